@@ -1,0 +1,22 @@
+// frame.h: main-loop and frame-pacing state. The arithmetic is core library
+// (a test feeds it tick counts); paceFrame and runFrame are platform.
+#pragma once
+
+extern bool quitRequested;  // an SDL_QUIT event or the pause menu's "Exit"
+extern float pauseLevel;    // 0..100; any value but 0 freezes the game
+extern unsigned int frameClock; // milliseconds, advanced by whole frame lengths
+extern int frameMillis;     // length of the last frame, at least 16
+extern float framesPerSecond; // 1000 / frameMillis; 0 before the first frame
+extern float timeFactor;    // step scale of the game update, 0.2..2
+
+const int MIN_FRAME_MILLIS = 16;
+
+// One pacing step at tick count nowMillis: updates frameClock, frameMillis
+// and framesPerSecond and returns how long to sleep (0 when the frame was
+// long enough). Unsigned arithmetic keeps the tick counter's wrap harmless.
+int advanceFrameClock(unsigned int nowMillis);
+// 60 / fps clamped to [0.2, 2]; an fps of 0 (the first frame) gives 2.
+float timeFactorFor(float fps);
+
+void paceFrame(); // platform: advanceFrameClock(SDL_GetTicks()), then SDL_Delay
+void runFrame();  // platform: one pass of the main loop

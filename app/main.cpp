@@ -1,0 +1,2 @@
+// main.cpp: placeholder until the shell lands.
+int main() { return 0; }

@@ -1,0 +1,46 @@
+// settings.h: the game's configuration, read from "settings.ini" in the
+// working directory. Core library: no SDL, no GL.
+//
+// The file is read twice at start-up, first for the video keys and then for
+// the graphics keys. Every missing, misspelt or non-numeric key gives 0.
+#pragma once
+
+const int SETTINGS_MAX_LINES = 100; // lines after the 100th are never read
+const int SETTINGS_LINE_SIZE = 256; // 255 characters plus the terminating zero
+
+extern char settingsLines[SETTINGS_MAX_LINES][SETTINGS_LINE_SIZE];
+extern int settingsLineCount; // 0 when the file could not be opened, else 100
+
+// Video keys (readVideoSettings); the sizes are overwritten with the real
+// window size once the video mode is set.
+extern float screenWidth;  // pixels; 0 = desktop width
+extern float screenHeight; // pixels; 0 = desktop height
+extern int screenBpp;      // bits per pixel; 0 = desktop depth
+extern bool fullscreen;
+extern bool showCursor;
+extern bool antialiasing;
+extern bool mipmapping;
+extern float aspectRatio; // screenWidth / screenHeight
+
+// Graphics keys (readGraphicsSettings).
+extern int viewRange; // draw radius in chunks, capped at MAX_VIEW_RANGE
+extern bool useFog;
+extern bool useLight;
+extern bool useTextures;
+extern bool useWater;
+extern bool optimizeGeometry;
+
+// A view range beyond this would make the drawing loops' counters overflow
+// long before it could show anything more: the world repeats every 10 chunks.
+const int MAX_VIEW_RANGE = 100;
+
+void readSettingsLines();                     // from "settings.ini"
+void readSettingsLinesFrom(const char* path); // the same from any file (tests)
+float settingValue(const char* key);          // last matching line wins; 0 when absent
+void readVideoSettings();
+void readGraphicsSettings();
+
+// Conversions: an int setting is the value truncated toward zero (NaN gives 0,
+// out-of-range values saturate); a bool setting is true when the value is not 0.
+int settingToInt(float value);
+bool settingToBool(float value);

@@ -1,0 +1,91 @@
+// game.h: the game state (player, enemies, balls, cameras, clocks) and the
+// per-frame update that advances all of it.
+//
+// Units: world units, radians, ticks (one update at time factor 1, a sixtieth
+// of a second at the nominal rate). Speeds are units per tick.
+#pragma once
+
+#include "physics/vector3.h"
+#include "world/world.h"
+
+// Every body with arms and legs: the player and each enemy.
+struct Figure {
+    int kind;         // 1 for an enemy; unused for the player
+    Vector3 target;   // where both hands reach: aimPoint, or the player for an enemy
+    Vector3 position; // centre of the collision sphere (radius 1.25)
+    Vector3 velocity; // units per tick
+    float pitch, yaw, roll; // pitch within +-1.1344640 (65 degrees); roll always 0
+    bool onGround;    // the last motion step ended standing on something
+    bool flying;      // flight thrust was applied this update (player only)
+    bool swinging;    // the rope is attached (player only)
+    Vector3 ropeAnchor;
+    float ropeLength;
+    // Pose points, written only by the pose steps. Index 0 is the limb on the
+    // side of yaw + pi/2, index 1 the side of yaw - pi/2.
+    Vector3 head; // also the first-person camera position
+    Vector3 neck;
+    float shoulderX[2], shoulderY[2], shoulderZ[2];
+    float handX[2], handY[2], handZ[2]; // hand 0 throws the balls
+    Vector3 hipCentre;
+    bool footPlanted[2]; // the feet persist between updates
+    float hipX[2], hipY[2], hipZ[2];
+    float footX[2], footY[2], footZ[2];
+};
+
+struct Ball {
+    int kind; // 0 is the only kind created
+    Vector3 position;
+    Vector3 velocity; // exactly zero once stuck
+};
+
+struct CameraPose {
+    Vector3 position;
+    float pitch, yaw, roll;
+};
+
+enum ActionType {
+    ActionRaiseGround = 0,
+    ActionLowerGround = 1,
+    ActionSpawnBlock = 2,
+    ActionRemoveBlock = 3,
+    ActionSwing = 4,
+    ActionShootBall = 5,
+    ActionSlowMotion = 6,
+    ActionSpawnEnemy = 7,
+    ActionFly = 8,
+};
+const int ACTION_TYPE_COUNT = 9;
+extern const char* const actionTypeNames[ACTION_TYPE_COUNT]; // "actiontype_raiseground" ...
+
+const int MAX_FIGURES = 50;
+const int MAX_BALLS = 500;
+
+extern Figure player;
+extern Figure figures[MAX_FIGURES]; // live enemies packed at 0 .. figureCount - 1
+extern int figureCount;
+extern Ball balls[MAX_BALLS]; // live balls packed at 0 .. ballCount - 1
+extern int ballCount;
+extern int actionType; // ActionType, 0..8
+extern bool slowMotion;
+extern bool thirdPersonView;
+extern float viewBlend;       // 0 first person .. 1 third person
+extern bool cameraSide;       // false left, true right shoulder
+extern float cameraSideBlend; // 0..1
+extern CameraPose firstPersonCamera, thirdPersonCamera, viewCamera;
+extern Vector3& aimPoint;     // the player's target field
+extern float settleProgress;  // 0..1 through the current settling step
+extern float wavePhase;       // 0..5
+
+// Per-chunk water quads, positions chunk-local like the other meshes.
+struct WaterMesh {
+    int vertexCount;
+    float* positions; // 3 floats per vertex
+    float* texCoords; // 2 floats per vertex
+};
+extern WaterMesh waterMeshes[CHUNK_TOTAL];
+
+void updateGame(float timeFactor);
+void spawnBall(float x, float y, float z, float vx, float vy, float vz);
+void spawnFigure(float x, float y, float z);
+void moveFigure(Figure& figure, float f, Vector3 oldPosition, bool applyRope);
+void rebuildWaterMesh();

@@ -1,0 +1,28 @@
+// game_state.cpp: the global game state. Static storage, zero at start; the
+// new-game setup places the player and the cameras.
+#include "game/game.h"
+
+const char* const actionTypeNames[ACTION_TYPE_COUNT] = {
+    "actiontype_raiseground", "actiontype_lowerground", "actiontype_spawnblock",
+    "actiontype_removeblock", "actiontype_swing",       "actiontype_shootball",
+    "actiontype_slowmo",      "actiontype_spawnenemy",  "actiontype_fly",
+};
+
+Figure player;
+Figure figures[MAX_FIGURES];
+int figureCount = 0;
+Ball balls[MAX_BALLS];
+int ballCount = 0;
+int actionType = ActionRaiseGround;
+bool slowMotion = false;
+bool thirdPersonView = false;
+float viewBlend = 0.0f;
+bool cameraSide = false;
+float cameraSideBlend = 0.0f;
+CameraPose firstPersonCamera;
+CameraPose thirdPersonCamera;
+CameraPose viewCamera;
+Vector3& aimPoint = player.target;
+float settleProgress = 0.0f;
+float wavePhase = 0.0f;
+WaterMesh waterMeshes[CHUNK_TOTAL];

@@ -1,0 +1,22 @@
+// collision.h: queries against the whole (endlessly repeating) world, and the
+// terrain brush.
+#pragma once
+
+// Pushes a sphere out of every terrain, block and falling-block triangle of
+// the chunks its square overlaps; true when anything moved it.
+bool collideSphereWithWorld(float& x, float& y, float& z, float radius);
+
+// Pulls the end back to the first surface crossed on the way from start;
+// true on a hit, end unchanged otherwise.
+bool clipSegmentToWorld(float startX, float startY, float startZ, float& endX, float& endY,
+                        float& endZ);
+
+bool lineTouchesCell(float x1, float z1, float x2, float z2, float xmin, float zmax, float xmax,
+                     float zmin);
+float lineZAtX(float x, float x1, float z1, float x2, float z2);
+float lineXAtZ(float z, float x1, float z1, float x2, float z2);
+
+// Spherical brush: raises the floor and lowers the ceiling samples inside the
+// sphere by (r - h) * amount (a negative amount carves), clamped to
+// [0.25, 34.75], and marks the chunks it passes over dirty.
+void shapeTerrain(float x, float y, float z, float radius, float amount);

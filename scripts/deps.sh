@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game and its tests need, only those that
+# are missing. Uses sudo only when not running as root.
+set -eu
+packages=(
+    cmake g++ make pkg-config
+    libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xdotool x11-utils libx11-dev
+    libfreetype-dev fonts-dejavu-core
+)
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    case "$status" in
+        "install ok installed") ;;
+        *) missing+=("$p") ;;
+    esac
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
