@@ -9,7 +9,7 @@
 
 bool collideSphereWithWorld(float& x, float& y, float& z, float radius) {
     if (!queryCoordinateUsable(x) || !queryCoordinateUsable(y) || !queryCoordinateUsable(z) ||
-        !(radius >= 0.0f && radius <= FARTHEST_QUERY_COORDINATE))
+        !(radius >= 0.0f && radius <= LARGEST_QUERY_RADIUS))
         return false;
     // Fixed on entry: pushes made in one cell do not widen or narrow the scan.
     CellRange range = sphereCellRange(x, z, radius);

@@ -14,6 +14,10 @@ struct CellRange {
 // queries refuse such points, and points that are not numbers, untouched.
 const float FARTHEST_QUERY_COORDINATE = 1.0e7f;
 
+// A sphere wider than the world's repeat has no meaning here, and its cell
+// range would grow without bound; such a radius is refused (world units).
+const float LARGEST_QUERY_RADIUS = 50.0f;
+
 bool queryCoordinateUsable(float v);
 
 // Cells under the square centre +- radius, from the centre on entry.

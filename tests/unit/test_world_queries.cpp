@@ -244,6 +244,8 @@ TEST_F(WorldQuery, UnusableInputIsRefused) {
     EXPECT_EQ(y, 1.5f);
     x = 2, y = 1.5f, z = 2;
     EXPECT_FALSE(collideSphereWithWorld(x, y, z, nan));
+    EXPECT_FALSE(collideSphereWithWorld(x, y, z, 1e9f)); // would scan for ever
+    EXPECT_EQ(y, 1.5f);
     x = 1e30f;
     EXPECT_FALSE(collideSphereWithWorld(x, y, z, R));
     EXPECT_EQ(x, 1e30f);
