@@ -12,15 +12,23 @@
 // under add up to at least this (1.98 half-turns, just short of a full turn).
 const double INSIDE_ANGLE_SUM = 6.220353447; // radians
 
-static float dot(Vector3 a, Vector3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+static float dot(Vector3 a, Vector3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
-static Vector3 subtract(Vector3 a, Vector3 b) { return Vector3{a.x - b.x, a.y - b.y, a.z - b.z}; }
+static Vector3 subtract(Vector3 a, Vector3 b) {
+    return Vector3{a.x - b.x, a.y - b.y, a.z - b.z};
+}
 
-static float length(Vector3 a) { return sqrtf(a.x * a.x + a.y * a.y + a.z * a.z); }
+static float length(Vector3 a) {
+    return sqrtf(a.x * a.x + a.y * a.y + a.z * a.z);
+}
 
 // A unit normal has squared length near 1; the normal of a zero-area triangle
 // is zero or not a number, and this rejects both.
-static bool usableNormal(Vector3 n) { return dot(n, n) > 0.5f; }
+static bool usableNormal(Vector3 n) {
+    return dot(n, n) > 0.5f;
+}
 
 static Triangle listTriangle(const CollisionList* list, int i) {
     const float* a = list->corner0 + 3 * i;

@@ -36,7 +36,8 @@ bool collideSphereWithWorld(float& x, float& y, float& z, float radius) {
                 // Falling blocks are drawn settleProgress below where their
                 // list stores them; meet them where they are seen.
                 float fy = ly + settleProgress;
-                bool fell = sphereVsTriangleList(lx, fy, lz, radius, fallingCollision[i], true, false);
+                bool fell =
+                    sphereVsTriangleList(lx, fy, lz, radius, fallingCollision[i], true, false);
                 fell |= sphereVsTriangleList(lx, fy, lz, radius, fallingCollision[i], false, true);
                 if (fell)
                     ly = fy - settleProgress;

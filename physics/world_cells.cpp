@@ -8,9 +8,13 @@
 
 const float CELL_SPAN = static_cast<float>(CHUNK_SIZE); // world units per cell side
 
-static int cellOf(float v) { return static_cast<int>(floorf(v / CELL_SPAN)); }
+static int cellOf(float v) {
+    return static_cast<int>(floorf(v / CELL_SPAN));
+}
 
-bool queryCoordinateUsable(float v) { return fabsf(v) <= FARTHEST_QUERY_COORDINATE; }
+bool queryCoordinateUsable(float v) {
+    return fabsf(v) <= FARTHEST_QUERY_COORDINATE;
+}
 
 CellRange sphereCellRange(float x, float z, float radius) {
     return CellRange{cellOf(x - radius), cellOf(x + radius), cellOf(z - radius),

@@ -12,8 +12,8 @@
 
 namespace {
 
-const float R = 5.0f;        // the brush radius the game uses
-const float AMOUNT = 0.01f;  // its raise amount per tick
+const float R = 5.0f;       // the brush radius the game uses
+const float AMOUNT = 0.01f; // its raise amount per tick
 
 void flatWorld(float floorY, float ceilingY) {
     for (int x = 0; x < WORLD_SIZE; x++)

@@ -37,13 +37,13 @@ TEST(SegmentCells, LineHelpers) {
     EXPECT_NEAR(lineXAtZ(3, 0, 2, 1, 2), 1000.0f, 0.1f);
     EXPECT_TRUE(std::isfinite(lineZAtX(3, 2, 2, 2, 2)));
     // Square [0, 5] x [0, 5], given as xmin, zmax, xmax, zmin.
-    EXPECT_TRUE(lineTouchesCell(1, 1, 20, 30, 0, 5, 5, 0));   // first point inside
-    EXPECT_TRUE(lineTouchesCell(-9, -9, 5, 5, 0, 5, 5, 0));   // second point on a corner
-    EXPECT_TRUE(lineTouchesCell(-1, 2, 7, 3, 0, 5, 5, 0));    // passes straight through
-    EXPECT_TRUE(lineTouchesCell(-4, 6, -2, 4, 0, 5, 5, 0));   // its line clips the corner region
-    EXPECT_FALSE(lineTouchesCell(-1, 7, 7, 8, 0, 5, 5, 0));   // passes above
-    EXPECT_FALSE(lineTouchesCell(6, -1, 6, 9, 0, 5, 5, 0));   // parallel, beside it
-    EXPECT_TRUE(lineTouchesCell(5, -1, 5, 9, 0, 5, 5, 0));    // parallel, along its side
+    EXPECT_TRUE(lineTouchesCell(1, 1, 20, 30, 0, 5, 5, 0)); // first point inside
+    EXPECT_TRUE(lineTouchesCell(-9, -9, 5, 5, 0, 5, 5, 0)); // second point on a corner
+    EXPECT_TRUE(lineTouchesCell(-1, 2, 7, 3, 0, 5, 5, 0));  // passes straight through
+    EXPECT_TRUE(lineTouchesCell(-4, 6, -2, 4, 0, 5, 5, 0)); // its line clips the corner region
+    EXPECT_FALSE(lineTouchesCell(-1, 7, 7, 8, 0, 5, 5, 0)); // passes above
+    EXPECT_FALSE(lineTouchesCell(6, -1, 6, 9, 0, 5, 5, 0)); // parallel, beside it
+    EXPECT_TRUE(lineTouchesCell(5, -1, 5, 9, 0, 5, 5, 0));  // parallel, along its side
 }
 
 TEST(SegmentCells, CellsScanned) {
