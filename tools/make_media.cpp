@@ -664,8 +664,8 @@ static Colour blockAlbedo(int x, int y) {
     float pick = latticeValue(tileX, tileY, blockSeed + 29);
     Colour sand{0.63f, 0.55f, 0.44f, 1.0f};
     Colour granite{0.52f, 0.52f, 0.52f, 1.0f};
-    Colour base = mix(sand, granite, pick);
-    float bright = 0.88f + 0.2f * latticeValue(tileX, tileY, blockSeed + 31);
+    Colour base = mix(sand, granite, 0.15f + 0.7f * pick);
+    float bright = 0.9f + 0.14f * latticeValue(tileX, tileY, blockSeed + 31);
     base = scaled(base, bright);
     // Fine speckle and broad weathering.
     float speckle = periodicNoise(u, v, 320, 512, blockSeed + 37);
@@ -675,10 +675,14 @@ static Colour blockAlbedo(int x, int y) {
     float stain = smoothStep(0.55f, 0.72f, weather);
     c = mix(c, Colour{0.24f, 0.26f, 0.20f, 1.0f}, 0.35f * stain);
     // Hairline cracks: a narrow ridge of noise, only in some stones.
+    // A mask of coarser noise breaks the ridge's closed loops into single
+    // strands, as real cracks run.
     float crackLine = ridge(periodicFbm(u, v, 15, 24, 3, blockSeed + 53));
-    float crackOn = latticeValue(tileX, tileY, blockSeed + 59) < 0.6f ? 1.0f : 0.0f;
-    float crack = smoothStep(0.93f, 0.985f, crackLine) * crackOn * smoothStep(mortarWidth + bevelWidth, 24.0f, edge);
-    c = mix(c, Colour{0.12f, 0.10f, 0.09f, 1.0f}, 0.75f * crack);
+    float crackMask = smoothStep(0.45f, 0.6f, periodicNoise(u, v, 10, 16, blockSeed + 61));
+    float crackOn = latticeValue(tileX, tileY, blockSeed + 59) < 0.5f ? 1.0f : 0.0f;
+    float crack = smoothStep(0.955f, 0.99f, crackLine) * crackMask * crackOn *
+                  smoothStep(mortarWidth + bevelWidth, 24.0f, edge);
+    c = mix(c, Colour{0.12f, 0.10f, 0.09f, 1.0f}, 0.6f * crack);
     return c;
 }
 
