@@ -708,12 +708,36 @@ static void drawBlockStrip(Image& image) {
 
 const uint32_t terrainSeed = 2002;
 
-// Pebble field: noise bent by other noise so the stones are not lined up
-// with the lattice. Stays periodic, since the warp is periodic too.
+const int pebbleCells = 8;  // lattice cells across the tile, at most one stone each
+
+// Pebble field, 0 on bare ground rising to 1 on a stone: one stone of random
+// size and place in some lattice cells (cells wrap, so the field repeats),
+// their outlines bent by noise so they are not perfect discs.
 static float terrainPebbles(float u, float v) {
     float wu = periodicNoise(u, v, 8, 8, terrainSeed + 17) - 0.5f;
     float wv = periodicNoise(u, v, 8, 8, terrainSeed + 19) - 0.5f;
-    return periodicNoise(u + 0.06f * wu, v + 0.06f * wv, 20, 20, terrainSeed + 3);
+    float fx = (u + 0.03f * wu) * float(pebbleCells);
+    float fy = (v + 0.03f * wv) * float(pebbleCells);
+    int cx = int(std::floor(fx));
+    int cy = int(std::floor(fy));
+    float best = 0.0f;
+    for (int j = cy - 1; j <= cy + 1; ++j) {
+        for (int i = cx - 1; i <= cx + 1; ++i) {
+            int wi = wrapIndex(i, pebbleCells);
+            int wj = wrapIndex(j, pebbleCells);
+            if (latticeValue(wi, wj, terrainSeed + 23) > 0.5f) {
+                continue; // no stone in this cell
+            }
+            float px = float(i) + 0.3f + 0.4f * latticeValue(wi, wj, terrainSeed + 29);
+            float py = float(j) + 0.3f + 0.4f * latticeValue(wi, wj, terrainSeed + 31);
+            float radius = 0.16f + 0.22f * latticeValue(wi, wj, terrainSeed + 37);
+            float dx = fx - px, dy = (fy - py) * 1.3f;
+            float d = std::sqrt(dx * dx + dy * dy);
+            float stone = 1.0f - smoothStep(radius * 0.55f, radius, d);
+            best = stone > best ? stone : best;
+        }
+    }
+    return best;
 }
 
 static float terrainHeight(int tx, int ty) {
@@ -722,7 +746,7 @@ static float terrainHeight(int tx, int ty) {
     float base = periodicFbm(u, v, 6, 6, 5, terrainSeed);
     float pebbles = terrainPebbles(u, v);
     float crack = ridge(periodicFbm(u, v, 4, 4, 4, terrainSeed + 5));
-    return base + 0.25f * smoothStep(0.68f, 0.9f, pebbles) - 0.3f * smoothStep(0.95f, 0.99f, crack);
+    return base + 0.3f * pebbles - 0.3f * smoothStep(0.95f, 0.99f, crack);
 }
 
 static Colour terrainColour(int tx, int ty) {
@@ -734,13 +758,15 @@ static Colour terrainColour(int tx, int ty) {
     Colour earth{0.42f, 0.32f, 0.23f, 1.0f};
     Colour rock{0.47f, 0.44f, 0.40f, 1.0f};
     float patch = smoothStep(0.3f, 0.7f, periodicFbm(u, v, 3, 3, 3, terrainSeed + 11));
-    Colour c = mix(earth, rock, patch);
+    // Kept mild: every terrain cell repeats the tile, and strong patches
+    // would show the grid.
+    Colour c = mix(earth, rock, 0.25f + 0.5f * patch);
     float grit = periodicNoise(u, v, 64, 64, terrainSeed + 13);
     float h = terrainHeight(tx, ty);
     c = scaled(c, 0.8f + 0.25f * (h - 0.5f) + 0.14f * (grit - 0.5f));
     // Small pale stones lying in the earth.
     float pebbles = terrainPebbles(u, v);
-    c = mix(c, Colour{0.62f, 0.58f, 0.52f, 1.0f}, 0.6f * smoothStep(0.72f, 0.9f, pebbles));
+    c = mix(c, Colour{0.60f, 0.56f, 0.50f, 1.0f}, 0.6f * pebbles);
     float crack = ridge(periodicFbm(u, v, 4, 4, 4, terrainSeed + 5));
     c = mix(c, Colour{0.13f, 0.10f, 0.08f, 1.0f}, 0.55f * smoothStep(0.95f, 0.99f, crack));
     c = scaled(c, shade);
