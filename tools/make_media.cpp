@@ -98,11 +98,13 @@ static uint8_t toByte(float v) {
 // linear filtering.
 static bool savePng(const Image& image, const std::string& path, bool withAlpha) {
     int channels = withAlpha ? 4 : 3;
-    std::vector<unsigned char> bytes(size_t(image.width) * size_t(image.height) * size_t(channels), 0);
+    std::vector<unsigned char> bytes(size_t(image.width) * size_t(image.height) * size_t(channels),
+                                     0);
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
             Colour c = getPixel(image, x, y);
-            unsigned char* out = &bytes[(size_t(y) * size_t(image.width) + size_t(x)) * size_t(channels)];
+            unsigned char* out =
+                &bytes[(size_t(y) * size_t(image.width) + size_t(x)) * size_t(channels)];
             uint8_t alpha = toByte(c.a);
             if (withAlpha && alpha == 0) {
                 continue;
@@ -118,7 +120,8 @@ static bool savePng(const Image& image, const std::string& path, bool withAlpha)
     unsigned error = lodepng::encode(path, bytes, unsigned(image.width), unsigned(image.height),
                                      withAlpha ? LCT_RGBA : LCT_RGB, 8);
     if (error != 0) {
-        std::fprintf(stderr, "make_media: cannot write %s: %s\n", path.c_str(), lodepng_error_text(error));
+        std::fprintf(stderr, "make_media: cannot write %s: %s\n", path.c_str(),
+                     lodepng_error_text(error));
         return false;
     }
     return true;
@@ -303,7 +306,8 @@ static bool drawGlyphs(Image& image) {
             for (int x = 0; x < g.width; ++x) {
                 int cx = penX + g.left + x;
                 int cy = baseline - g.top + y;
-                if (cx < 1 || cx > glyphCell - 2 || cy < glyphInkTop + 1 || cy > glyphInkBottom - 1) {
+                if (cx < 1 || cx > glyphCell - 2 || cy < glyphInkTop + 1 ||
+                    cy > glyphInkBottom - 1) {
                     continue; // outside the band no stroke may go
                 }
                 cov[cy][cx] = g.coverage[size_t(y) * size_t(g.width) + size_t(x)];
@@ -339,8 +343,8 @@ static bool drawGlyphs(Image& image) {
 // Dashboard: panel pieces
 // ===========================================================================
 
-const int panelTop = 59;     // pixel row of the first panel row
-const int panelPiece = 20;   // pixels per piece side
+const int panelTop = 59;   // pixel row of the first panel row
+const int panelPiece = 20; // pixels per piece side
 const int panelStyles = 3;
 const float panelPadding = 10.0f;  // fill continues this far outside the inner rectangle, pixels
 const float panelBevelEnd = 13.0f; // outer edge of the bevelled border, pixels
@@ -359,14 +363,26 @@ struct PanelLook {
 
 const PanelLook panelLooks[panelStyles] = {
     // 0: normal frame: smoky dark blue, silver border
-    {{0.05f, 0.07f, 0.11f, 0.74f}, {0.88f, 0.91f, 0.96f, 1.0f}, {0.22f, 0.25f, 0.32f, 1.0f},
-     {0.02f, 0.03f, 0.05f, 0.85f}, {0.0f, 0.0f, 0.0f, 0.9f}, false},
+    {{0.05f, 0.07f, 0.11f, 0.74f},
+     {0.88f, 0.91f, 0.96f, 1.0f},
+     {0.22f, 0.25f, 0.32f, 1.0f},
+     {0.02f, 0.03f, 0.05f, 0.85f},
+     {0.0f, 0.0f, 0.0f, 0.9f},
+     false},
     // 1: highlighted (hovered button): brighter teal fill, gold border
-    {{0.10f, 0.30f, 0.40f, 0.86f}, {1.00f, 0.93f, 0.55f, 1.0f}, {0.78f, 0.50f, 0.12f, 1.0f},
-     {0.05f, 0.12f, 0.16f, 0.9f}, {0.05f, 0.03f, 0.0f, 0.95f}, false},
+    {{0.10f, 0.30f, 0.40f, 0.86f},
+     {1.00f, 0.93f, 0.55f, 1.0f},
+     {0.78f, 0.50f, 0.12f, 1.0f},
+     {0.05f, 0.12f, 0.16f, 0.9f},
+     {0.05f, 0.03f, 0.0f, 0.95f},
+     false},
     // 2: inset well: darker fill, border lit from below
-    {{0.02f, 0.03f, 0.05f, 0.82f}, {0.62f, 0.66f, 0.72f, 1.0f}, {0.16f, 0.18f, 0.22f, 1.0f},
-     {0.0f, 0.0f, 0.0f, 0.9f}, {0.0f, 0.0f, 0.0f, 0.8f}, true},
+    {{0.02f, 0.03f, 0.05f, 0.82f},
+     {0.62f, 0.66f, 0.72f, 1.0f},
+     {0.16f, 0.18f, 0.22f, 1.0f},
+     {0.0f, 0.0f, 0.0f, 0.9f},
+     {0.0f, 0.0f, 0.0f, 0.8f},
+     true},
 };
 
 // Colour of the frame at a point dx, dy pixels outside the inner rectangle
@@ -505,7 +521,8 @@ static void drawPointer(Image& image) {
                         rim += 1.0f;
                     }
                     float sdx = fx - shadowX, sdy = fy - shadowY;
-                    if (insidePolygon(sdx, sdy) || distanceToPolygonEdge(sdx, sdy) <= pointerOutline + 1.0f) {
+                    if (insidePolygon(sdx, sdy) ||
+                        distanceToPolygonEdge(sdx, sdy) <= pointerOutline + 1.0f) {
                         shadow += 1.0f;
                     }
                 }
@@ -516,7 +533,8 @@ static void drawPointer(Image& image) {
             blendPixel(image, ax, ay, rimColour, (rim + body) / n);
             // Body: white at the tip shading to pale grey at the tail.
             float t = clamp01((float(y) - 10.0f) / 26.0f);
-            Colour bodyColour{lerp(1.0f, 0.80f, t), lerp(1.0f, 0.83f, t), lerp(1.0f, 0.88f, t), 1.0f};
+            Colour bodyColour{lerp(1.0f, 0.80f, t), lerp(1.0f, 0.83f, t), lerp(1.0f, 0.88f, t),
+                              1.0f};
             blendPixel(image, ax, ay, bodyColour, body / n);
         }
     }
@@ -563,7 +581,7 @@ static void drawBanners(Image& image) {
     for (int d = 0; d < bannerHeight; ++d) {
         for (int x = 0; x < bannerWidth; ++x) {
             Colour c = bannerColour(d, x);
-            setPixel(image, x, bannerTopY + d, c);                      // border at the bottom
+            setPixel(image, x, bannerTopY + d, c);                       // border at the bottom
             setPixel(image, x, bannerBottomY + bannerHeight - 1 - d, c); // border at the top
         }
     }
@@ -584,13 +602,13 @@ static bool makeDashboard(const std::string& folder) {
 // World texture
 // ===========================================================================
 
-const int worldSize = 1024;   // texels per side
-const int blockTexels = 128;  // one block cell
-const int stripLeft = 64;     // first texel column of the block strip
-const int stripTiles = 5;     // tiles across the strip
+const int worldSize = 1024;                        // texels per side
+const int blockTexels = 128;                       // one block cell
+const int stripLeft = 64;                          // first texel column of the block strip
+const int stripTiles = 5;                          // tiles across the strip
 const int stripPeriodX = stripTiles * blockTexels; // 640
-const int stripEnd = 768;     // the strip pattern fills x 0..767, margins included
-const int tileLeft = 832;     // terrain, water and figure tiles: x 832..959
+const int stripEnd = 768; // the strip pattern fills x 0..767, margins included
+const int tileLeft = 832; // terrain, water and figure tiles: x 832..959
 const int waterTop = 64;
 const int terrainTop = 320;
 const int figureTop = 832;
@@ -667,10 +685,10 @@ static Colour blockAlbedo(int x, int y) {
     Colour base = mix(sand, granite, 0.15f + 0.7f * pick);
     float bright = 0.9f + 0.14f * latticeValue(tileX, tileY, blockSeed + 31);
     base = scaled(base, bright);
-    // Fine speckle and broad weathering.
-    float speckle = periodicNoise(u, v, 320, 512, blockSeed + 37);
+    // Fine flecks and broad weathering.
+    float fleck = periodicNoise(u, v, 320, 512, blockSeed + 37);
     float weather = periodicFbm(u, v, 10, 16, 3, blockSeed + 41);
-    Colour c = scaled(base, 0.78f + 0.3f * grain + 0.12f * (speckle - 0.5f));
+    Colour c = scaled(base, 0.78f + 0.3f * grain + 0.12f * (fleck - 0.5f));
     // Moss-dark stains creeping in from the weathered areas.
     float stain = smoothStep(0.55f, 0.72f, weather);
     c = mix(c, Colour{0.24f, 0.26f, 0.20f, 1.0f}, 0.35f * stain);
@@ -708,7 +726,7 @@ static void drawBlockStrip(Image& image) {
 
 const uint32_t terrainSeed = 2002;
 
-const int pebbleCells = 8;  // lattice cells across the tile, at most one stone each
+const int pebbleCells = 8; // lattice cells across the tile, at most one stone each
 
 // Pebble field, 0 on bare ground rising to 1 on a stone: one stone of random
 // size and place in some lattice cells (cells wrap, so the field repeats),

@@ -28,7 +28,8 @@ struct Sample {
 static bool loadPicture(const std::string& path, Picture& out) {
     unsigned error = lodepng::decode(out.rgba, out.width, out.height, path);
     if (error != 0) {
-        std::fprintf(stderr, "preview_media: cannot read %s: %s\n", path.c_str(), lodepng_error_text(error));
+        std::fprintf(stderr, "preview_media: cannot read %s: %s\n", path.c_str(),
+                     lodepng_error_text(error));
         return false;
     }
     return true;
@@ -38,7 +39,8 @@ static Picture makeCanvas(const Picture& image, unsigned width, unsigned height)
     Picture canvas{width, height, std::vector<unsigned char>(size_t(width) * height * 4, 0)};
     for (unsigned y = 0; y < height && y < image.height; ++y) {
         for (unsigned x = 0; x < width && x < image.width; ++x) {
-            std::memcpy(&canvas.rgba[(size_t(y) * width + x) * 4], &image.rgba[(size_t(y) * image.width + x) * 4], 4);
+            std::memcpy(&canvas.rgba[(size_t(y) * width + x) * 4],
+                        &image.rgba[(size_t(y) * image.width + x) * 4], 4);
         }
     }
     return canvas;
@@ -59,17 +61,19 @@ static Sample sampleLinear(const Picture& p, float u, float v) {
     float fs = std::floor(s), ft = std::floor(t);
     int x0 = int(fs), y0 = int(ft);
     float ax = s - fs, ay = t - ft;
-    Sample a = texel(p, x0, y0), b = texel(p, x0 + 1, y0), c = texel(p, x0, y0 + 1), d = texel(p, x0 + 1, y0 + 1);
+    Sample a = texel(p, x0, y0), b = texel(p, x0 + 1, y0), c = texel(p, x0, y0 + 1),
+           d = texel(p, x0 + 1, y0 + 1);
     auto mix = [](const Sample& m, const Sample& n, float k) {
-        return Sample{m.r + (n.r - m.r) * k, m.g + (n.g - m.g) * k, m.b + (n.b - m.b) * k, m.a + (n.a - m.a) * k};
+        return Sample{m.r + (n.r - m.r) * k, m.g + (n.g - m.g) * k, m.b + (n.b - m.b) * k,
+                      m.a + (n.a - m.a) * k};
     };
     return mix(mix(a, b, ax), mix(c, d, ax), ay);
 }
 
 // Draws a textured rectangle; u/v run from (u0, v0) at the top-left corner to
 // (u1, v1) at the bottom-right. Alpha blended, alpha test "greater than 0".
-static void drawQuad(Picture& dst, float x, float y, float w, float h, const Picture& tex, float u0, float v0,
-                     float u1, float v1, float opacity) {
+static void drawQuad(Picture& dst, float x, float y, float w, float h, const Picture& tex, float u0,
+                     float v0, float u1, float v1, float opacity) {
     int xa = int(std::ceil(x - 0.5f)), xb = int(std::ceil(x + w - 0.5f));
     int ya = int(std::ceil(y - 0.5f)), yb = int(std::ceil(y + h - 0.5f));
     for (int py = ya; py < yb; ++py) {
@@ -95,9 +99,10 @@ static void drawQuad(Picture& dst, float x, float y, float w, float h, const Pic
 
 // --- the game's 2D rules ---------------------------------------------------
 
-static void drawAtlasRect(Picture& dst, const Picture& ui, float x, float y, float w, float h, int ax, int ay,
-                          int aw, int ah) {
-    drawQuad(dst, x, y, w, h, ui, ax / 1024.0f, ay / 256.0f, (ax + aw) / 1024.0f, (ay + ah) / 256.0f, 1.0f);
+static void drawAtlasRect(Picture& dst, const Picture& ui, float x, float y, float w, float h,
+                          int ax, int ay, int aw, int ah) {
+    drawQuad(dst, x, y, w, h, ui, ax / 1024.0f, ay / 256.0f, (ax + aw) / 1024.0f,
+             (ay + ah) / 256.0f, 1.0f);
 }
 
 static void drawText(Picture& dst, const Picture& ui, const char* text, int x, int y) {
@@ -106,7 +111,8 @@ static void drawText(Picture& dst, const Picture& ui, const char* text, int x, i
         if (i < 0 || i > 94) {
             continue;
         }
-        drawAtlasRect(dst, ui, float(x - 5 + 10 * k), float(y), 20, 20, 20 * (i % 32), 20 * (i / 32), 20, 20);
+        drawAtlasRect(dst, ui, float(x - 5 + 10 * k), float(y), 20, 20, 20 * (i % 32),
+                      20 * (i / 32), 20, 20);
     }
 }
 
@@ -114,7 +120,8 @@ static void drawPanel(Picture& dst, const Picture& ui, int x, int y, int w, int 
     int top = y - 1;
     int nw = w / 20, rw = w - 20 * nw, nh = h / 20, rh = h - 20 * nh;
     auto piece = [&](int c, int r, int px, int py, int pw, int ph) {
-        drawAtlasRect(dst, ui, float(px), float(py), float(pw), float(ph), 20 * (3 * style + c), 59 + 20 * r, 20, 20);
+        drawAtlasRect(dst, ui, float(px), float(py), float(pw), float(ph), 20 * (3 * style + c),
+                      59 + 20 * r, 20, 20);
     };
     piece(0, 0, x - 20, top - 20, 20, 20);
     piece(0, 2, x - 20, top + h, 20, 20);
@@ -177,7 +184,8 @@ int main(int argc, char** argv) {
     }
     std::string in = argv[1], out = argv[2];
     Picture dashboard{}, world{};
-    if (!loadPicture(in + "/dashboard.png", dashboard) || !loadPicture(in + "/worldtexture.png", world)) {
+    if (!loadPicture(in + "/dashboard.png", dashboard) ||
+        !loadPicture(in + "/worldtexture.png", world)) {
         return 1;
     }
     Picture ui = makeCanvas(dashboard, 1024, 256);
@@ -221,7 +229,7 @@ int main(int argc, char** argv) {
     drawText(screen, ui, "text on a dark wall: jumping quickly, gyq", 170, 530);
     drawAtlasRect(screen, ui, 600 - 12, 600 - 10, 40, 60, 440, 60, 40, 60);
     drawAtlasRect(screen, ui, 900 - 12, 580 - 10, 40, 60, 440, 60, 40, 60);
-    // Magnified pointer and panel pieces, four times, nearest-ish (linear) for inspection.
+    // The pointer again at four times its size, for a close look.
     drawAtlasRect(screen, ui, 1100, 480, 160, 240, 440, 60, 40, 60);
     if (!save(screen, out + "/ui_preview.png")) {
         return 1;
@@ -232,23 +240,29 @@ int main(int argc, char** argv) {
     paintBackdrop(scene);
     const float cell = 64.0f;
     // A 3 x 2 wall.
-    drawQuad(scene, 20, 20, 3 * cell, 2 * cell, world, 0.0625f, 0.0f, 0.0625f + 0.125f * 3, 0.125f * 2, 1.0f);
+    drawQuad(scene, 20, 20, 3 * cell, 2 * cell, world, 0.0625f, 0.0f, 0.0625f + 0.125f * 3,
+             0.125f * 2, 1.0f);
     // A 5 x 10 wall: shows every tile across and wraps past v = 1 downward.
-    drawQuad(scene, 240, 20, 5 * cell * 0.5f, 10 * cell * 0.5f, world, 0.0625f, 0.0f, 0.6875f, 1.25f, 1.0f);
+    drawQuad(scene, 240, 20, 5 * cell * 0.5f, 10 * cell * 0.5f, world, 0.0625f, 0.0f, 0.6875f,
+             1.25f, 1.0f);
     // A 1 x 35 pillar at a quarter of the scale.
-    drawQuad(scene, 420, 20, cell * 0.25f * 1.0f, 35 * cell * 0.25f, world, 0.0625f, 0.0f, 0.1875f, 4.375f, 1.0f);
+    drawQuad(scene, 420, 20, cell * 0.25f * 1.0f, 35 * cell * 0.25f, world, 0.0625f, 0.0f, 0.1875f,
+             4.375f, 1.0f);
     // Terrain 4 x 4 and water 4 x 4 tiled, then the figure tile.
     for (int j = 0; j < 4; ++j) {
         for (int i = 0; i < 4; ++i) {
-            drawQuad(scene, 470 + i * cell, 20 + j * cell, cell, cell, world, 0.8125f, 0.3125f, 0.9375f, 0.4375f, 1.0f);
-            drawQuad(scene, 760 + i * cell, 20 + j * cell, cell, cell, world, 0.8125f, 0.0625f, 0.9375f, 0.1875f, 0.75f);
+            drawQuad(scene, 470 + i * cell, 20 + j * cell, cell, cell, world, 0.8125f, 0.3125f,
+                     0.9375f, 0.4375f, 1.0f);
+            drawQuad(scene, 760 + i * cell, 20 + j * cell, cell, cell, world, 0.8125f, 0.0625f,
+                     0.9375f, 0.1875f, 0.75f);
         }
     }
     drawQuad(scene, 1050, 20, 128, 128, world, 0.8125f, 0.8125f, 0.9375f, 0.9375f, 1.0f);
     // Terrain at 1:1 and one block face at 1:1.
     for (int j = 0; j < 2; ++j) {
         for (int i = 0; i < 2; ++i) {
-            drawQuad(scene, 470 + 128 * i, 300 + 128 * j, 128, 128, world, 0.8125f, 0.3125f, 0.9375f, 0.4375f, 1.0f);
+            drawQuad(scene, 470 + 128 * i, 300 + 128 * j, 128, 128, world, 0.8125f, 0.3125f,
+                     0.9375f, 0.4375f, 1.0f);
         }
     }
     drawQuad(scene, 760, 300, 256, 256, world, 0.0625f, 0.0f, 0.3125f, 0.25f, 1.0f);

@@ -58,19 +58,30 @@ float luminance(const Rgba& c) {
 }
 
 float colourDistance(const Rgba& a, const Rgba& b) {
-    return std::fabs(a.r - b.r) + std::fabs(a.g - b.g) + std::fabs(a.b - b.b) + std::fabs(a.a - b.a);
+    return std::fabs(a.r - b.r) + std::fabs(a.g - b.g) + std::fabs(a.b - b.b) +
+           std::fabs(a.a - b.a);
 }
 
 // Glyph cell origin of character code.
-int glyphX(int code) { return 20 * ((code - 32) % 32); }
-int glyphY(int code) { return 20 * ((code - 32) / 32); }
+int glyphX(int code) {
+    return 20 * ((code - 32) % 32);
+}
+int glyphY(int code) {
+    return 20 * ((code - 32) / 32);
+}
 
 // A stroke pixel: light and mostly opaque (the outline is dark).
-bool isStroke(const Rgba& c) { return c.a > 0.5f && luminance(c) > 0.5f; }
+bool isStroke(const Rgba& c) {
+    return c.a > 0.5f && luminance(c) > 0.5f;
+}
 
 // Panel piece origin for style s, column c, row r.
-int pieceX(int s, int c) { return 20 * (3 * s + c); }
-int pieceY(int r) { return 59 + 20 * r; }
+int pieceX(int s, int c) {
+    return 20 * (3 * s + c);
+}
+int pieceY(int r) {
+    return 59 + 20 * r;
+}
 
 } // namespace
 
@@ -87,10 +98,14 @@ TEST(DashboardImage, HasTheAtlasSizeAndTransparentGapsBetweenRegions) {
     // Outside the glyph cells, panel pieces, pointer sprites and banners
     // nothing may be drawn.
     auto inUsedRegion = [](int x, int y) {
-        if (y < 60 && x < 20 * 32 && (y / 20) * 32 + x / 20 < 95) return true; // glyphs
-        if (x < 180 && y >= 59 && y < 119) return true;                        // panels
-        if (x >= 440 && y >= 60 && y < 120) return true;                       // pointer sprites
-        if (y >= 120 && y < 256) return true;                                  // banners
+        if (y < 60 && x < 20 * 32 && (y / 20) * 32 + x / 20 < 95)
+            return true; // glyphs
+        if (x < 180 && y >= 59 && y < 119)
+            return true; // panels
+        if (x >= 440 && y >= 60 && y < 120)
+            return true; // pointer sprites
+        if (y >= 120 && y < 256)
+            return true; // banners
         return false;
     };
     int stray = 0;
@@ -122,7 +137,8 @@ TEST(DashboardImage, GlyphsSitInTheMiddleOfTheirCellsOnOneBaseline) {
                     ++strokes;
                     // The game advances 10 pixels and starts each cell 5 to
                     // the left, so strokes belong in columns 5..14.
-                    EXPECT_TRUE(x >= 5 && x <= 14) << "'" << char(code) << "' stroke at column " << x;
+                    EXPECT_TRUE(x >= 5 && x <= 14)
+                        << "'" << char(code) << "' stroke at column " << x;
                 }
                 if (c.a > 0.0f) {
                     EXPECT_TRUE(x >= 4 && x <= 15) << "'" << char(code) << "' ink at column " << x;
@@ -138,7 +154,8 @@ TEST(DashboardImage, GlyphsSitInTheMiddleOfTheirCellsOnOneBaseline) {
         int lowest = -1;
         for (int y = 0; y < 20; ++y) {
             for (int x = 0; x < 20; ++x) {
-                if (isStroke(img.at(glyphX(ch) + x, glyphY(ch) + y))) lowest = y;
+                if (isStroke(img.at(glyphX(ch) + x, glyphY(ch) + y)))
+                    lowest = y;
             }
         }
         return lowest;
@@ -154,7 +171,8 @@ TEST(DashboardImage, GlyphsSitInTheMiddleOfTheirCellsOnOneBaseline) {
     int top = 20;
     for (int y = 0; y < 20 && top == 20; ++y) {
         for (int x = 0; x < 20; ++x) {
-            if (isStroke(img.at(glyphX('H') + x, glyphY('H') + y))) top = y;
+            if (isStroke(img.at(glyphX('H') + x, glyphY('H') + y)))
+                top = y;
         }
     }
     EXPECT_GE(baseline - top + 1, 10);
@@ -164,7 +182,8 @@ TEST(DashboardImage, GlyphsSitInTheMiddleOfTheirCellsOnOneBaseline) {
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x) {
             Rgba c = img.at(glyphX('O') + x, glyphY('O') + y);
-            if (c.a > 0.5f && luminance(c) < 0.2f) ++outline;
+            if (c.a > 0.5f && luminance(c) < 0.2f)
+                ++outline;
         }
     }
     EXPECT_GT(outline, 10);
@@ -189,7 +208,8 @@ TEST(DashboardImage, PanelPiecesStretchAndJoinWithoutSeams) {
             for (int y = 0; y < 20; ++y) {
                 Rgba first = img.at(pieceX(s, 1), pieceY(r) + y);
                 for (int x = 1; x < 20; ++x) {
-                    EXPECT_LT(colourDistance(img.at(pieceX(s, 1) + x, pieceY(r) + y), first), 0.01f);
+                    EXPECT_LT(colourDistance(img.at(pieceX(s, 1) + x, pieceY(r) + y), first),
+                              0.01f);
                 }
             }
         }
@@ -197,7 +217,8 @@ TEST(DashboardImage, PanelPiecesStretchAndJoinWithoutSeams) {
             for (int x = 0; x < 20; ++x) {
                 Rgba first = img.at(pieceX(s, c) + x, pieceY(1));
                 for (int y = 1; y < 20; ++y) {
-                    EXPECT_LT(colourDistance(img.at(pieceX(s, c) + x, pieceY(1) + y), first), 0.01f);
+                    EXPECT_LT(colourDistance(img.at(pieceX(s, c) + x, pieceY(1) + y), first),
+                              0.01f);
                 }
             }
         }
@@ -207,7 +228,8 @@ TEST(DashboardImage, PanelPiecesStretchAndJoinWithoutSeams) {
                 for (int y = 0; y < 20; ++y) {
                     Rgba left = img.at(pieceX(s, c) + 19, pieceY(r) + y);
                     Rgba right = img.at(pieceX(s, c + 1), pieceY(r) + y);
-                    EXPECT_LT(colourDistance(left, right), tolerance) << "style " << s << " row " << r;
+                    EXPECT_LT(colourDistance(left, right), tolerance)
+                        << "style " << s << " row " << r;
                 }
             }
         }
@@ -216,7 +238,8 @@ TEST(DashboardImage, PanelPiecesStretchAndJoinWithoutSeams) {
                 for (int x = 0; x < 20; ++x) {
                     Rgba upper = img.at(pieceX(s, c) + x, pieceY(r) + 19);
                     Rgba lower = img.at(pieceX(s, c) + x, pieceY(r + 1));
-                    EXPECT_LT(colourDistance(upper, lower), tolerance) << "style " << s << " column " << c;
+                    EXPECT_LT(colourDistance(upper, lower), tolerance)
+                        << "style " << s << " column " << c;
                 }
             }
         }
@@ -224,7 +247,8 @@ TEST(DashboardImage, PanelPiecesStretchAndJoinWithoutSeams) {
         float brightest = 0.0f;
         for (int y = 0; y < 20; ++y) {
             Rgba c = img.at(pieceX(s, 1), pieceY(0) + y);
-            if (c.a > 0.9f) brightest = std::max(brightest, luminance(c));
+            if (c.a > 0.9f)
+                brightest = std::max(brightest, luminance(c));
         }
         EXPECT_GT(brightest, luminance(fill) + 0.2f) << "style " << s;
         // The outermost pixels stay clear so pieces can sit next to anything.
@@ -239,8 +263,9 @@ TEST(DashboardImage, PanelPiecesStretchAndJoinWithoutSeams) {
     EXPECT_GT(luminance(hoverFill), luminance(normalFill) + 0.05f);
     float borderDifference = 0.0f;
     for (int y = 0; y < 20; ++y) {
-        borderDifference = std::max(borderDifference, colourDistance(img.at(pieceX(0, 1), pieceY(0) + y),
-                                                                     img.at(pieceX(1, 1), pieceY(0) + y)));
+        borderDifference =
+            std::max(borderDifference, colourDistance(img.at(pieceX(0, 1), pieceY(0) + y),
+                                                      img.at(pieceX(1, 1), pieceY(0) + y)));
     }
     EXPECT_GT(borderDifference, 0.4f);
 }
@@ -277,7 +302,8 @@ TEST(DashboardImage, BannersAreOpaqueDarkAndStretchSideways) {
                 if (x > 0) {
                     // Only gentle change from column to column: no features
                     // that widening to 1920 pixels would smear.
-                    EXPECT_LT(colourDistance(img.at(x, y), img.at(x - 1, y)), 0.03f) << x << "," << y;
+                    EXPECT_LT(colourDistance(img.at(x, y), img.at(x - 1, y)), 0.03f)
+                        << x << "," << y;
                 }
             }
         }
@@ -291,7 +317,8 @@ TEST(DashboardImage, BannersAreOpaqueDarkAndStretchSideways) {
     // banner's top edge, much brighter than the banner body.
     auto brightestRow = [&](int from, int to) {
         float best = 0.0f;
-        for (int y = from; y < to; ++y) best = std::max(best, luminance(img.at(320, y)));
+        for (int y = from; y < to; ++y)
+            best = std::max(best, luminance(img.at(320, y)));
         return best;
     };
     float body = luminance(img.at(320, 150));
@@ -306,13 +333,15 @@ namespace {
 // Mean colour difference between columns a and b (rows y0..y1-1).
 float columnDifference(const LoadedImage& img, int a, int b, int y0, int y1) {
     float sum = 0.0f;
-    for (int y = y0; y < y1; ++y) sum += colourDistance(img.at(a, y), img.at(b, y));
+    for (int y = y0; y < y1; ++y)
+        sum += colourDistance(img.at(a, y), img.at(b, y));
     return sum / float(y1 - y0);
 }
 
 float rowDifference(const LoadedImage& img, int a, int b, int x0, int x1) {
     float sum = 0.0f;
-    for (int x = x0; x < x1; ++x) sum += colourDistance(img.at(x, a), img.at(x, b));
+    for (int x = x0; x < x1; ++x)
+        sum += colourDistance(img.at(x, a), img.at(x, b));
     return sum / float(x1 - x0);
 }
 
@@ -321,8 +350,10 @@ float rowDifference(const LoadedImage& img, int a, int b, int x0, int x1) {
 // jump at the wrap several times the usual step.
 void expectSeamless(const LoadedImage& img, int x0, int y0, int size, const char* name) {
     float inside = 0.0f;
-    for (int x = x0; x < x0 + size - 1; ++x) inside += columnDifference(img, x, x + 1, y0, y0 + size);
-    for (int y = y0; y < y0 + size - 1; ++y) inside += rowDifference(img, y, y + 1, x0, x0 + size);
+    for (int x = x0; x < x0 + size - 1; ++x)
+        inside += columnDifference(img, x, x + 1, y0, y0 + size);
+    for (int y = y0; y < y0 + size - 1; ++y)
+        inside += rowDifference(img, y, y + 1, x0, x0 + size);
     inside /= float(2 * (size - 1));
     float acrossX = columnDifference(img, x0 + size - 1, x0, y0, y0 + size);
     float acrossY = rowDifference(img, y0 + size - 1, y0, x0, x0 + size);
@@ -366,18 +397,21 @@ TEST(WorldTexture, BlockStripJoinsTileToTileAndWrapsDownward) {
     ASSERT_EQ(img.height, 1024u);
     // Typical step between neighbouring columns across the whole strip.
     float typical = 0.0f;
-    for (int x = 64; x < 703; ++x) typical += columnDifference(img, x, x + 1, 0, 1024);
+    for (int x = 64; x < 703; ++x)
+        typical += columnDifference(img, x, x + 1, 0, 1024);
     typical /= 639.0f;
     // Where one block face meets the next, to the right and downward,
     // including the repeat from the last row back to the first.
     for (int k = 1; k < 5; ++k) {
         int x = 64 + 128 * k;
-        EXPECT_LT(columnDifference(img, x - 1, x, 0, 1024), 1.5f * typical) << "tile edge at x " << x;
+        EXPECT_LT(columnDifference(img, x - 1, x, 0, 1024), 1.5f * typical)
+            << "tile edge at x " << x;
     }
     for (int j = 0; j < 8; ++j) {
         int below = 128 * j;
         int above = (below + 1023) % 1024;
-        EXPECT_LT(rowDifference(img, above, below, 64, 704), 1.5f * typical) << "tile edge at y " << below;
+        EXPECT_LT(rowDifference(img, above, below, 64, 704), 1.5f * typical)
+            << "tile edge at y " << below;
     }
     // Each face reads as a block: a dark joint around a lighter, textured face.
     for (int j = 0; j < 8; ++j) {
@@ -386,7 +420,8 @@ TEST(WorldTexture, BlockStripJoinsTileToTileAndWrapsDownward) {
             float face = luminance(meanColour(img, x0 + 16, y0 + 16, 96, 96));
             float joint = luminance(meanColour(img, x0, y0 + 16, 1, 96));
             EXPECT_LT(joint, 0.6f * face) << "tile " << k << "," << j;
-            EXPECT_GT(luminanceSpread(img, x0 + 16, y0 + 16, 96, 96), 0.02f) << "flat tile " << k << "," << j;
+            EXPECT_GT(luminanceSpread(img, x0 + 16, y0 + 16, 96, 96), 0.02f)
+                << "flat tile " << k << "," << j;
         }
     }
 }
