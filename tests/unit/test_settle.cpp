@@ -1,6 +1,7 @@
 // test_settle.cpp: the block-settling step: what stays, what falls, how it
 // lands, and that the flood fill gives exactly the repeated sweep's result.
 #include "settle_reference.h"
+#include "settle_shapes.h"
 #include "world/world.h"
 
 #include <gtest/gtest.h>
@@ -269,25 +270,20 @@ TEST(SettleMatchesSweep, AdversarialShapes) {
     EXPECT_FALSE(blocksFalling);
 
     clearWorld();
-    // A snake across the whole of level 10, held only by a post at its end
-    // at the lowest x and z the sweep visits last in each row.
-    for (int row = 0; row < WORLD_SIZE; row += 2) {
-        for (int zz = 0; zz < WORLD_SIZE - 1; zz++)
-            blocks[WORLD_SIZE - 1 - row][10][zz] = 1;
-        int turn = (row / 2) % 2 == 0 ? WORLD_SIZE - 2 : 0;
-        if (row + 1 < WORLD_SIZE)
-            blocks[WORLD_SIZE - 2 - row][10][turn] = 1;
-    }
-    for (int yy = 0; yy < 10; yy++)
-        blocks[0][yy][0] = 1;
-    expectSameAsSweep("snake", 2);
+    int cells = serpentine(10);
+    expectSameAsSweep("serpentine", 2);
     EXPECT_FALSE(blocksFalling);
-    // And once the post is cut, the whole snake falls together.
+    // Cut the post: the whole serpentine falls together and lands on the
+    // post's foot, at level 1.
     for (int yy = 1; yy < 10; yy++)
-        blocks[0][yy][0] = 0;
-    expectSameAsSweep("cut snake", 12);
-    EXPECT_EQ(countCells(fallingBlocks), 0); // landed on level 0 by now
-    EXPECT_EQ(blocks[WORLD_SIZE - 1][0][5], 1);
+        blocks[48][yy][48] = 0;
+    expectSameAsSweep("cut serpentine", 12);
+    int onBottom = 0;
+    for (int xx = 0; xx < WORLD_SIZE; xx++)
+        for (int zz = 0; zz < WORLD_SIZE; zz++)
+            onBottom += blocks[xx][1][zz];
+    EXPECT_EQ(onBottom, cells - 10);
+    EXPECT_FALSE(blocksFalling);
 }
 
 } // namespace
