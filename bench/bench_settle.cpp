@@ -40,10 +40,18 @@ template <void (*Setup)(), void (*Settle)()> void settleStep(benchmark::State& s
     }
 }
 
-BENCHMARK(settleStep<generatedWorld, settleBlocks>)->Name("settle/generated/floodfill")->Unit(benchmark::kMicrosecond);
-BENCHMARK(settleStep<generatedWorld, referenceSettleBlocks>)->Name("settle/generated/sweep")->Unit(benchmark::kMicrosecond);
-BENCHMARK(settleStep<serpentineWorld, settleBlocks>)->Name("settle/serpentine/floodfill")->Unit(benchmark::kMicrosecond);
-BENCHMARK(settleStep<serpentineWorld, referenceSettleBlocks>)->Name("settle/serpentine/sweep")->Unit(benchmark::kMicrosecond);
+BENCHMARK(settleStep<generatedWorld, settleBlocks>)
+    ->Name("settle/generated/floodfill")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(settleStep<generatedWorld, referenceSettleBlocks>)
+    ->Name("settle/generated/sweep")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(settleStep<serpentineWorld, settleBlocks>)
+    ->Name("settle/serpentine/floodfill")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(settleStep<serpentineWorld, referenceSettleBlocks>)
+    ->Name("settle/serpentine/sweep")
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

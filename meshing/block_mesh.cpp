@@ -16,9 +16,12 @@ static void columnFloorRange(int x, int z, float& lowest) {
     float a = floorHeight[x][z], b = floorHeight[x1][z];
     float c = floorHeight[x1][z1], d = floorHeight[x][z1];
     lowest = a;
-    if (b < lowest) lowest = b;
-    if (c < lowest) lowest = c;
-    if (d < lowest) lowest = d;
+    if (b < lowest)
+        lowest = b;
+    if (c < lowest)
+        lowest = c;
+    if (d < lowest)
+        lowest = d;
 }
 
 static void markVisibleFaces(int x0, int z0) {

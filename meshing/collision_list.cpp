@@ -41,9 +41,11 @@ CollisionList* buildCollisionList(CollisionList* list, int vertexCount, const fl
         int q = 4 * (i / 2);
         Vector3 a, b, c;
         if (i % 2 == 0) {
-            a = vertexAt(positions, q), b = vertexAt(positions, q + 1), c = vertexAt(positions, q + 2);
+            a = vertexAt(positions, q), b = vertexAt(positions, q + 1),
+            c = vertexAt(positions, q + 2);
         } else {
-            a = vertexAt(positions, q + 3), b = vertexAt(positions, q), c = vertexAt(positions, q + 2);
+            a = vertexAt(positions, q + 3), b = vertexAt(positions, q),
+            c = vertexAt(positions, q + 2);
         }
         storeVector(list->corner0, i, a);
         storeVector(list->corner1, i, b);

@@ -4,7 +4,8 @@
 #include "app/settings.h"
 #include "meshing/chunks.h"
 
-static const float FALLING_TILE[8] = {0.0625f, 0.125f, 0.1875f, 0.125f, 0.1875f, 0.0f, 0.0625f, 0.0f};
+static const float FALLING_TILE[8] = {0.0625f, 0.125f, 0.1875f, 0.125f,
+                                      0.1875f, 0.0f,   0.0625f, 0.0f};
 
 // Which faces of falling cell (x, y, z) show: only other falling blocks hide
 // them, never solid ones, and no floor test.

@@ -12,8 +12,8 @@ void rebuildDirtyChunks() {
             buildTerrainMesh(cx, cz);
             buildBlockMesh(cx, cz);
             buildFallingMesh(cx, cz);
-            terrainCollision[i] = buildCollisionList(terrainCollision[i], terrainMeshes[i].vertexCount,
-                                                     terrainMeshes[i].positions);
+            terrainCollision[i] = buildCollisionList(
+                terrainCollision[i], terrainMeshes[i].vertexCount, terrainMeshes[i].positions);
             blockCollision[i] = buildCollisionList(blockCollision[i], blockMeshes[i].vertexCount,
                                                    blockMeshes[i].positions);
             fallingCollision[i] = buildCollisionList(

@@ -21,8 +21,10 @@ static CellCorners cellCorners(const float surface[WORLD_SIZE][WORLD_SIZE], int 
 static int levelOf(float height) {
     int level = (int)std::floor(height);
     // Heights are kept inside the levels; clamping only guards the grid reads.
-    if (level < 0) return 0;
-    if (level > WORLD_LEVELS - 1) return WORLD_LEVELS - 1;
+    if (level < 0)
+        return 0;
+    if (level > WORLD_LEVELS - 1)
+        return WORLD_LEVELS - 1;
     return level;
 }
 
@@ -59,8 +61,9 @@ static void putVertex(ChunkMesh& mesh, int vertex, float x, float y, float z) {
 }
 
 // Writes the surface's quads from vertex `start`; returns the next free vertex.
-static int writeSurfaceQuads(ChunkMesh& mesh, int start, const float surface[WORLD_SIZE][WORLD_SIZE],
-                             bool facesUp, int x0, int z0) {
+static int writeSurfaceQuads(ChunkMesh& mesh, int start,
+                             const float surface[WORLD_SIZE][WORLD_SIZE], bool facesUp, int x0,
+                             int z0) {
     int v = start;
     for (int x = x0; x < x0 + CHUNK_SIZE; x++) {
         for (int z = z0; z < z0 + CHUNK_SIZE; z++) {

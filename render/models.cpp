@@ -55,10 +55,12 @@ static Vector3 facePoint(int toB, int toC, const double a[3], const double b[3],
     const double* q = nullptr; // its far corner
     double d[3] = {0, 0, 0};
     if (toA == 1 && toB == 1 && toC == 1) {
-        for (int i = 0; i < 3; i++) d[i] = inner[i];
+        for (int i = 0; i < 3; i++)
+            d[i] = inner[i];
     } else if (toA == 3 || toB == 3 || toC == 3) {
         p = toA == 3 ? a : (toB == 3 ? b : c);
-        for (int i = 0; i < 3; i++) d[i] = p[i];
+        for (int i = 0; i < 3; i++)
+            d[i] = p[i];
     } else {
         // An edge point: two of the weights are 2 and 1, one is 0.
         if (toC == 0) {
@@ -70,7 +72,8 @@ static Vector3 facePoint(int toB, int toC, const double a[3], const double b[3],
         }
         double s = std::sin(EDGE_POINT_ANGLE * DEGREES_TO_RADIANS);
         double k = std::cos(EDGE_POINT_ANGLE * DEGREES_TO_RADIANS);
-        for (int i = 0; i < 3; i++) d[i] = k * p[i] + s * q[i];
+        for (int i = 0; i < 3; i++)
+            d[i] = k * p[i] + s * q[i];
     }
     return vec(radius * d[0], radius * d[1] + yOffset, radius * d[2]);
 }

@@ -6,10 +6,10 @@
 #include "render/pixel_format.h"
 #include "world/new_game.h"
 
-#include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
 
 #include <cstdio>
 

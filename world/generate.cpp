@@ -8,14 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
-const int RANDOM_STEPS = 1000;           // raw values lie on this many steps from low toward high
+const int RANDOM_STEPS = 1000;             // raw values lie on this many steps from low toward high
 const double RANDOM_STEP = (double)0.001f; // the single-precision step, widened
 const double SMOOTH_WEIGHT = (double)0.2f; // five-point average weight, widened
 
-const int OPEN_LEVELS_FROM = 26;   // levels 26..34 are empty
-const int CEILING_LAYER = 24;      // full layer of blocks under the open levels
-const int WALL_OPENING_TOP = 20;   // walls are open from level 1 up to level 19
-const int WALL_OPENING_LOW = 5;    // the opening spans cells 5..44
+const int OPEN_LEVELS_FROM = 26; // levels 26..34 are empty
+const int CEILING_LAYER = 24;    // full layer of blocks under the open levels
+const int WALL_OPENING_TOP = 20; // walls are open from level 1 up to level 19
+const int WALL_OPENING_LOW = 5;  // the opening spans cells 5..44
 const int WALL_OPENING_HIGH = 44;
 
 const float FLOOR_LOW = -17.75f, FLOOR_HIGH = 22.25f;

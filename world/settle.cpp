@@ -70,9 +70,12 @@ void settleBlocks() {
         for (int z = 0; z < WORLD_SIZE; z++) {
             int z1 = wrapCell(z + 1);
             float highest = floorHeight[x][z];
-            if (floorHeight[x1][z] > highest) highest = floorHeight[x1][z];
-            if (floorHeight[x][z1] > highest) highest = floorHeight[x][z1];
-            if (floorHeight[x1][z1] > highest) highest = floorHeight[x1][z1];
+            if (floorHeight[x1][z] > highest)
+                highest = floorHeight[x1][z];
+            if (floorHeight[x][z1] > highest)
+                highest = floorHeight[x][z1];
+            if (floorHeight[x1][z1] > highest)
+                highest = floorHeight[x1][z1];
             int column = x * X_STRIDE + z;
             for (int y = 0; y < WORLD_LEVELS; y++) {
                 if (y != 0 && !(highest > (float)y)) {

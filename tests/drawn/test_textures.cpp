@@ -22,10 +22,12 @@ namespace {
 const int W = 6, H = 4; // not powers of two, and a row of 18 RGB bytes needs padding
 
 // Colour of pixel (x, y): distinct in every channel, top row first.
-unsigned char channel(int x, int y, int c) { return (unsigned char)(40 * x + 7 * y + 60 * c + 3); }
+unsigned char channel(int x, int y, int c) {
+    return (unsigned char)(40 * x + 7 * y + 60 * c + 3);
+}
 
 class Textures : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
         ASSERT_NE(SDL_SetVideoMode(64, 64, 0, SDL_OPENGL), nullptr) << SDL_GetError();
@@ -89,11 +91,13 @@ TEST_F(Textures, TrueColourImagesArriveUnchanged) {
 
     // A 24-bit BMP (the loader goes by content, not name) has red in the
     // highest byte: GL_BGR.
-    SDL_Surface* bmp = SDL_CreateRGBSurface(SDL_SWSURFACE, W, H, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    SDL_Surface* bmp =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, W, H, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
     ASSERT_NE(bmp, nullptr);
     for (int y = 0; y < H; y++)
         for (int x = 0; x < W; x++) {
-            Uint32 v = SDL_MapRGB(bmp->format, channel(x, y, 0), channel(x, y, 1), channel(x, y, 2));
+            Uint32 v =
+                SDL_MapRGB(bmp->format, channel(x, y, 0), channel(x, y, 1), channel(x, y, 2));
             unsigned char* p = (unsigned char*)bmp->pixels + y * bmp->pitch + 3 * x;
             p[0] = v & 0xFF, p[1] = (v >> 8) & 0xFF, p[2] = (v >> 16) & 0xFF;
         }
@@ -104,13 +108,13 @@ TEST_F(Textures, TrueColourImagesArriveUnchanged) {
 
 TEST_F(Textures, UiSurfaceWithRedInTheHighByte) {
     // 32-bit with red in the third byte: GL_BGRA; the surface stays the caller's.
-    SDL_Surface* s =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, W, H, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, W, H, 32, 0x00FF0000, 0x0000FF00,
+                                          0x000000FF, 0xFF000000);
     ASSERT_NE(s, nullptr);
     for (int y = 0; y < H; y++)
         for (int x = 0; x < W; x++)
-            ((Uint32*)((unsigned char*)s->pixels + y * s->pitch))[x] =
-                SDL_MapRGBA(s->format, channel(x, y, 0), channel(x, y, 1), channel(x, y, 2), channel(x, y, 3));
+            ((Uint32*)((unsigned char*)s->pixels + y * s->pitch))[x] = SDL_MapRGBA(
+                s->format, channel(x, y, 0), channel(x, y, 1), channel(x, y, 2), channel(x, y, 3));
     mipmapping = true; // the UI texture never has mipmaps
     unsigned int name = createUiTexture(s);
     expectPattern(name, true);
@@ -135,7 +139,8 @@ TEST_F(Textures, PalettedAndGreyImagesAreConverted) {
             ASSERT_EQ(px[4 * i + c], grey[i]) << "pixel " << i;
 
     // Paletted: four colours in a 2-bit palette.
-    const unsigned char palette[4][4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {10, 20, 30, 255}};
+    const unsigned char palette[4][4] = {
+        {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {10, 20, 30, 255}};
     lodepng::State state;
     state.encoder.auto_convert = 0;
     state.info_png.color.colortype = LCT_PALETTE;

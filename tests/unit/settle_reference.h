@@ -41,11 +41,11 @@ inline void referenceSettleBlocks() {
                     int ym = y - 1 < 0 ? 0 : y - 1;
                     int yp = y + 1 > L - 1 ? L - 1 : y + 1;
                     float fy = (float)y;
-                    bool supported =
-                        y == 0 || floorHeight[x][z] > fy || floorHeight[xp][z] > fy ||
-                        floorHeight[x][zp] > fy || floorHeight[xp][zp] > fy ||
-                        blocks[xm][y][z] == 1 || blocks[xp][y][z] == 1 || blocks[x][y][zm] == 1 ||
-                        blocks[x][y][zp] == 1 || blocks[x][ym][z] == 1 || blocks[x][yp][z] == 1;
+                    bool supported = y == 0 || floorHeight[x][z] > fy || floorHeight[xp][z] > fy ||
+                                     floorHeight[x][zp] > fy || floorHeight[xp][zp] > fy ||
+                                     blocks[xm][y][z] == 1 || blocks[xp][y][z] == 1 ||
+                                     blocks[x][y][zm] == 1 || blocks[x][y][zp] == 1 ||
+                                     blocks[x][ym][z] == 1 || blocks[x][yp][z] == 1;
                     if (supported) {
                         blocks[x][y][z] = 1;
                         fallingBlocks[x][y][z] = 0;

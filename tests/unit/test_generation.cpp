@@ -98,8 +98,8 @@ TEST(Generation, LayoutClampsAndDeterminism) {
     EXPECT_EQ(blocks[25][25][25], 0);
     EXPECT_EQ(blocks[0][26][0], 0);
     EXPECT_EQ(blocks[0][25][0], 1);
-    EXPECT_EQ(blocks[0][10][4], 1);  // wall beside the opening
-    EXPECT_EQ(blocks[0][10][5], 0);  // the opening
+    EXPECT_EQ(blocks[0][10][4], 1); // wall beside the opening
+    EXPECT_EQ(blocks[0][10][5], 0); // the opening
     EXPECT_EQ(blocks[49][19][44], 0);
     EXPECT_EQ(blocks[49][20][44], 1); // wall above the opening
     EXPECT_EQ(blocks[30][10][49], 0);

@@ -34,12 +34,18 @@ struct Vec {
 Vec vertex(const ChunkMesh& m, int v) {
     return Vec{m.positions[3 * v], m.positions[3 * v + 1], m.positions[3 * v + 2]};
 }
-Vec sub(Vec a, Vec b) { return Vec{a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec sub(Vec a, Vec b) {
+    return Vec{a.x - b.x, a.y - b.y, a.z - b.z};
+}
 Vec cross(Vec a, Vec b) {
     return Vec{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-float dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-float length(Vec a) { return std::sqrt(dot(a, a)); }
+float dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+float length(Vec a) {
+    return std::sqrt(dot(a, a));
+}
 
 // The front side of quad q by its first three corners (counter-clockwise
 // seen from the front), unnormalised; independent of quadNormals.
@@ -48,7 +54,9 @@ Vec frontOf(const ChunkMesh& m, int q) {
     return cross(sub(p1, p0), sub(p2, p0));
 }
 
-int quadCount(const ChunkMesh& m) { return m.vertexCount / 4; }
+int quadCount(const ChunkMesh& m) {
+    return m.vertexCount / 4;
+}
 
 // A quad's face as (first corner of the box it spans, front direction, size).
 struct QuadBox {
@@ -92,7 +100,8 @@ TEST(BlockMesh, SingleBlocksAndBuriedBlocks) {
     for (int q = 0; q < 6; q++) {
         Vec mid = vertex(m, 4 * q);
         Vec opposite = vertex(m, 4 * q + 2);
-        Vec faceCentre = {(mid.x + opposite.x) / 2, (mid.y + opposite.y) / 2, (mid.z + opposite.z) / 2};
+        Vec faceCentre = {(mid.x + opposite.x) / 2, (mid.y + opposite.y) / 2,
+                          (mid.z + opposite.z) / 2};
         EXPECT_GT(dot(frontOf(m, q), sub(faceCentre, centre)), 0.0f) << "quad " << q;
     }
     // 1 x 1 texture coordinates.
@@ -186,7 +195,7 @@ TEST(BlockMesh, MergingRowsLayersAndPillars) {
         if (b.maxY - b.minY == 30.0f) {
             sides++;
             EXPECT_EQ(b.minY, 1.0f);
-            EXPECT_EQ(p.texCoords[8 * q + 1], 3.75f); // corner 1 v
+            EXPECT_EQ(p.texCoords[8 * q + 1], 3.75f);   // corner 1 v
             EXPECT_EQ(p.texCoords[8 * q + 2], 0.1875f); // corner 2 u, W = 1
             EXPECT_EQ(p.texCoords[8 * q + 5], 0.0f);
         }
@@ -222,7 +231,7 @@ TEST(BlockMesh, WrapSeamAndFallingNeighbours) {
     const ChunkMesh& falling = fallingMeshes[chunkIndex(2, 2)];
     EXPECT_EQ(quadCount(solid), 6);
     EXPECT_EQ(quadCount(falling), 10);
-    EXPECT_EQ(boxOf(solid, 0).minX, 1.0f); // PosX at the shared plane x' = 1
+    EXPECT_EQ(boxOf(solid, 0).minX, 1.0f);   // PosX at the shared plane x' = 1
     EXPECT_EQ(boxOf(falling, 1).minX, 1.0f); // lower falling block's NegX
     EXPECT_EQ(boxOf(falling, 1).maxX, 1.0f);
     // Falling corners as tabled, always 1 x 1 coordinates.
@@ -332,9 +341,10 @@ TEST(Rebuild, CollisionListsAndArrayReuse) {
                 EXPECT_EQ(corners[k][3 * i + a], m.positions[3 * (4 * q + order[i % 2][k]) + a]);
         Vec n = {list->normal[3 * i], list->normal[3 * i + 1], list->normal[3 * i + 2]};
         EXPECT_NEAR(length(n), 1.0f, 1e-6f);
-        Vec centroid = {(list->corner0[3 * i] + list->corner1[3 * i] + list->corner2[3 * i]) / 3,
-                        (list->corner0[3 * i + 1] + list->corner1[3 * i + 1] + list->corner2[3 * i + 1]) / 3,
-                        (list->corner0[3 * i + 2] + list->corner1[3 * i + 2] + list->corner2[3 * i + 2]) / 3};
+        Vec centroid = {
+            (list->corner0[3 * i] + list->corner1[3 * i] + list->corner2[3 * i]) / 3,
+            (list->corner0[3 * i + 1] + list->corner1[3 * i + 1] + list->corner2[3 * i + 1]) / 3,
+            (list->corner0[3 * i + 2] + list->corner1[3 * i + 2] + list->corner2[3 * i + 2]) / 3};
         Vec inside = {2.5f, 5.5f, 2.5f}; // block (7,5,7) in chunk-local space
         EXPECT_GT(dot(n, sub(inside, centroid)), 0.0f) << "triangle " << i;
     }
@@ -398,11 +408,16 @@ TEST(Rebuild, CollisionListsAndArrayReuse) {
 using UnitFace = std::tuple<int, int, int, int>;
 
 int faceOf(Vec front) {
-    if (front.x > 0) return PosX;
-    if (front.x < 0) return NegX;
-    if (front.y > 0) return PosY;
-    if (front.y < 0) return NegY;
-    if (front.z > 0) return PosZ;
+    if (front.x > 0)
+        return PosX;
+    if (front.x < 0)
+        return NegX;
+    if (front.y > 0)
+        return PosY;
+    if (front.y < 0)
+        return NegY;
+    if (front.z > 0)
+        return PosZ;
     return NegZ;
 }
 
@@ -415,9 +430,12 @@ bool collectUnitFaces(const ChunkMesh& m, int c, std::set<UnitFace>& faces) {
         int f = faceOf(frontOf(m, q));
         // The cells behind the face: on the positive side the plane is the
         // cells' far side.
-        int sx = (int)b.minX - (f == PosX ? 1 : 0), ex = f == PosX || f == NegX ? sx + 1 : (int)b.maxX;
-        int sy = (int)b.minY - (f == PosY ? 1 : 0), ey = f == PosY || f == NegY ? sy + 1 : (int)b.maxY;
-        int sz = (int)b.minZ - (f == PosZ ? 1 : 0), ez = f == PosZ || f == NegZ ? sz + 1 : (int)b.maxZ;
+        int sx = (int)b.minX - (f == PosX ? 1 : 0),
+            ex = f == PosX || f == NegX ? sx + 1 : (int)b.maxX;
+        int sy = (int)b.minY - (f == PosY ? 1 : 0),
+            ey = f == PosY || f == NegY ? sy + 1 : (int)b.maxY;
+        int sz = (int)b.minZ - (f == PosZ ? 1 : 0),
+            ez = f == PosZ || f == NegZ ? sz + 1 : (int)b.maxZ;
         for (int x = sx; x < ex; x++)
             for (int y = sy; y < ey; y++)
                 for (int z = sz; z < ez; z++)
@@ -453,7 +471,8 @@ TEST(WorldMeshes, InvariantsOverGeneratedWorlds) {
         int plainQuads = 0, mergedQuads = 0;
         for (int c = 0; c < CHUNK_TOTAL; c++) {
             const ChunkMesh* all[3] = {&terrainMeshes[c], &blockMeshes[c], &fallingMeshes[c]};
-            const CollisionList* lists[3] = {terrainCollision[c], blockCollision[c], fallingCollision[c]};
+            const CollisionList* lists[3] = {terrainCollision[c], blockCollision[c],
+                                             fallingCollision[c]};
             for (int k = 0; k < 3; k++) {
                 const ChunkMesh& m = *all[k];
                 ASSERT_EQ(m.vertexCount % 4, 0);
@@ -462,22 +481,29 @@ TEST(WorldMeshes, InvariantsOverGeneratedWorlds) {
                     Vec front = frontOf(m, q);
                     // Collision normals are the opposite of the quad's front.
                     for (int t = 2 * q; t < 2 * q + 2; t++) {
-                        Vec n = {lists[k]->normal[3 * t], lists[k]->normal[3 * t + 1], lists[k]->normal[3 * t + 2]};
+                        Vec n = {lists[k]->normal[3 * t], lists[k]->normal[3 * t + 1],
+                                 lists[k]->normal[3 * t + 2]};
                         ASSERT_LT(dot(n, front), 0.0f);
                     }
                     if (k == 0) {
                         continue;
                     }
                     // Block faces: solid behind, open in front (world cells).
-                    const unsigned char(*grid)[WORLD_LEVELS][WORLD_SIZE] = k == 1 ? blocks : fallingBlocks;
+                    const unsigned char(*grid)[WORLD_LEVELS][WORLD_SIZE] =
+                        k == 1 ? blocks : fallingBlocks;
                     QuadBox b = boxOf(m, q);
-                    Vec n = {front.x / length(front), front.y / length(front), front.z / length(front)};
-                    float cx = (b.minX + b.maxX) / 2, cy = (b.minY + b.maxY) / 2, cz = (b.minZ + b.maxZ) / 2;
+                    Vec n = {front.x / length(front), front.y / length(front),
+                             front.z / length(front)};
+                    float cx = (b.minX + b.maxX) / 2, cy = (b.minY + b.maxY) / 2,
+                          cz = (b.minZ + b.maxZ) / 2;
                     // Probe at a unit cell of the face, not its middle: merged
                     // faces are checked at their first cell.
-                    if (b.maxX - b.minX > 1) cx = b.minX + 0.5f;
-                    if (b.maxY - b.minY > 1) cy = b.minY + 0.5f;
-                    if (b.maxZ - b.minZ > 1) cz = b.minZ + 0.5f;
+                    if (b.maxX - b.minX > 1)
+                        cx = b.minX + 0.5f;
+                    if (b.maxY - b.minY > 1)
+                        cy = b.minY + 0.5f;
+                    if (b.maxZ - b.minZ > 1)
+                        cz = b.minZ + 0.5f;
                     int ix = wrapCell(5 * (c / 10) + (int)std::floor(cx - 0.5f * n.x));
                     int iy = (int)std::floor(cy - 0.5f * n.y);
                     int iz = wrapCell(5 * (c % 10) + (int)std::floor(cz - 0.5f * n.z));
@@ -486,7 +512,8 @@ TEST(WorldMeshes, InvariantsOverGeneratedWorlds) {
                     int oy = (int)std::floor(cy + 0.5f * n.y);
                     int oz = wrapCell(5 * (c % 10) + (int)std::floor(cz + 0.5f * n.z));
                     if (oy >= 0 && oy < WORLD_LEVELS) {
-                        ASSERT_EQ(grid[ox][oy][oz], 0) << "in front of quad " << q << " chunk " << c;
+                        ASSERT_EQ(grid[ox][oy][oz], 0)
+                            << "in front of quad " << q << " chunk " << c;
                     }
                 }
             }
@@ -534,7 +561,9 @@ TEST(WorldMeshes, TwoTrianglesCoverEachQuadOnce) {
         for (int q = 0; q < quadCount(m); q++) {
             QuadBox b = boxOf(m, q);
             float dims[3] = {b.maxX - b.minX, b.maxY - b.minY, b.maxZ - b.minZ};
-            float area = dims[0] == 0 ? dims[1] * dims[2] : dims[1] == 0 ? dims[0] * dims[2] : dims[0] * dims[1];
+            float area = dims[0] == 0   ? dims[1] * dims[2]
+                         : dims[1] == 0 ? dims[0] * dims[2]
+                                        : dims[0] * dims[1];
             float sum = 0.0f;
             for (int t = 2 * q; t < 2 * q + 2; t++) {
                 Vec a = {l->corner0[3 * t], l->corner0[3 * t + 1], l->corner0[3 * t + 2]};

@@ -11,11 +11,21 @@ namespace {
 struct V {
     double x, y, z;
 };
-V at(const Model& m, int i) { return V{m.positions[i].x, m.positions[i].y, m.positions[i].z}; }
-V sub(V a, V b) { return V{a.x - b.x, a.y - b.y, a.z - b.z}; }
-V cross(V a, V b) { return V{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double dot(V a, V b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-double len(V a) { return std::sqrt(dot(a, a)); }
+V at(const Model& m, int i) {
+    return V{m.positions[i].x, m.positions[i].y, m.positions[i].z};
+}
+V sub(V a, V b) {
+    return V{a.x - b.x, a.y - b.y, a.z - b.z};
+}
+V cross(V a, V b) {
+    return V{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double dot(V a, V b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+double len(V a) {
+    return std::sqrt(dot(a, a));
+}
 
 // Every vertex of triangles [first, last) lies at `radius` from `centre`,
 // and every triangle's front (counter-clockwise side) faces away from it.
