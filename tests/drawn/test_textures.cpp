@@ -26,19 +26,28 @@ unsigned char channel(int x, int y, int c) {
     return (unsigned char)(40 * x + 7 * y + 60 * c + 3);
 }
 
+// Each run works in a fresh folder of its own, removed afterwards.
 class Textures : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
         ASSERT_NE(SDL_SetVideoMode(64, 64, 0, SDL_OPENGL), nullptr) << SDL_GetError();
-        char pattern[] = "/tmp/hollowmark-textures-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        ASSERT_EQ(chdir(pattern), 0);
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        ASSERT_EQ(chdir(folder), 0);
         mkdir("Media", 0755);
     }
-    static void TearDownTestSuite() { SDL_Quit(); }
+    static void TearDownTestSuite() {
+        SDL_Quit();
+        remove("Media/worldtexture.png");
+        rmdir("Media");
+        if (chdir("/") == 0)
+            rmdir(folder);
+    }
+    static char folder[];
     void SetUp() override { mipmapping = false; }
 };
+
+char Textures::folder[] = "/tmp/hollowmark-textures-XXXXXX";
 
 std::vector<unsigned char> texturePixels(unsigned int name, int level, int& w, int& h) {
     glBindTexture(GL_TEXTURE_2D, name);
