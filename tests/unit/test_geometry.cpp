@@ -1,7 +1,6 @@
 // test_geometry.cpp: the vector, plane and triangle routines and the two scans
 // of one collision triangle list.
 #include "physics/geometry.h"
-#include "temporary_triangle_normal.h"
 #include "triangle_lists.h"
 
 #include <gtest/gtest.h>

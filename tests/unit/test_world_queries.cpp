@@ -3,7 +3,6 @@
 #include "game/game.h"
 #include "physics/collision.h"
 #include "physics/world_cells.h"
-#include "temporary_triangle_normal.h"
 #include "triangle_lists.h"
 
 #include <gtest/gtest.h>
