@@ -1,6 +1,7 @@
 // bench_collision.cpp: cost of the sphere and segment queries and of the
 // terrain brush on a generated world. Each case also reports how many
 // triangle tests one call makes (summed list sizes of the lists it scans).
+#include "app/settings.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
 #include "physics/collision.h"
@@ -23,13 +24,21 @@ int listSize(const CollisionList* l) {
     return l ? l->triangleCount : 0;
 }
 
-void ensureWorld() {
+// The same generated world, its block faces merged ("optimizegeometry") or
+// left one per cell, as the benchmark's argument says.
+void ensureWorld(const benchmark::State& state) {
     static bool made = false;
-    if (made)
-        return;
-    srand(WORLD_SEED);
-    setupNewWorld();
-    made = true;
+    bool merged = state.range(0) != 0;
+    if (!made) {
+        srand(WORLD_SEED);
+        setupNewWorld();
+        made = true;
+    }
+    if (optimizeGeometry != merged || !made) {
+        optimizeGeometry = merged;
+        markAllChunksDirty();
+        rebuildDirtyChunks();
+    }
 }
 
 // Triangle visits of one sphere query: four scans of the terrain and block
@@ -74,18 +83,18 @@ void runSphere(benchmark::State& state, float x, float y, float z) {
 
 // A body resting on the floor, in the middle of a chunk.
 void BM_SphereOnFloor(benchmark::State& state) {
-    ensureWorld();
+    ensureWorld(state);
     float x = 27.5f, z = 22.5f;
     float y = floorHeight[27][22] + BODY_RADIUS - 0.05f;
     collideSphereWithWorld(x, y, z, BODY_RADIUS); // settle it where it rests
     y -= 0.01f;
     runSphere(state, x, y, z);
 }
-BENCHMARK(BM_SphereOnFloor);
+BENCHMARK(BM_SphereOnFloor)->ArgName("merged")->Arg(0)->Arg(1);
 
 // A body pressed against the -x face of a block, found by scanning the world.
 void BM_SphereAgainstWall(benchmark::State& state) {
-    ensureWorld();
+    ensureWorld(state);
     for (int bx = 1; bx < WORLD_SIZE; bx++)
         for (int bz = 0; bz < WORLD_SIZE; bz++)
             for (int by = 1; by < WORLD_LEVELS - 2; by++) {
@@ -99,16 +108,16 @@ void BM_SphereAgainstWall(benchmark::State& state) {
             }
     state.SkipWithError("no free block face in this world");
 }
-BENCHMARK(BM_SphereAgainstWall);
+BENCHMARK(BM_SphereAgainstWall)->ArgName("merged")->Arg(0)->Arg(1);
 
 // A body straddling four chunks.
 void BM_SphereAtChunkCorner(benchmark::State& state) {
-    ensureWorld();
+    ensureWorld(state);
     float x = 25.0f, z = 25.0f;
     float y = floorHeight[25][25] + BODY_RADIUS - 0.05f;
     runSphere(state, x, y, z);
 }
-BENCHMARK(BM_SphereAtChunkCorner);
+BENCHMARK(BM_SphereAtChunkCorner)->ArgName("merged")->Arg(0)->Arg(1);
 
 void runSegment(benchmark::State& state, float sx, float sy, float sz, float ex, float ey,
                 float ez) {
@@ -127,25 +136,25 @@ void runSegment(benchmark::State& state, float sx, float sy, float sz, float ex,
 // The aim ray: 50 units from the player's eye, slightly downward, diagonal
 // to the grid (the most cells).
 void BM_SegmentAimRay(benchmark::State& state) {
-    ensureWorld();
+    ensureWorld(state);
     float sx = 25.0f, sz = 25.0f, sy = floorHeight[25][25] + 2.5f;
     float dx = cosf(0.6f), dz = sinf(0.6f), dy = -0.08f;
     float len = 50.0f / sqrtf(dx * dx + dy * dy + dz * dz);
     runSegment(state, sx, sy, sz, sx + dx * len, sy + dy * len, sz + dz * len);
 }
-BENCHMARK(BM_SegmentAimRay);
+BENCHMARK(BM_SegmentAimRay)->ArgName("merged")->Arg(0)->Arg(1);
 
 // One ball's step through open space: a few tenths of a unit.
 void BM_SegmentBallStep(benchmark::State& state) {
-    ensureWorld();
+    ensureWorld(state);
     float sx = 27.3f, sz = 22.6f;
     float sy = 0.5f * (floorHeight[27][22] + ceilingHeight[27][22]);
     runSegment(state, sx, sy, sz, sx + 0.3f, sy - 0.1f, sz + 0.2f);
 }
-BENCHMARK(BM_SegmentBallStep);
+BENCHMARK(BM_SegmentBallStep)->ArgName("merged")->Arg(0)->Arg(1);
 
 void BM_ShapeTerrainRadius5(benchmark::State& state) {
-    ensureWorld();
+    ensureWorld(state);
     float y = floorHeight[20][30];
     float amount = 0.01f;
     for (auto _ : state) {
@@ -154,7 +163,7 @@ void BM_ShapeTerrainRadius5(benchmark::State& state) {
     }
     state.counters["samples"] = 13 * 13;
 }
-BENCHMARK(BM_ShapeTerrainRadius5);
+BENCHMARK(BM_ShapeTerrainRadius5)->ArgName("merged")->Arg(0)->Arg(1);
 
 } // namespace
 

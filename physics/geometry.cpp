@@ -24,16 +24,58 @@ static float length(Vector3 a) {
     return sqrtf(a.x * a.x + a.y * a.y + a.z * a.z);
 }
 
+// How far outside its triangle pointInTriangle still accepts a point. The
+// angle sum of 1.98 half-turns lets a point outside see one edge under 178.2
+// degrees, which keeps it within tan(0.9 deg) / 2 = 0.00785 of that edge's
+// length from the edge; an edge is never longer than the sum of the
+// triangle's three extents, so 0.01 of that sum, plus a little for rounding,
+// bounds the slack from above. Triangles farther than this from a query are
+// rejected by their bounds alone, without changing any result.
+const float INSIDE_SLACK_SHARE = 0.01f; // of the sum of the triangle's extents
+const float BOUNDS_ROUNDING = 0.001f;   // world units
+
+// An axis-aligned box.
+struct Bounds {
+    float minX, minY, minZ, maxX, maxY, maxZ;
+};
+
+// Plain comparisons: the library's fminf and fmaxf are calls, too slow for
+// the inner loop, and no coordinate here is ever not-a-number.
+static inline float least(float a, float b) {
+    return b < a ? b : a;
+}
+static inline float most(float a, float b) {
+    return b > a ? b : a;
+}
+
+static Bounds segmentBounds(Vector3 a, Vector3 b) {
+    return Bounds{least(a.x, b.x), least(a.y, b.y), least(a.z, b.z),
+                  most(a.x, b.x),  most(a.y, b.y),  most(a.z, b.z)};
+}
+
+// Whether the box of corners a, b, c, grown by the inside slack and by
+// `grow`, meets the query box. Runs for every triangle of a scan, so it reads
+// the list's floats in place.
+static inline bool nearTriangle(const float* a, const float* b, const float* c, const Bounds& q,
+                                float grow) {
+    float minX = least(a[0], least(b[0], c[0])), maxX = most(a[0], most(b[0], c[0]));
+    float minY = least(a[1], least(b[1], c[1])), maxY = most(a[1], most(b[1], c[1]));
+    float minZ = least(a[2], least(b[2], c[2])), maxZ = most(a[2], most(b[2], c[2]));
+    float margin = INSIDE_SLACK_SHARE * ((maxX - minX) + (maxY - minY) + (maxZ - minZ)) +
+                   BOUNDS_ROUNDING + grow;
+    // Bitwise rather than short-circuit: six cheap comparisons beat the
+    // branches that would skip some of them.
+    return (q.maxX >= minX - margin) & (q.minX <= maxX + margin) & (q.maxY >= minY - margin) &
+           (q.minY <= maxY + margin) & (q.maxZ >= minZ - margin) & (q.minZ <= maxZ + margin);
+}
+
 // A unit normal has squared length near 1; the normal of a zero-area triangle
 // is zero or not a number, and this rejects both.
 static bool usableNormal(Vector3 n) {
     return dot(n, n) > 0.5f;
 }
 
-static Triangle listTriangle(const CollisionList* list, int i) {
-    const float* a = list->corner0 + 3 * i;
-    const float* b = list->corner1 + 3 * i;
-    const float* c = list->corner2 + 3 * i;
+static Triangle cornersTriangle(const float* a, const float* b, const float* c) {
     return Triangle{{a[0], a[1], a[2]}, {b[0], b[1], b[2]}, {c[0], c[1], c[2]}};
 }
 
@@ -108,17 +150,31 @@ bool sphereVsTriangleList(float& x, float& y, float& z, float radius, const Coll
         return false;
     bool moved = false;
     Vector3 c{x, y, z};
-    for (int i = 0; i < list->triangleCount; i++) {
-        const float* nf = list->normal + 3 * i;
+    // Local copies: the caller's floats could alias the list for all the
+    // compiler knows, and would make it reload these every triangle.
+    const int count = list->triangleCount;
+    const float* const corner0 = list->corner0;
+    const float* const corner1 = list->corner1;
+    const float* const corner2 = list->corner2;
+    const float* const normal = list->normal;
+    for (int i = 0; i < count; i++) {
+        const float* nf = normal + 3 * i;
         Vector3 n{nf[0], nf[1], nf[2]};
         if (!usableNormal(n))
             continue;
-        Triangle t = listTriangle(list, i);
-        float dist = dot(subtract(c, t.v0), n);
+        const float* v0 = corner0 + 3 * i;
+        const float* v1 = corner1 + 3 * i;
+        const float* v2 = corner2 + 3 * i;
+        float dist = (c.x - v0[0]) * n.x + (c.y - v0[1]) * n.y + (c.z - v0[2]) * n.z;
         // Only a centre on the open side (or on the plane) and nearer than
         // the radius; one already on the solid side is left alone.
         if (!(dist <= 0.0f && -dist < radius))
             continue;
+        // Farther than the radius from the slack-grown triangle: neither its
+        // face nor its edges can reach the centre.
+        if (!nearTriangle(v0, v1, v2, Bounds{c.x, c.y, c.z, c.x, c.y, c.z}, radius))
+            continue;
+        Triangle t = cornersTriangle(v0, v1, v2);
         Vector3 q{c.x - dist * n.x, c.y - dist * n.y, c.z - dist * n.z};
         if (pointInTriangle(t, q)) {
             if (pushFaces) {
@@ -157,8 +213,20 @@ bool segmentVsTriangleList(Vector3 start, float& x, float& y, float& z, const Co
         return false;
     bool hit = false;
     Vector3 e{x, y, z};
-    for (int i = 0; i < list->triangleCount; i++) {
-        Triangle t = listTriangle(list, i);
+    Bounds reach = segmentBounds(start, e);
+    const int count = list->triangleCount;
+    const float* const corner0 = list->corner0;
+    const float* const corner1 = list->corner1;
+    const float* const corner2 = list->corner2;
+    for (int i = 0; i < count; i++) {
+        const float* v0 = corner0 + 3 * i;
+        const float* v1 = corner1 + 3 * i;
+        const float* v2 = corner2 + 3 * i;
+        // A crossing lies on the segment, and an accepted one near the
+        // triangle: disjoint bounds rule it out before any square root.
+        if (!nearTriangle(v0, v1, v2, reach, 0.0f))
+            continue;
+        Triangle t = cornersTriangle(v0, v1, v2);
         Segment s{start, e};
         Vector3 n{0.0f, 0.0f, 0.0f};
         float d = 0.0f;
@@ -173,6 +241,7 @@ bool segmentVsTriangleList(Vector3 start, float& x, float& y, float& z, const Co
         y = h.y;
         z = h.z;
         e = h;
+        reach = segmentBounds(start, e);
         hit = true;
     }
     return hit;

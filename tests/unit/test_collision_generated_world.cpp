@@ -131,6 +131,78 @@ TEST_F(GeneratedWorld, NearestHitMatchesBruteForce) {
     EXPECT_LT(hits, total);
 }
 
+// The list scan as its steps read, with no shortcut: the scans of the world
+// query must agree with it bit for bit.
+bool plainSphereScan(float& x, float& y, float& z, float radius, const CollisionList* l,
+                     bool pushFaces, bool pushEdges) {
+    bool moved = false;
+    for (int i = 0; i < l->triangleCount; i++) {
+        Triangle t{{l->corner0[3 * i], l->corner0[3 * i + 1], l->corner0[3 * i + 2]},
+                   {l->corner1[3 * i], l->corner1[3 * i + 1], l->corner1[3 * i + 2]},
+                   {l->corner2[3 * i], l->corner2[3 * i + 1], l->corner2[3 * i + 2]}};
+        Vector3 n{l->normal[3 * i], l->normal[3 * i + 1], l->normal[3 * i + 2]};
+        float dist = (x - t.v0.x) * n.x + (y - t.v0.y) * n.y + (z - t.v0.z) * n.z;
+        if (!(dist <= 0.0f && -dist < radius))
+            continue;
+        Vector3 q{x - dist * n.x, y - dist * n.y, z - dist * n.z};
+        if (pointInTriangle(t, q)) {
+            if (pushFaces) {
+                float push = radius + dist;
+                x -= push * n.x;
+                y -= push * n.y;
+                z -= push * n.z;
+                moved = true;
+            }
+            continue;
+        }
+        if (!pushEdges)
+            continue;
+        Vector3 v[3] = {t.v0, t.v1, t.v2};
+        for (int k = 0; k < 3; k++) {
+            Vector3 e = closestPointOnSegment(v[k], v[(k + 1) % 3], {x, y, z});
+            float dx = x - e.x, dy = y - e.y, dz = z - e.z;
+            float len = sqrtf(dx * dx + dy * dy + dz * dz);
+            if (radius > len && len > 0.0f) {
+                float s = radius / len;
+                x = e.x + dx * s;
+                y = e.y + dy * s;
+                z = e.z + dz * s;
+                moved = true;
+            }
+        }
+    }
+    return moved;
+}
+
+TEST_F(GeneratedWorld, SphereScansMatchThePlainSteps) {
+    std::mt19937 rng(8);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    makeWorld(8);
+    int moves = 0;
+    for (int k = 0; k < 3000; k++) {
+        int i = (int)(unit(rng) * 99.99f);
+        const CollisionList* lists[2] = {terrainCollision[i], blockCollision[i]};
+        const CollisionList* l = lists[k % 2];
+        if (l->triangleCount == 0)
+            continue;
+        // Near a random corner of a random triangle of the list.
+        int t = (int)(unit(rng) * (l->triangleCount - 0.01f));
+        float x = l->corner1[3 * t] + 3.0f * (unit(rng) - 0.5f);
+        float y = l->corner1[3 * t + 1] + 3.0f * (unit(rng) - 0.5f);
+        float z = l->corner1[3 * t + 2] + 3.0f * (unit(rng) - 0.5f);
+        bool faces = k % 3 != 0, edges = k % 3 != 1;
+        float px = x, py = y, pz = z;
+        bool want = plainSphereScan(px, py, pz, R, l, faces, edges);
+        bool got = sphereVsTriangleList(x, y, z, R, l, faces, edges);
+        ASSERT_EQ(got, want) << k;
+        ASSERT_EQ(x, px) << k;
+        ASSERT_EQ(y, py) << k;
+        ASSERT_EQ(z, pz) << k;
+        moves += got;
+    }
+    EXPECT_GT(moves, 300);
+}
+
 // Copies of every chunk's lists, triangles shuffled, optionally mirrored in x
 // (chunk (cx, cz) moves to (9 - cx, cz), x to 50 - x): a mirrored world is
 // scanned in the opposite order of cells.

@@ -312,3 +312,32 @@ TEST(SegmentVsList, NoCrossing) {
 }
 
 } // namespace
+
+namespace {
+
+// pointInTriangle accepts points a little outside a long edge (the angle sum
+// needs only 1.98 half-turns). The list scans reject far triangles by their
+// bounds first; they must still find crossings and pushes in that margin.
+TEST(ListScans, AcceptedPointsJustOutsideALongEdge) {
+    // A tall wall triangle in the plane x = 0: edge from (0, 0, 0) to
+    // (0, 35, 0) along y, the third corner at z = 5. Open side towards -x.
+    TestList wall;
+    wall.add({0, 0, 0}, {0, 0, 5}, {0, 35, 0});
+    ASSERT_GT(wall.n[0], 0.9f);
+    Triangle t = wall.triangle(0);
+    // 0.2 beyond the long edge (z = -0.2), halfway up: outside the
+    // triangle's own bounds, yet counted as inside.
+    Vector3 p{0, 17.5f, -0.2f};
+    ASSERT_TRUE(pointInTriangle(t, p));
+    ASSERT_FALSE(pointInTriangle(t, {0, 17.5f, -0.4f}));
+    float x = 1, y = 17.5f, z = -0.2f;
+    EXPECT_TRUE(segmentVsTriangleList({-1, 17.5f, -0.2f}, x, y, z, &wall.list));
+    EXPECT_NEAR(x, 0.0f, 1e-6);
+    // A sphere whose projection lands there is pushed by the face.
+    x = -0.5f, y = 17.5f, z = -0.2f;
+    EXPECT_TRUE(sphereVsTriangleList(x, y, z, 1.25f, &wall.list, true, false));
+    EXPECT_FLOAT_EQ(x, -1.25f);
+    EXPECT_EQ(z, -0.2f);
+}
+
+} // namespace
