@@ -231,4 +231,38 @@ TEST_F(SettingsFile, OutOfRangeNumbersBecomeInfinities) {
     EXPECT_EQ(viewRange, INT_MIN);
 }
 
+TEST(ShippedSettings, WindowedHdWithEveryFeatureOn) {
+    char here[4096] = {};
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(HOLLOWMARK_SOURCE_DIR), 0);
+    readVideoSettings();
+    readGraphicsSettings();
+    ASSERT_EQ(chdir(here), 0);
+    EXPECT_EQ(screenWidth, 1280.0f);
+    EXPECT_EQ(screenHeight, 720.0f);
+    EXPECT_EQ(screenBpp, 0);
+    EXPECT_FALSE(fullscreen);
+    EXPECT_FALSE(showCursor);
+    EXPECT_FALSE(antialiasing);
+    EXPECT_TRUE(mipmapping);
+    EXPECT_EQ(viewRange, 6);
+    EXPECT_TRUE(useFog);
+    EXPECT_TRUE(useLight);
+    EXPECT_TRUE(useTextures);
+    EXPECT_TRUE(useWater);
+    EXPECT_TRUE(optimizeGeometry);
+    // Every key stands on its own line.
+    int keyLines = 0;
+    for (const char* key : {"screenw=", "screenh=", "screenbpp=", "fullscreen=", "showcursor=",
+                            "antialiasing=", "mipmapping=", "viewrange=", "usefog=", "uselight=",
+                            "usetextures=", "usewater=", "optimizegeometry="}) {
+        for (int i = 0; i < settingsLineCount; ++i) {
+            if (strncmp(settingsLines[i], key, strlen(key)) == 0) {
+                ++keyLines;
+            }
+        }
+    }
+    EXPECT_EQ(keyLines, 13);
+}
+
 } // namespace
