@@ -86,4 +86,32 @@ TEST(FrameClock, TickCounterWrapIsHarmless) {
     EXPECT_FLOAT_EQ(framesPerSecond, 62.5f);
 }
 
+TEST(FrameClock, RealClockBehindThePacingClock) {
+    // An early wake-up: the next frame sleeps the missing millisecond too.
+    resetClock(1016);
+    EXPECT_EQ(advanceFrameClock(1015), 17);
+    EXPECT_EQ(frameMillis, 16);
+    EXPECT_EQ(frameClock, 1032u);
+    // Exactly one frame behind is still paced from the old clock.
+    resetClock(1016);
+    EXPECT_EQ(advanceFrameClock(1000), 32);
+    EXPECT_EQ(frameClock, 1032u);
+    // A tick counter that started again far below the clock: no endless
+    // sleep, pacing resumes from the new count.
+    resetClock(100000);
+    EXPECT_EQ(advanceFrameClock(50), 16);
+    EXPECT_EQ(frameMillis, 16);
+    EXPECT_EQ(frameClock, 66u);
+    EXPECT_EQ(advanceFrameClock(70), 12);
+    EXPECT_EQ(frameClock, 82u);
+}
+
+TEST(FrameClock, VeryLongFrameKeepsItsLength) {
+    resetClock(0);
+    EXPECT_EQ(advanceFrameClock(3600000u), 0); // an hour in one frame
+    EXPECT_EQ(frameMillis, 3600000);
+    EXPECT_EQ(frameClock, 3600000u);
+    EXPECT_FLOAT_EQ(timeFactorFor(framesPerSecond), 2.0f);
+}
+
 } // namespace
