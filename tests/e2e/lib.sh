@@ -4,7 +4,8 @@
 # A test script starts with
 #     source "$(dirname "$0")/lib.sh"
 #     hm_under_xvfb "$@"
-# which re-runs the whole script once inside its own Xvfb, then for each run:
+# which re-runs the whole script once inside its own Xvfb (1024 x 768, see
+# tests/run_in_xvfb.sh), then for each run:
 #     hm_new_dir                         # fresh folder with Media/, no settings.ini
 #     hm_write_settings "screenw=800" "screenh=600"
 #     hm_start                           # the game, in the background ($HM_PID)
@@ -16,7 +17,6 @@
 # Environment (set by ctest): HOLLOWMARK_BIN, HOLLOWMARK_SOURCE,
 # HOLLOWMARK_TOOLS (where the tests/tools helpers are built), HOLLOWMARK_TEST_OUT.
 
-HM_XVFB_SCREEN="-noreset -screen 0 1024x768x24"
 HM_WINDOW_NAME="The Hollowmark"
 HM_WINDOW_TIMEOUT=${HM_WINDOW_TIMEOUT:-60} # seconds; software GL on a loaded machine
 HM_EXIT_TIMEOUT=${HM_EXIT_TIMEOUT:-30}     # seconds
@@ -49,7 +49,7 @@ hm_under_xvfb() {
     done
     export HM_INSIDE_XVFB=1
     export LIBGL_ALWAYS_SOFTWARE=1
-    exec xvfb-run -a -s "$HM_XVFB_SCREEN" bash "$script" "$@"
+    exec bash "$(dirname "${BASH_SOURCE[0]}")/../run_in_xvfb.sh" bash "$script" "$@"
 }
 
 # --- reporting --------------------------------------------------------------
