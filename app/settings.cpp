@@ -84,7 +84,9 @@ void readSettingsLinesFrom(const char* path) {
     settingsLineCount = SETTINGS_MAX_LINES;
 }
 
-void readSettingsLines() { readSettingsLinesFrom("settings.ini"); }
+void readSettingsLines() {
+    readSettingsLinesFrom("settings.ini");
+}
 
 // A double beyond the float range has no float value to narrow to; such a
 // setting becomes an infinity of its sign rather than undefined behaviour.
@@ -128,7 +130,9 @@ int settingToInt(float value) {
     return (int)value;
 }
 
-bool settingToBool(float value) { return value != 0.0f; }
+bool settingToBool(float value) {
+    return value != 0.0f;
+}
 
 void readVideoSettings() {
     readSettingsLines();

@@ -56,7 +56,8 @@ static void probeDesktopSize() {
     int width = windowSide(screenWidth);
     int height = windowSide(screenHeight);
     if (!probeSideAllowed(width) || !probeSideAllowed(height)) {
-        failVideoMode("set a video mode of", width, height, "a window side must be 1 to 16384 pixels");
+        failVideoMode("set a video mode of", width, height,
+                      "a window side must be 1 to 16384 pixels");
     }
     SDL_Surface* probe = SDL_SetVideoMode(width, height, screenBpp, SDL_DOUBLEBUF);
     if (probe == nullptr) {
@@ -109,7 +110,8 @@ void openGlWindow() {
     int width = windowSide(screenWidth);
     int height = windowSide(screenHeight);
     if (!windowSizeAllowed(width, height)) {
-        failVideoMode("set a video mode of", width, height, "a window side must be 1 to 16384 pixels");
+        failVideoMode("set a video mode of", width, height,
+                      "a window side must be 1 to 16384 pixels");
     }
     Uint32 flags = SDL_OPENGL;
     if (fullscreen) {

@@ -3,11 +3,17 @@
 
 #include "app/settings.h"
 
-int windowSide(float setting) { return settingToInt(setting); }
+int windowSide(float setting) {
+    return settingToInt(setting);
+}
 
-bool needsDesktopProbe(float width, float height) { return width == 0.0f || height == 0.0f; }
+bool needsDesktopProbe(float width, float height) {
+    return width == 0.0f || height == 0.0f;
+}
 
-bool probeSideAllowed(int side) { return side >= 0 && side <= MAX_WINDOW_SIDE; }
+bool probeSideAllowed(int side) {
+    return side >= 0 && side <= MAX_WINDOW_SIDE;
+}
 
 bool windowSizeAllowed(int width, int height) {
     return width >= 1 && width <= MAX_WINDOW_SIDE && height >= 1 && height <= MAX_WINDOW_SIDE;

@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
             rgb[at++] = channel(pixel, image->blue_mask);
         }
     }
-    unsigned error = lodepng::encode(argv[2], rgb, (unsigned)image->width,
-                                     (unsigned)image->height, LCT_RGB, 8);
+    unsigned error =
+        lodepng::encode(argv[2], rgb, (unsigned)image->width, (unsigned)image->height, LCT_RGB, 8);
     XDestroyImage(image);
     XCloseDisplay(display);
     if (error != 0) {

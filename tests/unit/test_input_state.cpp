@@ -96,7 +96,10 @@ TEST(InputState, OutOfRangeCodesAreIgnoredAndButtonZeroNeverWritten) {
     clearTables();
     // Guard cells around the tables would change if a write went astray;
     // instead check every entry stays Up.
-    poll({{-1, KEY_STATE_COUNT, KEY_STATE_COUNT + 1000, 1 << 30}, {}, {0, -3, MOUSE_BUTTON_COUNT, 255}, {}});
+    poll({{-1, KEY_STATE_COUNT, KEY_STATE_COUNT + 1000, 1 << 30},
+          {},
+          {0, -3, MOUSE_BUTTON_COUNT, 255},
+          {}});
     for (int state : keyState) {
         EXPECT_EQ(state, Up);
     }
