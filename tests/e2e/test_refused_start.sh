@@ -23,6 +23,11 @@ expect_refused "a width below one pixel" "screenw=0.5" "screenh=600"
 expect_refused "a width that is not a number" "screenw=nan" "screenh=600"
 expect_refused "an infinite height" "screenw=640" "screenh=1e999"
 
+# SDL itself refuses a depth outside 8..32 bits; when that happens already in
+# the desktop-size probe (both sizes missing) the start ends the same way.
+expect_refused "screenbpp=33" "screenw=320" "screenh=200" "screenbpp=33"
+expect_refused "screenbpp=7 and no sizes (the probe fails)" "screenbpp=7"
+
 # SDL reads its own driver choice from the environment; a driver that does
 # not exist is the one dependable way to make SDL_Init fail here.
 hm_new_dir
