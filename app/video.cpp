@@ -28,7 +28,7 @@ static const double CLEAR_DEPTH = 1000.0;
 
 // The start-up failures are the only messages the game ever prints.
 [[noreturn]] static void failVideoMode(const char* what, int width, int height, const char* why) {
-    fprintf(stderr, "hollowmark: cannot %s %d x %d: %s\n", what, width, height, why);
+    fprintf(stderr, "hollowmark: cannot set %s %d x %d: %s\n", what, width, height, why);
     SDL_Quit();
     exit(EXIT_NO_VIDEO_MODE);
 }
@@ -56,13 +56,12 @@ static void probeDesktopSize() {
     int width = windowSide(screenWidth);
     int height = windowSide(screenHeight);
     if (!probeSideAllowed(width) || !probeSideAllowed(height)) {
-        failVideoMode("set a video mode of", width, height,
-                      "a window side must be 1 to 16384 pixels");
+        failVideoMode("a video mode of", width, height, "a window side must be 1 to 16384 pixels");
     }
     SDL_Surface* probe = SDL_SetVideoMode(width, height, screenBpp, SDL_DOUBLEBUF);
     if (probe == nullptr) {
         // Without the desktop size there is no size to ask for.
-        failVideoMode("find the desktop size for", width, height, sdlErrorText());
+        failVideoMode("the desktop-size video mode for", width, height, sdlErrorText());
     }
     screenWidth = (float)probe->w;
     screenHeight = (float)probe->h;
@@ -110,8 +109,7 @@ void openGlWindow() {
     int width = windowSide(screenWidth);
     int height = windowSide(screenHeight);
     if (!windowSizeAllowed(width, height)) {
-        failVideoMode("set a video mode of", width, height,
-                      "a window side must be 1 to 16384 pixels");
+        failVideoMode("a video mode of", width, height, "a window side must be 1 to 16384 pixels");
     }
     Uint32 flags = SDL_OPENGL;
     if (fullscreen) {
@@ -119,7 +117,7 @@ void openGlWindow() {
     }
     screenSurface = SDL_SetVideoMode(width, height, screenBpp, flags);
     if (screenSurface == nullptr) {
-        failVideoMode("set a video mode of", width, height, sdlErrorText());
+        failVideoMode("a video mode of", width, height, sdlErrorText());
     }
     setFixedGlState(width, height);
 }
