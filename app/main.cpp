@@ -1,2 +1,22 @@
-// main.cpp: placeholder until the shell lands.
-int main() { return 0; }
+// main.cpp: start-up in its fixed order, then the main loop until a quit.
+#include <SDL/SDL.h>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/frame.h"
+#include "app/settings.h"
+#include "app/video.h"
+
+int main(int, char**) {
+    readVideoSettings();
+    readGraphicsSettings();
+    // The world generator draws every number from rand(): a new world each run.
+    srand((unsigned int)time(nullptr));
+    initVideo();
+    // The UI atlas and the new game are loaded here, after the window exists.
+    while (!quitRequested) {
+        runFrame();
+    }
+    SDL_Quit();
+    return 0;
+}
