@@ -6,6 +6,7 @@
 #include "app/frame.h"
 #include "app/settings.h"
 #include "app/video.h"
+#include "world/new_game.h"
 
 int main(int, char**) {
     readVideoSettings();
@@ -13,7 +14,8 @@ int main(int, char**) {
     // The world generator draws every number from rand(): a new world each run.
     srand((unsigned int)time(nullptr));
     initVideo();
-    // The UI atlas and the new game are loaded here, after the window exists.
+    // The UI atlas is loaded here, after the window exists and before the world.
+    newGame();
     while (!quitRequested) {
         runFrame();
     }

@@ -5,6 +5,7 @@
 
 #include "app/frame.h"
 #include "app/input.h"
+#include "meshing/chunks.h"
 
 void paceFrame() {
     int sleepMillis = advanceFrameClock(SDL_GetTicks());
@@ -32,7 +33,8 @@ void runFrame() {
     if (pauseLevel == 0.0f) {
         // The factor comes from the previous frame's measurement.
         timeFactor = timeFactorFor(framesPerSecond);
-        // The game update, the chunk rebuild and the scene drawing follow here.
+        // The game update comes first here, the scene drawing after the rebuild.
+        rebuildDirtyChunks();
     }
     paceFrame(); // drawOverlay() replaces this call: the overlay begins with paceFrame
     SDL_GL_SwapBuffers();
