@@ -3,13 +3,13 @@
 #include "render/textures.h"
 
 #include "app/settings.h"
+#include "render/image_file.h"
 #include "render/pixel_format.h"
 #include "world/new_game.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 
 #include <cstdio>
 
@@ -17,27 +17,6 @@ unsigned int worldTexture = 0;
 unsigned int uiTexture = 0;
 
 static const char* const WORLD_TEXTURE_FILE = "Media/worldtexture.png";
-
-// Bytes R, G, B, A in memory order, whatever the machine's byte order.
-#if SDL_BYTEORDER == SDL_BIG_ENDIAN
-static const Uint32 RGBA_MASKS[4] = {0xFF000000u, 0x00FF0000u, 0x0000FF00u, 0x000000FFu};
-#else
-static const Uint32 RGBA_MASKS[4] = {0x000000FFu, 0x0000FF00u, 0x00FF0000u, 0xFF000000u};
-#endif
-
-// A copy of an image with other than 3 or 4 bytes per pixel (paletted, grey,
-// 16-bit) as 32-bit RGBA, which the format rule then uploads as it is; null
-// when the conversion fails.
-static SDL_Surface* convertToRgba(SDL_Surface* image) {
-    SDL_Surface* model = SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 32, RGBA_MASKS[0], RGBA_MASKS[1],
-                                              RGBA_MASKS[2], RGBA_MASKS[3]);
-    if (model == nullptr) {
-        return nullptr;
-    }
-    SDL_Surface* converted = SDL_ConvertSurface(image, model->format, SDL_SWSURFACE);
-    SDL_FreeSurface(model);
-    return converted;
-}
 
 struct UploadFormat {
     GLenum source;
@@ -57,18 +36,23 @@ static UploadFormat uploadFormatOf(const SDL_Surface* image) {
     }
 }
 
-// Creates and binds a texture from the image, rows in the order the image
-// stores them (v = 0 is the top row). Mipmaps only when asked for.
-static GLuint uploadTexture(SDL_Surface* image, bool withMipmaps) {
-    SDL_Surface* converted = nullptr;
+// Creates and binds a texture from the image (3 or 4 bytes per pixel), rows
+// in the order the image stores them (v = 0 is the top row). Mipmaps only when
+// asked for. 0 when the driver cannot hold a texture that large.
+static GLuint uploadTexture(SDL_Surface* image, bool withMipmaps, const char* what) {
     if (choosePixelFormat(image->format->BytesPerPixel, image->format->Rmask) == PixelUnsupported) {
-        converted = convertToRgba(image);
-        if (converted == nullptr) {
-            fprintf(stderr, "hollowmark: cannot convert a %d-bit image to RGBA: %s\n",
-                    image->format->BitsPerPixel, SDL_GetError());
-            return 0;
-        }
-        image = converted;
+        fprintf(stderr, "hollowmark: cannot use %s: %d bytes per pixel\n", what,
+                image->format->BytesPerPixel);
+        return 0;
+    }
+    // The mipmap builder scales a large image down by itself; a plain upload
+    // beyond the driver's limit would leave an unusable texture.
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    if (!withMipmaps && largest > 0 && (image->w > largest || image->h > largest)) {
+        fprintf(stderr, "hollowmark: cannot use %s: %d x %d is larger than this driver's %d\n",
+                what, image->w, image->h, largest);
+        return 0;
     }
     UploadFormat format = uploadFormatOf(image);
 
@@ -105,20 +89,18 @@ static GLuint uploadTexture(SDL_Surface* image, bool withMipmaps) {
     if (SDL_MUSTLOCK(image)) {
         SDL_UnlockSurface(image);
     }
-    if (converted != nullptr) {
-        SDL_FreeSurface(converted);
-    }
     return name;
 }
 
 unsigned int loadWorldTexture() {
-    SDL_Surface* image = IMG_Load(WORLD_TEXTURE_FILE);
+    const char* why = nullptr;
+    SDL_Surface* image = readPngFile(WORLD_TEXTURE_FILE, &why);
     if (image == nullptr) {
         // The game runs on untextured; say once why it looks that way.
-        fprintf(stderr, "hollowmark: cannot load %s: %s\n", WORLD_TEXTURE_FILE, IMG_GetError());
+        fprintf(stderr, "hollowmark: cannot load %s: %s\n", WORLD_TEXTURE_FILE, why);
         return 0;
     }
-    GLuint name = uploadTexture(image, mipmapping);
+    GLuint name = uploadTexture(image, mipmapping, WORLD_TEXTURE_FILE);
     SDL_FreeSurface(image);
     return name;
 }
@@ -127,7 +109,7 @@ unsigned int createUiTexture(SDL_Surface* surface) {
     if (surface == nullptr) {
         return 0;
     }
-    return uploadTexture(surface, false);
+    return uploadTexture(surface, false, "the UI atlas");
 }
 
 void setupWorldTexture() {

@@ -11,6 +11,7 @@
 #include <lodepng.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
@@ -97,22 +98,6 @@ TEST_F(Textures, TrueColourImagesArriveUnchanged) {
     expectPattern(loadWorldTexture(), false);
     writePng(4); // GL_RGBA
     expectPattern(loadWorldTexture(), true);
-
-    // A 24-bit BMP (the loader goes by content, not name) has red in the
-    // highest byte: GL_BGR.
-    SDL_Surface* bmp =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, W, H, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-    ASSERT_NE(bmp, nullptr);
-    for (int y = 0; y < H; y++)
-        for (int x = 0; x < W; x++) {
-            Uint32 v =
-                SDL_MapRGB(bmp->format, channel(x, y, 0), channel(x, y, 1), channel(x, y, 2));
-            unsigned char* p = (unsigned char*)bmp->pixels + y * bmp->pitch + 3 * x;
-            p[0] = v & 0xFF, p[1] = (v >> 8) & 0xFF, p[2] = (v >> 16) & 0xFF;
-        }
-    ASSERT_EQ(SDL_SaveBMP(bmp, "Media/worldtexture.png"), 0);
-    SDL_FreeSurface(bmp);
-    expectPattern(loadWorldTexture(), false);
 }
 
 TEST_F(Textures, UiSurfaceWithRedInTheHighByte) {
@@ -231,6 +216,137 @@ TEST_F(Textures, MissingFileGivesNameZeroAndOneWarning) {
     newGame();
     EXPECT_EQ(worldTexture, 0u);
     EXPECT_EQ(terrainTile[0], 0.8125f);
+}
+
+// What a call writes to stderr.
+template <typename Call> std::string stderrOf(Call call) {
+    fflush(stderr);
+    char log[] = "/tmp/hollowmark-stderr-XXXXXX";
+    int fd = mkstemp(log);
+    EXPECT_GE(fd, 0);
+    int saved = dup(2);
+    dup2(fd, 2);
+    call();
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::string text;
+    FILE* f = fopen(log, "r");
+    char buf[512];
+    while (f != nullptr && fgets(buf, sizeof buf, f))
+        text += buf;
+    if (f != nullptr)
+        fclose(f);
+    close(fd);
+    remove(log);
+    return text;
+}
+
+void writeBytes(const std::vector<unsigned char>& bytes) {
+    FILE* f = fopen("Media/worldtexture.png", "wb");
+    ASSERT_NE(f, nullptr);
+    if (!bytes.empty())
+        fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+std::vector<unsigned char> encodedPng(unsigned w, unsigned h, LodePNGColorType type, unsigned depth) {
+    size_t channels = type == LCT_RGBA ? 4 : type == LCT_RGB ? 3 : type == LCT_GREY_ALPHA ? 2 : 1;
+    std::vector<unsigned char> raw((size_t)w * h * channels * (depth / 8), 0);
+    for (size_t i = 0; i < raw.size(); i++)
+        raw[i] = (unsigned char)(i * 37 + 11);
+    std::vector<unsigned char> png;
+    EXPECT_EQ(lodepng::encode(png, raw, w, h, type, depth), 0u);
+    return png;
+}
+
+// Every file a user's disk can hold in place of the atlas: the game goes on
+// untextured (name 0) with one line on stderr naming the file, or loads it.
+TEST_F(Textures, HostileWorldTexturesGiveNameZeroAndOneLine) {
+    std::vector<unsigned char> good = encodedPng(W, H, LCT_RGB, 8);
+    // A PNG header claiming 100000 x 100000 pixels followed by nothing.
+    std::vector<unsigned char> enormous(good.begin(), good.begin() + 33);
+    enormous[16] = 0, enormous[17] = 1, enormous[18] = 0x86, enormous[19] = 0xA0;
+    enormous[20] = 0, enormous[21] = 1, enormous[22] = 0x86, enormous[23] = 0xA0;
+    const struct {
+        const char* what;
+        std::vector<unsigned char> bytes;
+    } cases[] = {
+        {"an empty file", {}},
+        {"text", {'h', 'e', 'l', 'l', 'o', '\n'}},
+        {"a PNG cut inside its header", std::vector<unsigned char>(good.begin(), good.begin() + 20)},
+        {"a PNG cut in its pixel data",
+         std::vector<unsigned char>(good.begin(), good.begin() + good.size() / 2)},
+        {"a header claiming 100000 x 100000", enormous},
+        // Wider than a 16-bit row length: SDL would decode past the surface.
+        {"a real 20000 x 1 image", encodedPng(20000, 1, LCT_RGBA, 8)},
+        {"a real 4097 x 2 image", encodedPng(4097, 2, LCT_RGB, 8)},
+    };
+    for (const auto& c : cases) {
+        writeBytes(c.bytes);
+        unsigned int name = 1;
+        std::string text = stderrOf([&] { name = loadWorldTexture(); });
+        EXPECT_EQ(name, 0u) << c.what;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << c.what << ": " << text;
+        EXPECT_NE(text.find("Media/worldtexture.png"), std::string::npos) << c.what << ": " << text;
+    }
+    // A BMP under the PNG name is not read: only PNG files are accepted.
+    SDL_Surface* bmp = SDL_CreateRGBSurface(SDL_SWSURFACE, W, H, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    ASSERT_NE(bmp, nullptr);
+    ASSERT_EQ(SDL_SaveBMP(bmp, "Media/worldtexture.png"), 0);
+    SDL_FreeSurface(bmp);
+    unsigned int name = 1;
+    std::string text = stderrOf([&] { name = loadWorldTexture(); });
+    EXPECT_EQ(name, 0u);
+    EXPECT_NE(text.find("not a PNG image"), std::string::npos) << text;
+}
+
+TEST_F(Textures, SixteenBitTinyAndWidestImagesLoad) {
+    const struct {
+        const char* what;
+        unsigned w, h;
+        LodePNGColorType type;
+        unsigned depth;
+    } cases[] = {
+        {"16-bit RGB", W, H, LCT_RGB, 16},
+        {"16-bit RGBA", W, H, LCT_RGBA, 16},
+        {"16-bit grey", W, H, LCT_GREY, 16},
+        {"grey with alpha", W, H, LCT_GREY_ALPHA, 8},
+        {"1 x 1", 1, 1, LCT_RGB, 8},
+        {"4096 x 2, the widest accepted", 4096, 2, LCT_RGBA, 8},
+    };
+    for (bool mip : {false, true}) {
+        mipmapping = mip;
+        for (const auto& c : cases) {
+            writeBytes(encodedPng(c.w, c.h, c.type, c.depth));
+            unsigned int name = 0;
+            std::string text = stderrOf([&] { name = loadWorldTexture(); });
+            ASSERT_NE(name, 0u) << c.what << ": " << text;
+            EXPECT_EQ(text, "") << c.what;
+            int w = 0, h = 0;
+            texturePixels(name, 0, w, h);
+            EXPECT_GT(w, 0) << c.what;
+            if (!mip) {
+                EXPECT_EQ(w, (int)c.w) << c.what;
+                EXPECT_EQ(h, (int)c.h) << c.what;
+            }
+            EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR) << c.what;
+        }
+    }
+    // 16-bit channels arrive as their high bytes.
+    std::vector<unsigned char> raw(2 * 3, 0);
+    raw[0] = 0xAB, raw[1] = 0x12, raw[2] = 0x34, raw[3] = 0xFF, raw[4] = 0x07, raw[5] = 0x00;
+    std::vector<unsigned char> png;
+    ASSERT_EQ(lodepng::encode(png, raw, 1, 1, LCT_RGB, 16), 0u);
+    writeBytes(png);
+    mipmapping = false;
+    unsigned int name = loadWorldTexture();
+    int w = 0, h = 0;
+    std::vector<unsigned char> px = texturePixels(name, 0, w, h);
+    ASSERT_EQ(w, 1);
+    EXPECT_EQ(px[0], 0xAB);
+    EXPECT_EQ(px[1], 0x34);
+    EXPECT_EQ(px[2], 0x07);
 }
 
 } // namespace
