@@ -30,15 +30,19 @@ bool useTextures = false;
 bool useWater = false;
 bool optimizeGeometry = false;
 
+// Given once per run, though the file is read twice.
+static bool sizeWarningGiven = false;
+
 // Reads one line into entry (at most SETTINGS_LINE_SIZE - 1 characters). A
 // longer line keeps its first 255 characters and the rest of it is skipped,
 // so the keys on the following lines are still read. Returns false at the
-// end of the file.
-static bool readLine(FILE* file, char* entry) {
+// end of the file or when the byte budget is spent.
+static bool readLine(FILE* file, char* entry, long& budget) {
     int length = 0;
     int c = 0;
     bool readAny = false;
-    while ((c = fgetc(file)) != EOF) {
+    while (budget > 0 && (c = fgetc(file)) != EOF) {
+        budget--;
         readAny = true;
         if (c == '\n') {
             break;
@@ -69,9 +73,10 @@ void readSettingsLinesFrom(const char* path) {
         return;
     }
     bool more = true;
+    long budget = SETTINGS_MAX_BYTES;
     for (int i = 0; i < SETTINGS_MAX_LINES; ++i) {
         if (more) {
-            more = readLine(file, settingsLines[i]);
+            more = readLine(file, settingsLines[i], budget);
         }
         // A carriage return before the line feed belongs to the line end.
         size_t length = strlen(settingsLines[i]);
@@ -79,6 +84,11 @@ void readSettingsLinesFrom(const char* path) {
             settingsLines[i][length - 1] = '\0';
         }
         removeSpaces(settingsLines[i]);
+    }
+    if (budget == 0 && fgetc(file) != EOF && !sizeWarningGiven) {
+        sizeWarningGiven = true;
+        fprintf(stderr, "hollowmark: %s: only the first %ld bytes are read\n", path,
+                SETTINGS_MAX_BYTES);
     }
     fclose(file);
     settingsLineCount = SETTINGS_MAX_LINES;
@@ -134,11 +144,23 @@ bool settingToBool(float value) {
     return value != 0.0f;
 }
 
+// An int setting; a value no int can hold (NaN, or beyond the int range) is
+// replaced as settingToInt says, and the replacement is reported.
+static int wholeSetting(const char* key) {
+    float value = settingValue(key);
+    int whole = settingToInt(value);
+    if (std::isnan(value) || value >= 2147483648.0f || value < -2147483648.0f) {
+        fprintf(stderr, "hollowmark: settings.ini: %s %g is not a usable whole number; using %d\n",
+                key, value, whole);
+    }
+    return whole;
+}
+
 void readVideoSettings() {
     readSettingsLines();
     screenWidth = settingValue("screenw");
     screenHeight = settingValue("screenh");
-    screenBpp = settingToInt(settingValue("screenbpp"));
+    screenBpp = wholeSetting("screenbpp");
     fullscreen = settingToBool(settingValue("fullscreen"));
     showCursor = settingToBool(settingValue("showcursor"));
     antialiasing = settingToBool(settingValue("antialiasing"));
@@ -148,8 +170,10 @@ void readVideoSettings() {
 
 void readGraphicsSettings() {
     readSettingsLines();
-    viewRange = settingToInt(settingValue("viewrange"));
+    viewRange = wholeSetting("viewrange");
     if (viewRange > MAX_VIEW_RANGE) {
+        fprintf(stderr, "hollowmark: settings.ini: viewrange %d is more than %d; using %d\n",
+                viewRange, MAX_VIEW_RANGE, MAX_VIEW_RANGE);
         viewRange = MAX_VIEW_RANGE;
     }
     useFog = settingToBool(settingValue("usefog"));

@@ -7,6 +7,10 @@
 
 const int SETTINGS_MAX_LINES = 100; // lines after the 100th are never read
 const int SETTINGS_LINE_SIZE = 256; // 255 characters plus the terminating zero
+// Reading stops after this many bytes (with one warning on stderr): 100 lines
+// need far less, and a settings.ini that never ends (a link to a device, say)
+// must not keep the start waiting.
+const long SETTINGS_MAX_BYTES = 1L << 20;
 
 extern char settingsLines[SETTINGS_MAX_LINES][SETTINGS_LINE_SIZE];
 extern int settingsLineCount; // 0 when the file could not be opened, else 100
