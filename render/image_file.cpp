@@ -134,19 +134,27 @@ SDL_Surface* readPngFile(const char* path, const char** why) {
 
 SDL_Surface* makeAtlasCanvas(SDL_Surface* image, int width, int height, const char** why) {
     *why = nullptr;
-    const SDL_PixelFormat* format = image->format;
+    SDL_Surface* converted = SDL_DisplayFormatAlpha(image);
+    if (converted == nullptr) {
+        *why = "the image cannot be converted to the display's format";
+        return nullptr;
+    }
+    const SDL_PixelFormat* format = converted->format;
     SDL_Surface* canvas =
-        SDL_CreateRGBSurface(image->flags, width, height, format->BitsPerPixel, format->Rmask,
+        SDL_CreateRGBSurface(converted->flags, width, height, format->BitsPerPixel, format->Rmask,
                              format->Gmask, format->Bmask, format->Amask);
     if (canvas == nullptr) {
+        SDL_FreeSurface(converted);
         *why = "out of memory for the atlas canvas";
         return nullptr;
     }
     // Without per-surface alpha the blit copies every pixel, alpha included,
     // instead of blending it onto the empty canvas.
-    SDL_SetAlpha(image, SDL_RLEACCEL, 0);
+    SDL_SetAlpha(converted, SDL_RLEACCEL, 0);
     SDL_SetAlpha(canvas, SDL_RLEACCEL, 0);
-    if (SDL_BlitSurface(image, nullptr, canvas, nullptr) != 0) {
+    int blitted = SDL_BlitSurface(converted, nullptr, canvas, nullptr);
+    SDL_FreeSurface(converted);
+    if (blitted != 0) {
         SDL_FreeSurface(canvas);
         *why = "the image cannot be copied onto the atlas canvas";
         return nullptr;

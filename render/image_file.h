@@ -26,7 +26,8 @@ SDL_Surface* readPngImage(const unsigned char* bytes, size_t size, const char** 
 // The same from a file; the reason then may also be the system's.
 SDL_Surface* readPngFile(const char* path, const char** why);
 
-// The UI atlas canvas: a width x height surface in the image's pixel format
-// with the image copied to its top-left corner, alpha included. The image
-// stays the caller's. Null on failure with the reason in *why.
+// The UI atlas canvas: a width x height surface in the display's format with
+// alpha, holding the image at its top-left corner, alpha included (a larger
+// image is clipped). Needs a video mode. The image stays the caller's. Null
+// on failure with the reason in *why.
 SDL_Surface* makeAtlasCanvas(SDL_Surface* image, int width, int height, const char** why);
