@@ -51,16 +51,20 @@ static void setUpWorstCase() {
 static void topUp(int iteration) {
     const Vector3 p = player.position;
     while (figureCount < MAX_FIGURES) {
-        spawnFigure(p.x + 3.0f * (unitRandom() - 0.5f), p.y + 0.5f, p.z + 3.0f * (unitRandom() - 0.5f));
+        spawnFigure(p.x + 3.0f * (unitRandom() - 0.5f), p.y + 0.5f,
+                    p.z + 3.0f * (unitRandom() - 0.5f));
     }
     for (int i = 0; i < ballCount; ++i) {
-        if (balls[i].velocity.x == 0.0f && balls[i].velocity.y == 0.0f && balls[i].velocity.z == 0.0f) {
+        if (balls[i].velocity.x == 0.0f && balls[i].velocity.y == 0.0f &&
+            balls[i].velocity.z == 0.0f) {
             balls[i].position = Vector3{p.x, p.y + 3.0f, p.z};
-            balls[i].velocity = Vector3{unitRandom() - 0.5f, 0.5f * unitRandom(), unitRandom() - 0.5f};
+            balls[i].velocity =
+                Vector3{unitRandom() - 0.5f, 0.5f * unitRandom(), unitRandom() - 0.5f};
         }
     }
     while (ballCount < MAX_BALLS) {
-        spawnBall(p.x, p.y + 3.0f, p.z, unitRandom() - 0.5f, 0.5f * unitRandom(), unitRandom() - 0.5f);
+        spawnBall(p.x, p.y + 3.0f, p.z, unitRandom() - 0.5f, 0.5f * unitRandom(),
+                  unitRandom() - 0.5f);
     }
     if (!blocksFalling) {
         for (int x = 10; x < 20; ++x) {
@@ -121,6 +125,9 @@ static void BM_UpdateAndRebuildWorstCase(benchmark::State& state) {
     }
     reportTimes(state, micros);
 }
-BENCHMARK(BM_UpdateAndRebuildWorstCase)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(BM_UpdateAndRebuildWorstCase)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(2000);
 
 BENCHMARK_MAIN();

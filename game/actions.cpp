@@ -8,11 +8,11 @@
 #include "physics/collision.h"
 
 const float BRUSH_RADIUS = 5.0f;
-const float BRUSH_RATE = 0.01f;        // shaping amount per tick
-const float BLOCK_AIM_OFFSET = 0.25f;  // toward the camera to place, into the surface to remove
-const float BALL_SPEED = 0.75f;        // units per tick, an impulse
-const float ENEMY_AIM_OFFSET = 1.5f;   // enemies appear this far in front of the surface
-const float FLIGHT_THRUST = 0.025f;    // units per tick per tick toward the aim
+const float BRUSH_RATE = 0.01f;       // shaping amount per tick
+const float BLOCK_AIM_OFFSET = 0.25f; // toward the camera to place, into the surface to remove
+const float BALL_SPEED = 0.75f;       // units per tick, an impulse
+const float ENEMY_AIM_OFFSET = 1.5f;  // enemies appear this far in front of the surface
+const float FLIGHT_THRUST = 0.025f;   // units per tick per tick toward the aim
 
 // Unit vector from a to b, or zero when they coincide.
 static Vector3 directionTo(Vector3 a, Vector3 b) {

@@ -21,8 +21,8 @@ void updateBalls(float f) {
             b.position.x += f * b.velocity.x;
             b.position.y += f * b.velocity.y;
             b.position.z += f * b.velocity.z;
-            bool hit = clipSegmentToWorld(old.x, old.y, old.z, b.position.x, b.position.y,
-                                          b.position.z);
+            bool hit =
+                clipSegmentToWorld(old.x, old.y, old.z, b.position.x, b.position.y, b.position.z);
             if (hit) {
                 b.velocity = Vector3{0.0f, 0.0f, 0.0f};
             } else {

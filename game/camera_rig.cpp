@@ -13,15 +13,15 @@
 #include "render/frustum.h"
 
 const float HALF_PI = 1.570796325f;
-const float BLEND_RATE = 0.1f;          // per tick: a view switch glides over ten ticks
-const float CAMERA_EASE = 0.1f;         // share of the angle gap closed per tick
-const float SIDE_LEFT_BAND = 0.35f;     // pointer left of this share of the width: left shoulder
-const float SIDE_RIGHT_BAND = 0.65f;    // right of this: right shoulder
-const float SHOULDER_OFFSET = 1.25f;    // times aspectRatio, sideways at full side blend
-const float CAMERA_DISTANCE = 5.0f;     // from the point above the body
-const float CAMERA_RAISE = 1.0f;        // that point's height above the body's centre
-const float AIM_DISTANCE = 50.0f;       // length of the aim ray
-const float AIM_SKIP_SHARE = 0.75f;     // of the camera-to-head distance, not aimed at
+const float BLEND_RATE = 0.1f;       // per tick: a view switch glides over ten ticks
+const float CAMERA_EASE = 0.1f;      // share of the angle gap closed per tick
+const float SIDE_LEFT_BAND = 0.35f;  // pointer left of this share of the width: left shoulder
+const float SIDE_RIGHT_BAND = 0.65f; // right of this: right shoulder
+const float SHOULDER_OFFSET = 1.25f; // times aspectRatio, sideways at full side blend
+const float CAMERA_DISTANCE = 5.0f;  // from the point above the body
+const float CAMERA_RAISE = 1.0f;     // that point's height above the body's centre
+const float AIM_DISTANCE = 50.0f;    // length of the aim ray
+const float AIM_SKIP_SHARE = 0.75f;  // of the camera-to-head distance, not aimed at
 const float DEGREES_TO_RADIANS = 0.0174532925f;
 
 static float clampUnit(float value) {
@@ -51,7 +51,8 @@ void updateCameraRig(float f) {
     firstPersonCamera.yaw = player.yaw - HALF_PI;
     firstPersonCamera.roll = 0.0f;
 
-    thirdPersonCamera.pitch += f * CAMERA_EASE * (firstPersonCamera.pitch - thirdPersonCamera.pitch);
+    thirdPersonCamera.pitch +=
+        f * CAMERA_EASE * (firstPersonCamera.pitch - thirdPersonCamera.pitch);
     thirdPersonCamera.yaw += f * CAMERA_EASE * (firstPersonCamera.yaw - thirdPersonCamera.yaw);
     thirdPersonCamera.roll = 0.0f;
 

@@ -12,13 +12,17 @@ const float HALF_PI = 1.570796325f;
 // centre: a pointer at the right edge turns 0.0525 per tick.
 const float YAW_RATE = 0.105f;
 const float PITCH_RATE = 0.075f;
-const float PITCH_LIMIT = 1.1344640f;          // 65 degrees
-const float PITCH_CLAMP_TEST = 1.1344640125f;  // beyond this the pitch is clamped
-const float WALK_ACCELERATION = 0.015f;        // units per tick per tick
-const float JUMP_SPEED = 0.75f;                // units per tick, an impulse
+const float PITCH_LIMIT = 1.1344640f;         // 65 degrees
+const float PITCH_CLAMP_TEST = 1.1344640125f; // beyond this the pitch is clamped
+const float WALK_ACCELERATION = 0.015f;       // units per tick per tick
+const float JUMP_SPEED = 0.75f;               // units per tick, an impulse
 
-static bool isDown(int key) { return keyState[key] != Up; }
-static float downCount(int keyA, int keyB) { return (isDown(keyA) || isDown(keyB)) ? 1.0f : 0.0f; }
+static bool isDown(int key) {
+    return keyState[key] != Up;
+}
+static float downCount(int keyA, int keyB) {
+    return (isDown(keyA) || isDown(keyB)) ? 1.0f : 0.0f;
+}
 
 float pointerOffsetX() {
     if (!(screenWidth > 0.0f)) {

@@ -9,13 +9,13 @@
 #include "render/pose.h"
 
 const float HALF_PI = 1.570796325f;
-const float NECK_HEIGHT = 1.25f;   // above the body's centre
-const float HEAD_OFFSET = 0.4f;    // from the neck, tipping forward as the figure looks down
-const float HIP_HEIGHT = 0.25f;    // hip centre above the body's centre
-const float JOINT_SPREAD = 0.4f;   // hips and shoulders out to either side
-const float JOINT_DROP = 0.1f;     // hips below the hip centre, shoulders below the neck
-const float LEG_REACH = 1.99f;     // a foot steps when it is this far from its hip
-const float ARM_REACH = 1.95f;     // hands reach exactly this far toward the target
+const float NECK_HEIGHT = 1.25f; // above the body's centre
+const float HEAD_OFFSET = 0.4f;  // from the neck, tipping forward as the figure looks down
+const float HIP_HEIGHT = 0.25f;  // hip centre above the body's centre
+const float JOINT_SPREAD = 0.4f; // hips and shoulders out to either side
+const float JOINT_DROP = 0.1f;   // hips below the hip centre, shoulders below the neck
+const float LEG_REACH = 1.99f;   // a foot steps when it is this far from its hip
+const float ARM_REACH = 1.95f;   // hands reach exactly this far toward the target
 
 // Side angle of limb i: index 0 on the side of yaw + pi/2, index 1 of yaw - pi/2.
 static float sideAngle(const Figure& figure, int i) {

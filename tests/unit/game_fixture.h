@@ -82,10 +82,18 @@ inline void steps(int count, float timeFactor) {
 
 // Presses as a person would: the key is Pressed for the next update and Held
 // after it (step() promotes it), until released.
-inline void pressKey(int key) { keyState[key] = Pressed; }
-inline void releaseKey(int key) { keyState[key] = Up; }
-inline void pressButton(int button) { mouseButtonState[button] = Pressed; }
-inline void releaseButton(int button) { mouseButtonState[button] = Up; }
+inline void pressKey(int key) {
+    keyState[key] = Pressed;
+}
+inline void releaseKey(int key) {
+    keyState[key] = Up;
+}
+inline void pressButton(int button) {
+    mouseButtonState[button] = Pressed;
+}
+inline void releaseButton(int button) {
+    mouseButtonState[button] = Up;
+}
 
 // Flat floor and ceiling everywhere, so positions can be checked against
 // known heights; every chunk is rebuilt before returning.
@@ -146,7 +154,7 @@ inline Vector3 viewDirection(const CameraPose& camera) {
 // A test world: the generated cave from the fixed seed, flattened to a floor
 // at 3 and a ceiling at 30, with the player dropped at (25, 10, 25).
 class GameTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr float FLOOR_Y = 3.0f;
     static constexpr float CEILING_Y = 30.0f;
     void SetUp() override {

@@ -4,7 +4,7 @@
 #include "game_fixture.h"
 
 class ActionTest : public GameTest {
-protected:
+  protected:
     // A wall three blocks thick whose face is at x = 21, and the player
     // standing in front of it, facing it (yaw 0 faces -x).
     void SetUp() override {
@@ -253,9 +253,9 @@ TEST_F(GameTest, BallsAndEnemiesComeFromTheAim) {
     float length = distance(aimPoint, hand);
     EXPECT_NEAR(balls[0].position.x, hand.x + 0.75f * (aimPoint.x - hand.x) / length, 1e-4f);
     EXPECT_NEAR(balls[0].velocity.y, 0.75f * (aimPoint.y - hand.y) / length - 0.01f, 1e-4f);
-    EXPECT_NEAR(distance(hand, Vector3{player.shoulderX[0], player.shoulderY[0],
-                                       player.shoulderZ[0]}),
-                1.95f, 1e-4f);
+    EXPECT_NEAR(
+        distance(hand, Vector3{player.shoulderX[0], player.shoulderY[0], player.shoulderZ[0]}),
+        1.95f, 1e-4f);
     releaseButton(MOUSE_LEFT);
     step(1.0f);
 

@@ -4,9 +4,15 @@
 #include "game_fixture.h"
 #include "render/pose.h"
 
-static Vector3 foot(const Figure& f, int i) { return Vector3{f.footX[i], f.footY[i], f.footZ[i]}; }
-static Vector3 hip(const Figure& f, int i) { return Vector3{f.hipX[i], f.hipY[i], f.hipZ[i]}; }
-static Vector3 hand(const Figure& f, int i) { return Vector3{f.handX[i], f.handY[i], f.handZ[i]}; }
+static Vector3 foot(const Figure& f, int i) {
+    return Vector3{f.footX[i], f.footY[i], f.footZ[i]};
+}
+static Vector3 hip(const Figure& f, int i) {
+    return Vector3{f.hipX[i], f.hipY[i], f.hipZ[i]};
+}
+static Vector3 hand(const Figure& f, int i) {
+    return Vector3{f.handX[i], f.handY[i], f.handZ[i]};
+}
 static Vector3 shoulder(const Figure& f, int i) {
     return Vector3{f.shoulderX[i], f.shoulderY[i], f.shoulderZ[i]};
 }

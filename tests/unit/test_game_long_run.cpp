@@ -10,7 +10,9 @@ static unsigned int nextRandom() {
     scriptState = scriptState * 1664525u + 1013904223u;
     return scriptState >> 8;
 }
-static float randomUnit() { return (float)(nextRandom() % 10000) / 10000.0f; }
+static float randomUnit() {
+    return (float)(nextRandom() % 10000) / 10000.0f;
+}
 
 static bool finiteFigure(const Figure& f) {
     bool ok = finite(f.position) && finite(f.velocity) && finite(f.target) && finite(f.head) &&
@@ -18,9 +20,8 @@ static bool finiteFigure(const Figure& f) {
               std::isfinite(f.yaw);
     for (int i = 0; i < 2; ++i) {
         ok = ok && std::isfinite(f.handX[i]) && std::isfinite(f.handY[i]) &&
-             std::isfinite(f.handZ[i]) && std::isfinite(f.footX[i]) &&
-             std::isfinite(f.footY[i]) && std::isfinite(f.footZ[i]) &&
-             std::isfinite(f.shoulderX[i]) && std::isfinite(f.hipY[i]);
+             std::isfinite(f.handZ[i]) && std::isfinite(f.footX[i]) && std::isfinite(f.footY[i]) &&
+             std::isfinite(f.footZ[i]) && std::isfinite(f.shoulderX[i]) && std::isfinite(f.hipY[i]);
     }
     return ok;
 }
@@ -35,8 +36,10 @@ static int wetCellsOfChunk(int cx, int cz) {
         for (int z = cz * 5; z < cz * 5 + 5; ++z) {
             int x1 = (x + 1) % WORLD_SIZE;
             int z1 = (z + 1) % WORLD_SIZE;
-            if (waterHeight[x][z] >= floorHeight[x][z] || waterHeight[x1][z1] >= floorHeight[x1][z1] ||
-                waterHeight[x1][z] >= floorHeight[x1][z] || waterHeight[x][z1] >= floorHeight[x][z1]) {
+            if (waterHeight[x][z] >= floorHeight[x][z] ||
+                waterHeight[x1][z1] >= floorHeight[x1][z1] ||
+                waterHeight[x1][z] >= floorHeight[x1][z] ||
+                waterHeight[x][z1] >= floorHeight[x][z1]) {
                 ++count;
             }
         }
@@ -68,8 +71,7 @@ static bool consistent(int update) {
         check(distance(figures[i].position, player.position) <= 100.0f + 1.0f, "enemy near");
     }
     for (int i = 0; i < ballCount; ++i) {
-        check(balls[i].kind == 0 && finite(balls[i].position) && finite(balls[i].velocity),
-              "ball");
+        check(balls[i].kind == 0 && finite(balls[i].position) && finite(balls[i].velocity), "ball");
     }
     check(actionType >= 0 && actionType < ACTION_TYPE_COUNT, "action type");
     check(viewBlend >= 0.0f && viewBlend <= 1.0f, "view blend");

@@ -122,8 +122,9 @@ static Recorded runScripted(bool slow, float factor) {
         }
         step(factor);
     }
-    return Recorded{player,       figures[0], balls[0],  viewCamera, thirdPersonCamera,
-                    settleProgress, wavePhase, waterHeight[10][20], viewBlend};
+    return Recorded{player,     figures[0],          balls[0],
+                    viewCamera, thirdPersonCamera,   settleProgress,
+                    wavePhase,  waterHeight[10][20], viewBlend};
 }
 
 TEST(SlowMotion, FactorOneInSlowMotionMovesExactlyAsAQuarter) {

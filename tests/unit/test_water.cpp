@@ -21,11 +21,15 @@ void* operator new[](size_t size) {
     }
     return p;
 }
-void operator delete[](void* p) noexcept { free(p); }
-void operator delete[](void* p, size_t) noexcept { free(p); }
+void operator delete[](void* p) noexcept {
+    free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    free(p);
+}
 
 class WaterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         memset(waterFrames, 0, sizeof waterFrames);
         memset(waterPhaseOffset, 0, sizeof waterPhaseOffset);
@@ -46,9 +50,9 @@ protected:
 };
 
 TEST_F(WaterTest, PointsShowTheirKeyFrameAtWholePhases) {
-    waterPhaseOffset[3][4] = 0.5f;  // halfway from frame 0 to 1 at phase 0
-    waterPhaseOffset[5][6] = 4.5f;  // halfway from frame 4 back to frame 0
-    waterPhaseOffset[7][8] = 2.0f;  // two frames ahead
+    waterPhaseOffset[3][4] = 0.5f; // halfway from frame 0 to 1 at phase 0
+    waterPhaseOffset[5][6] = 4.5f; // halfway from frame 4 back to frame 0
+    waterPhaseOffset[7][8] = 2.0f; // two frames ahead
     for (int k = 0; k < 5; ++k) {
         wavePhase = (float)k;
         animateWater(0.0f);
