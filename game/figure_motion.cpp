@@ -19,9 +19,11 @@ const float GRAVITY_SWINGING = 0.01f;        // flying has none
 void moveFigure(Figure& figure, float f, Vector3 oldPosition, bool applyRope) {
     Vector3& p = figure.position;
     Vector3& v = figure.velocity;
+    const Vector3 start = p;
     p.x += f * v.x;
     p.y += f * v.y;
     p.z += f * v.z;
+    Vector3 moved = p; // where the velocity alone took the body
 
     // The rope is a rigid rod: it pulls the body in and holds it out. A body
     // exactly at the anchor has no direction to be held along and stays put.
@@ -48,9 +50,15 @@ void moveFigure(Figure& figure, float f, Vector3 oldPosition, bool applyRope) {
     if (!(f > 0.0f)) {
         return;
     }
-    float dx = p.x - oldPosition.x;
-    float dy = p.y - oldPosition.y;
-    float dz = p.z - oldPosition.z;
+    // The displacement is the velocity's own step plus whatever the rope and
+    // the collision changed. Measured as position - old it would be rounded
+    // to the position's precision, and a velocity of a few units in the last
+    // place would then be rebuilt from its own rounding every update instead
+    // of dying away: a resting body would creep, faster the farther it is
+    // from the origin of the endless world.
+    float dx = (start.x - oldPosition.x) + f * v.x + (p.x - moved.x);
+    float dy = (start.y - oldPosition.y) + f * v.y + (p.y - moved.y);
+    float dz = (start.z - oldPosition.z) + f * v.z + (p.z - moved.z);
     if (figure.flying || figure.swinging) {
         float keep = 1.0f - ROPE_DAMPING * f;
         v.x = keep * dx / f;

@@ -43,9 +43,9 @@ TEST_F(GameTest, WalkingAcceleratesAlongTheViewAndDiagonalsAreNoFaster) {
     float dz = player.position.z - start.z;
     EXPECT_NEAR(dx, 0.015f * view.x, 1e-6f);
     EXPECT_NEAR(dz, 0.015f * view.z, 1e-6f);
-    // The new velocity is the damped displacement.
-    EXPECT_NEAR(player.velocity.x, 0.92f * dx, 1e-7f);
-    EXPECT_NEAR(player.velocity.z, 0.92f * dz, 1e-7f);
+    // The new velocity is the displacement damped by 0.08.
+    EXPECT_NEAR(player.velocity.x, 0.92f * 0.015f * view.x, 1e-7f);
+    EXPECT_NEAR(player.velocity.z, 0.92f * 0.015f * view.z, 1e-7f);
     // It keeps building up while the key is held.
     float speedBefore = std::hypot(player.velocity.x, player.velocity.z);
     step(1.0f);
@@ -219,4 +219,23 @@ TEST_F(GameTest, DegenerateStepsNeverProduceNaN) {
     EXPECT_TRUE(finite(viewCamera.position));
     EXPECT_TRUE(std::isfinite(viewCamera.yaw));
     EXPECT_TRUE(finite(aimPoint));
+}
+
+TEST_F(GameTest, AReleasedBodyComesToRestEvenFarOutInTheEndlessWorld) {
+    // Far out, a position's last place is large; a velocity of a few of those
+    // places must still die away rather than be rebuilt from its rounding.
+    for (float offset : {0.0f, 10000.0f}) {
+        player.position = Vector3{25.0f + offset, 6.0f, 25.0f - offset};
+        player.velocity = Vector3{0.0f, 0.0f, 0.0f};
+        settlePlayer();
+        pressKey(KEY_W);
+        steps(40, 1.0f);
+        releaseKey(KEY_W);
+        steps(400, 1.0f);
+        Vector3 rest = player.position;
+        steps(100, 1.0f);
+        EXPECT_EQ(player.position.x, rest.x) << "offset " << offset;
+        EXPECT_EQ(player.position.z, rest.z) << "offset " << offset;
+        EXPECT_LT(std::hypot(player.velocity.x, player.velocity.z), 1e-9f);
+    }
 }
