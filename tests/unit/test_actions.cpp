@@ -267,3 +267,58 @@ TEST_F(GameTest, BallsAndEnemiesComeFromTheAim) {
     // 1.5 in front of the surface aimed at (it has not moved yet).
     EXPECT_NEAR(distance(figures[0].position, aimPoint), 1.5f, 1e-3f);
 }
+
+TEST_F(GameTest, PlacingWithNoSurfaceAlongTheAimUsesTheFarEnd) {
+    settlePlayer();
+    step(1.0f);
+    // Level through the walls' opening: nothing within 50 units.
+    ASSERT_NEAR(distance(aimPoint, viewCamera.position), 50.0f, 1e-3f);
+    Vector3 view = viewDirection(viewCamera);
+    Vector3 p{aimPoint.x - 0.25f * view.x, aimPoint.y - 0.25f * view.y,
+              aimPoint.z - 0.25f * view.z};
+    int x = wrapCell((int)std::floor(p.x));
+    int y = (int)std::floor(p.y);
+    int z = wrapCell((int)std::floor(p.z));
+    ASSERT_EQ(blocks[x][y][z], 0);
+    settleProgress = 0.0f;
+    actionType = 2;
+    pressButton(MOUSE_LEFT);
+    step(1.0f);
+    EXPECT_EQ(blocks[x][y][z], 1);
+}
+
+// The floor's total height, to measure what one brush update did.
+static double floorTotal() {
+    double total = 0.0;
+    for (int x = 0; x < WORLD_SIZE; ++x) {
+        for (int z = 0; z < WORLD_SIZE; ++z) {
+            total += floorHeight[x][z];
+        }
+    }
+    return total;
+}
+
+TEST_F(GameTest, HeldShapingWorksAQuarterAsFastInSlowMotion) {
+    settlePlayer();
+    player.pitch = 0.8f; // looking at the floor a few units ahead
+    step(1.0f);
+    ASSERT_NEAR(aimPoint.y, FLOOR_Y, 1e-3f);
+    pressButton(MOUSE_LEFT);
+    step(1.0f); // the press itself does nothing
+    double changes[2] = {0.0, 0.0};
+    for (int slow = 0; slow < 2; ++slow) {
+        slowMotion = slow == 1;
+        double before = floorTotal();
+        step(1.0f); // held: raise the ground around the aim
+        changes[slow] = floorTotal() - before;
+        // The chunks under the brush are rebuilt, so the next aim sees it.
+    }
+    EXPECT_GT(changes[0], 0.1);
+    EXPECT_NEAR(changes[1] / changes[0], 0.25, 0.02);
+    // Lowering takes it back down.
+    actionType = 1;
+    slowMotion = false;
+    double before = floorTotal();
+    step(1.0f);
+    EXPECT_LT(floorTotal(), before);
+}
