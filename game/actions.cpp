@@ -50,7 +50,7 @@ bool setBlockAtPoint(Vector3 p, unsigned char value) {
         return false;
     }
     blocks[x][y][z] = value;
-    markAllChunksDirty();
+    markBlockCellDirty(x, z);
     return true;
 }
 

@@ -1,6 +1,7 @@
 // update.cpp: updateGame, the one step that advances the whole game, plus the
 // enemy and ball tables' spawn and removal and the block-settling clock.
 #include <cmath>
+#include <cstring>
 
 #include "app/settings.h"
 #include "game/game.h"
@@ -69,22 +70,26 @@ void removeBall(int index) {
     --ballCount;
 }
 
+// The grids as they were before the last settling step, to find what it moved.
+static unsigned char blocksBeforeStep[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE];
+static unsigned char fallingBeforeStep[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE];
+
 // The settling clock advances at the same J = 0.1 f as the camera blends. A
 // step runs only when the meshes have caught up with the previous one
-// (settleReady, set by rebuildDirtyChunks); the chunks are marked while
-// blocks are falling and also in the pass in which the last of them land, so
-// the landed blocks are meshed as solid ones.
+// (settleReady, set by rebuildDirtyChunks). Marked dirty are the chunks
+// around every cell the step changed: where falling blocks moved, where they
+// landed (also in the pass in which the last of them land) and where blocks
+// lost their support; the rest would be rebuilt into the same arrays.
 void runSettlingClock(float f) {
     settleProgress += SETTLE_RATE * f;
     if (!(settleProgress >= 1.0f)) {
         return;
     }
-    bool fallingBefore = blocksFalling;
     if (settleReady) {
+        memcpy(blocksBeforeStep, blocks, sizeof blocks);
+        memcpy(fallingBeforeStep, fallingBlocks, sizeof fallingBlocks);
         settleBlocks();
-    }
-    if (fallingBefore || blocksFalling) {
-        markAllChunksDirty();
+        markChangedCellsDirty(&blocksBeforeStep[0][0][0], &fallingBeforeStep[0][0][0]);
     }
     // Later passes of the same update could only repeat that marking (the
     // step runs at most once per update), so all whole steps go at once. This

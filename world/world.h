@@ -45,6 +45,13 @@ inline int wrapChunk(int i) {
 inline int chunkIndex(int cx, int cz) { return wrapChunk(cx) * CHUNK_COUNT + wrapChunk(cz); }
 
 void markAllChunksDirty();
+// Marks the chunks whose meshes a change of any block or falling-block cell
+// in column (x, z) can alter: its own and those of its four horizontal face
+// neighbours, wrapped (x and z may be any integers).
+void markBlockCellDirty(int x, int z);
+// Marks, as above, around every cell where the block grids now differ from
+// the given copies (laid out like blocks and fallingBlocks).
+void markChangedCellsDirty(const unsigned char* blocksBefore, const unsigned char* fallingBefore);
 
 // One settling step: falling blocks drop a level, then every block that is
 // connected through faces to level 0 or to the floor is solid again and the

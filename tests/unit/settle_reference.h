@@ -5,7 +5,9 @@
 
 #include "world/world.h"
 
-inline void referenceSettleBlocks() {
+// One step; returns how many full passes the support sweep made.
+inline int referenceSettlePasses() {
+    int passes = 0;
     const int N = WORLD_SIZE, L = WORLD_LEVELS;
     if (blocksFalling) {
         for (int x = 0; x < N; x++) {
@@ -30,6 +32,7 @@ inline void referenceSettleBlocks() {
     bool changed = true;
     while (changed) {
         changed = false;
+        passes++;
         for (int x = 0; x < N; x++) {
             for (int y = 0; y < L; y++) {
                 for (int z = 0; z < N; z++) {
@@ -65,4 +68,9 @@ inline void referenceSettleBlocks() {
             }
         }
     }
+    return passes;
+}
+
+inline void referenceSettleBlocks() {
+    referenceSettlePasses();
 }
