@@ -20,7 +20,15 @@ struct CollisionList {
     float* corner1;
     float* corner2;
     float* normal; // unit normal per triangle, pointing into the solid
+    // Scan acceleration, derived from the corners by buildCollisionList: for
+    // each run of COLLISION_GROUP_SIZE consecutive triangles, the box around
+    // all their corners and the largest sum of one triangle's three extents.
+    // A query that misses every triangle's grown box of a run skips the run
+    // at once. groupCount 0 (a list made by hand): every triangle is tested.
+    int groupCount;
+    float* groupBounds; // 7 floats per run: min x, y, z, max x, y, z, extent sum
 };
+const int COLLISION_GROUP_SIZE = 16; // triangles per run: a few neighbouring quads
 
 extern ChunkMesh terrainMeshes[CHUNK_TOTAL]; // floor and ceiling surfaces
 extern ChunkMesh blockMeshes[CHUNK_TOTAL];   // visible faces of solid blocks

@@ -7,6 +7,14 @@ void rebuildDirtyChunks() {
         for (int cz = 0; cz < CHUNK_COUNT; cz++) {
             int i = chunkIndex(cx, cz);
             if (!chunkDirty[i]) {
+                if (fallingDirty[i]) {
+                    // Only the falling grid changed here: the other meshes
+                    // would come out the same.
+                    buildFallingMesh(cx, cz);
+                    fallingCollision[i] = buildCollisionList(
+                        fallingCollision[i], fallingMeshes[i].vertexCount, fallingMeshes[i].positions);
+                    fallingDirty[i] = 0;
+                }
                 continue;
             }
             buildTerrainMesh(cx, cz);
@@ -19,6 +27,7 @@ void rebuildDirtyChunks() {
             fallingCollision[i] = buildCollisionList(
                 fallingCollision[i], fallingMeshes[i].vertexCount, fallingMeshes[i].positions);
             chunkDirty[i] = 0;
+            fallingDirty[i] = 0;
         }
     }
     settleReady = true;

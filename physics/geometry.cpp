@@ -144,6 +144,43 @@ Vector3 closestPointOnSegment(Vector3 a, Vector3 b, Vector3 p) {
     return Vector3{a.x + t * u.x, a.y + t * u.y, a.z + t * u.z};
 }
 
+// Whether any triangle of run g can be near the query box: the run's box,
+// grown by the largest inside slack of its triangles, by `grow` and by a
+// little more than any rounding of the per-triangle test could add, meets
+// it. When it does not, every triangle of the run fails nearTriangle, so
+// skipping the run changes nothing.
+const float GROUP_ROUNDING = 0.01f; // world units
+
+static inline bool nearGroup(const CollisionList* list, int g, const Bounds& q, float grow) {
+    const float* box = list->groupBounds + 7 * g;
+    float margin = INSIDE_SLACK_SHARE * box[6] + BOUNDS_ROUNDING + grow + GROUP_ROUNDING;
+    return (q.maxX >= box[0] - margin) & (q.minX <= box[3] + margin) &
+           (q.maxY >= box[1] - margin) & (q.minY <= box[4] + margin) &
+           (q.maxZ >= box[2] - margin) & (q.minZ <= box[5] + margin);
+}
+
+// Visits the triangles a query box can reach, in list order: every triangle
+// of every run whose box may be near, or every triangle of a list without
+// runs. The box is asked for again before each run, since a visit may move
+// the query.
+template <typename QueryBox, typename Visit>
+static inline void scanList(const CollisionList* list, float grow, QueryBox queryBox, Visit visit) {
+    const int count = list->triangleCount;
+    if (list->groupCount <= 0 || list->groupBounds == nullptr) {
+        for (int i = 0; i < count; i++)
+            visit(i);
+        return;
+    }
+    for (int g = 0; g < list->groupCount; g++) {
+        if (!nearGroup(list, g, queryBox(), grow))
+            continue;
+        int first = g * COLLISION_GROUP_SIZE;
+        int end = first + COLLISION_GROUP_SIZE < count ? first + COLLISION_GROUP_SIZE : count;
+        for (int i = first; i < end; i++)
+            visit(i);
+    }
+}
+
 bool sphereVsTriangleList(float& x, float& y, float& z, float radius, const CollisionList* list,
                           bool pushFaces, bool pushEdges) {
     if (list == nullptr || list->triangleCount < 1)
@@ -152,16 +189,16 @@ bool sphereVsTriangleList(float& x, float& y, float& z, float radius, const Coll
     Vector3 c{x, y, z};
     // Local copies: the caller's floats could alias the list for all the
     // compiler knows, and would make it reload these every triangle.
-    const int count = list->triangleCount;
     const float* const corner0 = list->corner0;
     const float* const corner1 = list->corner1;
     const float* const corner2 = list->corner2;
     const float* const normal = list->normal;
-    for (int i = 0; i < count; i++) {
+    auto centreBox = [&] { return Bounds{c.x, c.y, c.z, c.x, c.y, c.z}; };
+    scanList(list, radius, centreBox, [&](int i) {
         const float* nf = normal + 3 * i;
         Vector3 n{nf[0], nf[1], nf[2]};
         if (!usableNormal(n))
-            continue;
+            return;
         const float* v0 = corner0 + 3 * i;
         const float* v1 = corner1 + 3 * i;
         const float* v2 = corner2 + 3 * i;
@@ -169,11 +206,11 @@ bool sphereVsTriangleList(float& x, float& y, float& z, float radius, const Coll
         // Only a centre on the open side (or on the plane) and nearer than
         // the radius; one already on the solid side is left alone.
         if (!(dist <= 0.0f && -dist < radius))
-            continue;
+            return;
         // Farther than the radius from the slack-grown triangle: neither its
         // face nor its edges can reach the centre.
-        if (!nearTriangle(v0, v1, v2, Bounds{c.x, c.y, c.z, c.x, c.y, c.z}, radius))
-            continue;
+        if (!nearTriangle(v0, v1, v2, centreBox(), radius))
+            return;
         Triangle t = cornersTriangle(v0, v1, v2);
         Vector3 q{c.x - dist * n.x, c.y - dist * n.y, c.z - dist * n.z};
         if (pointInTriangle(t, q)) {
@@ -185,10 +222,10 @@ bool sphereVsTriangleList(float& x, float& y, float& z, float radius, const Coll
                 moved = true;
                 c = Vector3{x, y, z};
             }
-            continue;
+            return;
         }
         if (!pushEdges)
-            continue;
+            return;
         const Vector3 corners[3] = {t.v0, t.v1, t.v2};
         for (int k = 0; k < 3; k++) {
             Vector3 e = closestPointOnSegment(corners[k], corners[(k + 1) % 3], c);
@@ -204,7 +241,7 @@ bool sphereVsTriangleList(float& x, float& y, float& z, float radius, const Coll
             moved = true;
             c = Vector3{x, y, z};
         }
-    }
+    });
     return moved;
 }
 
@@ -214,27 +251,26 @@ bool segmentVsTriangleList(Vector3 start, float& x, float& y, float& z, const Co
     bool hit = false;
     Vector3 e{x, y, z};
     Bounds reach = segmentBounds(start, e);
-    const int count = list->triangleCount;
     const float* const corner0 = list->corner0;
     const float* const corner1 = list->corner1;
     const float* const corner2 = list->corner2;
-    for (int i = 0; i < count; i++) {
+    scanList(list, 0.0f, [&] { return reach; }, [&](int i) {
         const float* v0 = corner0 + 3 * i;
         const float* v1 = corner1 + 3 * i;
         const float* v2 = corner2 + 3 * i;
         // A crossing lies on the segment, and an accepted one near the
         // triangle: disjoint bounds rule it out before any square root.
         if (!nearTriangle(v0, v1, v2, reach, 0.0f))
-            continue;
+            return;
         Triangle t = cornersTriangle(v0, v1, v2);
         Segment s{start, e};
         Vector3 n{0.0f, 0.0f, 0.0f};
         float d = 0.0f;
         if (!segmentCrossesPlane(t, s, n, d) || !usableNormal(n))
-            continue;
+            return;
         Vector3 h = linePlaneIntersection(s, n, d);
         if (!pointInTriangle(t, h))
-            continue;
+            return;
         // Every hit shortens the segment, so later triangles can only hit
         // nearer to the start: the nearest crossing wins in any list order.
         x = h.x;
@@ -243,6 +279,6 @@ bool segmentVsTriangleList(Vector3 start, float& x, float& y, float& z, const Co
         e = h;
         reach = segmentBounds(start, e);
         hit = true;
-    }
+    });
     return hit;
 }

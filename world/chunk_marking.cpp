@@ -5,17 +5,27 @@
 // face merging never crosses a chunk. So a changed cell can alter the meshes
 // of its own chunk and of the chunks of its four horizontal face neighbours,
 // and no others. Rebuilding a chunk whose inputs did not change gives the
-// same arrays, so marking exactly these chunks saves the rest.
+// same arrays, so marking exactly these chunks saves the rest. Only the
+// falling-block meshes read the falling grid, and they read nothing else, so
+// a change there alone rebuilds only those.
 #include "world/world.h"
 
 #include <cstring>
 
+static void markAround(unsigned char* flags, int x, int z) {
+    flags[chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE)] = 1;
+    flags[chunkIndex(wrapCell(x + 1) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE)] = 1;
+    flags[chunkIndex(wrapCell(x - 1) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE)] = 1;
+    flags[chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z + 1) / CHUNK_SIZE)] = 1;
+    flags[chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z - 1) / CHUNK_SIZE)] = 1;
+}
+
 void markBlockCellDirty(int x, int z) {
-    chunkDirty[chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE)] = 1;
-    chunkDirty[chunkIndex(wrapCell(x + 1) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE)] = 1;
-    chunkDirty[chunkIndex(wrapCell(x - 1) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE)] = 1;
-    chunkDirty[chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z + 1) / CHUNK_SIZE)] = 1;
-    chunkDirty[chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z - 1) / CHUNK_SIZE)] = 1;
+    markAround(chunkDirty, x, z);
+}
+
+void markFallingCellDirty(int x, int z) {
+    markAround(fallingDirty, x, z);
 }
 
 void markChangedCellsDirty(const unsigned char* blocksBefore, const unsigned char* fallingBefore) {
@@ -31,9 +41,10 @@ void markChangedCellsDirty(const unsigned char* blocksBefore, const unsigned cha
                 continue;
             }
             for (int z = 0; z < WORLD_SIZE; z++) {
-                if (solidNow[row + z] != blocksBefore[row + z] ||
-                    fallingNow[row + z] != fallingBefore[row + z]) {
+                if (solidNow[row + z] != blocksBefore[row + z]) {
                     markBlockCellDirty(x, z);
+                } else if (fallingNow[row + z] != fallingBefore[row + z]) {
+                    markFallingCellDirty(x, z);
                 }
             }
         }

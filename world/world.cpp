@@ -8,6 +8,7 @@ unsigned char fallingBlocks[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE];
 float floorHeight[WORLD_SIZE][WORLD_SIZE];
 float ceilingHeight[WORLD_SIZE][WORLD_SIZE];
 unsigned char chunkDirty[CHUNK_TOTAL];
+unsigned char fallingDirty[CHUNK_TOTAL];
 bool blocksFalling = false;
 
 float waterHeight[WORLD_SIZE][WORLD_SIZE];

@@ -23,6 +23,10 @@ extern float floorHeight[WORLD_SIZE][WORLD_SIZE];
 extern float ceilingHeight[WORLD_SIZE][WORLD_SIZE];
 // [cx * 10 + cz]: 1 = chunk (cx, cz) must be rebuilt before it is drawn.
 extern unsigned char chunkDirty[CHUNK_TOTAL];
+// [cx * 10 + cz]: 1 = only the falling-block mesh of chunk (cx, cz) and its
+// collision list must be rebuilt: the falling grid changed there and nothing
+// the other meshes read. chunkDirty, when also set, covers it.
+extern unsigned char fallingDirty[CHUNK_TOTAL];
 // Some fallingBlocks cell was still set after the last settling step.
 extern bool blocksFalling;
 
@@ -49,8 +53,12 @@ void markAllChunksDirty();
 // in column (x, z) can alter: its own and those of its four horizontal face
 // neighbours, wrapped (x and z may be any integers).
 void markBlockCellDirty(int x, int z);
+// The same for a change of a falling-block cell only: the falling meshes of
+// those chunks are the only ones that read it (fallingDirty).
+void markFallingCellDirty(int x, int z);
 // Marks, as above, around every cell where the block grids now differ from
-// the given copies (laid out like blocks and fallingBlocks).
+// the given copies (laid out like blocks and fallingBlocks): chunkDirty where
+// blocks changed, fallingDirty where only falling blocks did.
 void markChangedCellsDirty(const unsigned char* blocksBefore, const unsigned char* fallingBefore);
 
 // One settling step: falling blocks drop a level, then every block that is

@@ -15,7 +15,7 @@ namespace {
 
 struct Arrays {
     std::vector<float> positions, texCoords, normals;
-    std::vector<float> corner0, corner1, corner2, normal;
+    std::vector<float> corner0, corner1, corner2, normal, runs;
 };
 
 Arrays copyOf(const ChunkMesh& mesh, const CollisionList* list) {
@@ -31,6 +31,7 @@ Arrays copyOf(const ChunkMesh& mesh, const CollisionList* list) {
         a.corner1.assign(list->corner1, list->corner1 + 3 * t);
         a.corner2.assign(list->corner2, list->corner2 + 3 * t);
         a.normal.assign(list->normal, list->normal + 3 * t);
+        a.runs.assign(list->groupBounds, list->groupBounds + 7 * list->groupCount);
     }
     return a;
 }
@@ -142,7 +143,7 @@ void checkAgainstFullRebuild(unsigned int seed, bool merge, bool light, int chan
             bool equal = same(a.positions, b.positions) && same(a.texCoords, b.texCoords) &&
                          same(a.normals, b.normals) && same(a.corner0, b.corner0) &&
                          same(a.corner1, b.corner1) && same(a.corner2, b.corner2) &&
-                         same(a.normal, b.normal);
+                         same(a.normal, b.normal) && same(a.runs, b.runs);
             ASSERT_TRUE(equal) << "seed " << seed << ", change " << step << ": chunk " << i / 3
                                << ", " << KIND_NAMES[i % 3]
                                << " differs from a full rebuild";
@@ -213,8 +214,30 @@ TEST(DirtyMarking, ASettlingStepMarksWhereTheGridsChanged) {
     rebuildDirtyChunks();
     memset(chunkDirty, 0, sizeof chunkDirty);
     runSettlingClock(1.0f);
-    for (int i = 0; i < CHUNK_TOTAL; i++)
+    for (int i = 0; i < CHUNK_TOTAL; i++) {
         EXPECT_EQ(chunkDirty[i], 0) << "chunk " << i;
+        EXPECT_EQ(fallingDirty[i], 0) << "chunk " << i;
+    }
+    // The next step only moves the falling block down a level: only the
+    // falling mesh of its chunk is to be rebuilt, and the rebuild clears it.
+    runSettlingClock(10.0f);
+    ASSERT_TRUE(blocksFalling);
+    ASSERT_EQ(fallingBlocks[32][19][17], 1);
+    for (int i = 0; i < CHUNK_TOTAL; i++) {
+        EXPECT_EQ(chunkDirty[i], 0) << "chunk " << i;
+        EXPECT_EQ(fallingDirty[i], i == 63 ? 1 : 0) << "chunk " << i;
+    }
+    const float* before = fallingMeshes[63].positions;
+    float lowestBefore = 100.0f;
+    for (int v = 0; v < fallingMeshes[63].vertexCount; v++)
+        lowestBefore = std::min(lowestBefore, before[3 * v + 1]);
+    EXPECT_EQ(lowestBefore, 20.0f);
+    rebuildDirtyChunks();
+    EXPECT_EQ(fallingDirty[63], 0);
+    float lowestAfter = 100.0f;
+    for (int v = 0; v < fallingMeshes[63].vertexCount; v++)
+        lowestAfter = std::min(lowestAfter, fallingMeshes[63].positions[3 * v + 1]);
+    EXPECT_EQ(lowestAfter, 19.0f);
 }
 
 } // namespace

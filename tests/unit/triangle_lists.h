@@ -13,7 +13,7 @@
 // list builder makes them.
 struct TestList {
     std::vector<float> c0, c1, c2, n;
-    CollisionList list{0, nullptr, nullptr, nullptr, nullptr};
+    CollisionList list{0, nullptr, nullptr, nullptr, nullptr, 0, nullptr}; // no runs: plain scans
 
     void add(Vector3 a, Vector3 b, Vector3 c) {
         Vector3 nn = triangleNormal(a, b, c);
