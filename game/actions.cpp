@@ -50,7 +50,7 @@ bool setBlockAtPoint(Vector3 p, unsigned char value) {
         return false;
     }
     blocks[x][y][z] = value;
-    markBlockCellDirty(x, z);
+    markBlockCellDirty(x, y, z);
     return true;
 }
 

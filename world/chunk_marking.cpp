@@ -1,31 +1,43 @@
 // chunk_marking.cpp: which chunks a change to the block grids can alter.
 //
-// A chunk's meshes read the block grids only in its own columns and in the
-// columns one step outside it (a face shows when its neighbour is empty), and
-// face merging never crosses a chunk. So a changed cell can alter the meshes
-// of its own chunk and of the chunks of its four horizontal face neighbours,
-// and no others. Rebuilding a chunk whose inputs did not change gives the
-// same arrays, so marking exactly these chunks saves the rest. Only the
-// falling-block meshes read the falling grid, and they read nothing else, so
-// a change there alone rebuilds only those.
+// A chunk's meshes read the block grids in its own columns, and one step
+// outside it only to decide whether a face of one of its own occupied cells
+// shows; face merging never crosses a chunk. So a changed cell alters the
+// meshes of its own chunk, and those of a neighbouring chunk only where the
+// face neighbour across the border is occupied (if that neighbour changed
+// as well, it marks its chunk itself). Rebuilding a chunk whose inputs did
+// not change gives the same arrays, so marking exactly these chunks saves
+// the rest. Only the falling-block meshes read the falling grid, and they
+// read nothing else, so a change there alone rebuilds only those.
 #include "world/world.h"
 
 #include <cstring>
 
-static void markAround(unsigned char* flags, int x, int z) {
-    flags[chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE)] = 1;
-    flags[chunkIndex(wrapCell(x + 1) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE)] = 1;
-    flags[chunkIndex(wrapCell(x - 1) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE)] = 1;
-    flags[chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z + 1) / CHUNK_SIZE)] = 1;
-    flags[chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z - 1) / CHUNK_SIZE)] = 1;
+static int chunkOfCell(int x, int z) {
+    return chunkIndex(wrapCell(x) / CHUNK_SIZE, wrapCell(z) / CHUNK_SIZE);
 }
 
-void markBlockCellDirty(int x, int z) {
-    markAround(chunkDirty, x, z);
+// Marks the chunk of cell (x, y, z) and the chunks of those of its four
+// horizontal face neighbours that are occupied in grid.
+static void markAround(unsigned char* flags, const unsigned char grid[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE],
+                       int x, int y, int z) {
+    int own = chunkOfCell(x, z);
+    flags[own] = 1;
+    const int neighbours[4][2] = {{x + 1, z}, {x - 1, z}, {x, z + 1}, {x, z - 1}};
+    for (const auto& n : neighbours) {
+        int chunk = chunkOfCell(n[0], n[1]);
+        if (chunk != own && grid[wrapCell(n[0])][y][wrapCell(n[1])]) {
+            flags[chunk] = 1;
+        }
+    }
 }
 
-void markFallingCellDirty(int x, int z) {
-    markAround(fallingDirty, x, z);
+void markBlockCellDirty(int x, int y, int z) {
+    markAround(chunkDirty, blocks, x, y, z);
+}
+
+void markFallingCellDirty(int x, int y, int z) {
+    markAround(fallingDirty, fallingBlocks, x, y, z);
 }
 
 void markChangedCellsDirty(const unsigned char* blocksBefore, const unsigned char* fallingBefore) {
@@ -42,9 +54,9 @@ void markChangedCellsDirty(const unsigned char* blocksBefore, const unsigned cha
             }
             for (int z = 0; z < WORLD_SIZE; z++) {
                 if (solidNow[row + z] != blocksBefore[row + z]) {
-                    markBlockCellDirty(x, z);
+                    markBlockCellDirty(x, y, z);
                 } else if (fallingNow[row + z] != fallingBefore[row + z]) {
-                    markFallingCellDirty(x, z);
+                    markFallingCellDirty(x, y, z);
                 }
             }
         }

@@ -49,13 +49,14 @@ inline int wrapChunk(int i) {
 inline int chunkIndex(int cx, int cz) { return wrapChunk(cx) * CHUNK_COUNT + wrapChunk(cz); }
 
 void markAllChunksDirty();
-// Marks the chunks whose meshes a change of any block or falling-block cell
-// in column (x, z) can alter: its own and those of its four horizontal face
-// neighbours, wrapped (x and z may be any integers).
-void markBlockCellDirty(int x, int z);
-// The same for a change of a falling-block cell only: the falling meshes of
-// those chunks are the only ones that read it (fallingDirty).
-void markFallingCellDirty(int x, int z);
+// Marks the chunks whose meshes a change of block cell (x, y, z) can alter:
+// its own, and a neighbouring chunk where the cell's horizontal face
+// neighbour in it holds a block (x and z may be any integers, wrapped; y in
+// 0..34). Call it after the change, with the grids as they are now.
+void markBlockCellDirty(int x, int y, int z);
+// The same for a change of falling-block cell only, judged by the falling
+// grid: the falling meshes are the only ones that read it (fallingDirty).
+void markFallingCellDirty(int x, int y, int z);
 // Marks, as above, around every cell where the block grids now differ from
 // the given copies (laid out like blocks and fallingBlocks): chunkDirty where
 // blocks changed, fallingDirty where only falling blocks did.

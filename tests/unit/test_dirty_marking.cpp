@@ -160,41 +160,54 @@ TEST(DirtyMarking, IncrementalMeshesEqualAFullRebuild) {
     checkAgainstFullRebuild(13, true, false, 150);
 }
 
-TEST(DirtyMarking, ABlockEditMarksItsChunkAndFaceNeighboursOnly) {
+std::vector<int> markedChunks() {
+    std::vector<int> marked;
+    for (int i = 0; i < CHUNK_TOTAL; i++)
+        if (chunkDirty[i])
+            marked.push_back(i);
+    return marked;
+}
+
+TEST(DirtyMarking, ABlockEditMarksItsChunkAndOccupiedNeighboursAcrossBorders) {
     freshWorld(5, false);
     struct Case {
         int x, z;
-        std::vector<int> chunks; // cx * 10 + cz
+        std::vector<int> acrossBorders; // chunks (cx * 10 + cz) of neighbours in other chunks
     } cases[] = {
-        {12, 12, {22}},                 // inside chunk (2, 2)
-        {10, 12, {22, 12}},             // on its low-x border
-        {14, 14, {22, 32, 23}},         // at its high corner
-        {0, 0, {0, 90, 9}},             // across both wrap seams
-        {49, 27, {95, 5}},              // x seam
+        {12, 12, {}},          // inside chunk (2, 2)
+        {10, 12, {12}},        // on its low-x border
+        {14, 14, {23, 32}},    // at its high corner
+        {0, 0, {9, 90}},       // across both wrap seams
+        {49, 27, {5}},         // x seam
     };
+    const int y = 30; // empty in the generated cave
     for (const Case& c : cases) {
+        int own = (c.x / 5) * 10 + c.z / 5;
+        // Nothing around: only the cell's own chunk can change.
         memset(chunkDirty, 0, sizeof chunkDirty);
-        int y = 30; // empty in the generated cave
         ASSERT_EQ(blocks[c.x][y][c.z], 0);
         ASSERT_TRUE(setCell(c.x, y, c.z, 1));
-        std::vector<int> marked;
-        for (int i = 0; i < CHUNK_TOTAL; i++)
-            if (chunkDirty[i])
-                marked.push_back(i);
-        std::vector<int> expected = c.chunks;
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(marked, expected) << "cell " << c.x << ", " << c.z;
-        // Taking it away again marks the same chunks; a no-op marks none.
-        memset(chunkDirty, 0, sizeof chunkDirty);
+        EXPECT_EQ(markedChunks(), std::vector<int>{own}) << "cell " << c.x << ", " << c.z;
         ASSERT_TRUE(setCell(c.x, y, c.z, 0));
-        int count = 0;
-        for (int i = 0; i < CHUNK_TOTAL; i++)
-            count += chunkDirty[i];
-        EXPECT_EQ(count, (int)expected.size());
+        // Blocks in all four neighbours: their chunks show faces toward the
+        // cell, so every chunk across a border changes too.
+        const int around[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+        for (const auto& d : around)
+            blocks[wrapCell(c.x + d[0])][y][wrapCell(c.z + d[1])] = 1;
+        for (unsigned char value : {1, 0}) {
+            memset(chunkDirty, 0, sizeof chunkDirty);
+            ASSERT_TRUE(setCell(c.x, y, c.z, value));
+            std::vector<int> expected = c.acrossBorders;
+            expected.push_back(own);
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(markedChunks(), expected) << "cell " << c.x << ", " << c.z;
+        }
+        // A no-op marks nothing.
         memset(chunkDirty, 0, sizeof chunkDirty);
         EXPECT_FALSE(setCell(c.x, y, c.z, 0));
-        for (int i = 0; i < CHUNK_TOTAL; i++)
-            EXPECT_EQ(chunkDirty[i], 0);
+        EXPECT_TRUE(markedChunks().empty());
+        for (const auto& d : around)
+            blocks[wrapCell(c.x + d[0])][y][wrapCell(c.z + d[1])] = 0;
     }
 }
 
