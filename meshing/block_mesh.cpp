@@ -1,11 +1,15 @@
 // block_mesh.cpp: the visible faces of the solid blocks of one chunk, with
 // coplanar faces optionally merged into larger rectangles ("optimizegeometry").
+//
+// The work arrays cover one chunk only, laid out in the order the passes
+// visit the cells (x, then z, then y, then face), so a rebuild stays in a few
+// kilobytes of cache instead of striding through arrays over the whole world.
 #include "app/settings.h"
 #include "meshing/chunks.h"
 #include "world/new_game.h"
 
-int faceWidth[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE][6];
-int faceHeight[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE][6];
+int faceWidth[CHUNK_SIZE][CHUNK_SIZE][WORLD_LEVELS][6];
+int faceHeight[CHUNK_SIZE][CHUNK_SIZE][WORLD_LEVELS][6];
 
 const int FACE_COUNT = 6;
 
@@ -32,8 +36,8 @@ static void markVisibleFaces(int x0, int z0) {
             float lowestFloor = 0.0f;
             columnFloorRange(x, z, lowestFloor);
             for (int y = 0; y < WORLD_LEVELS; y++) {
-                int* width = faceWidth[x][y][z];
-                int* height = faceHeight[x][y][z];
+                int* width = faceWidth[x - x0][z - z0][y];
+                int* height = faceHeight[x - x0][z - z0][y];
                 for (int f = 0; f < FACE_COUNT; f++) {
                     width[f] = 0;
                     height[f] = 0;
@@ -61,13 +65,14 @@ static void markVisibleFaces(int x0, int z0) {
     }
 }
 
+// x and z below are chunk-local (0..4).
 static bool faceFree(int x, int y, int z, int f) {
-    return faceWidth[x][y][z][f] == 1 && faceHeight[x][y][z][f] == 1;
+    return faceWidth[x][z][y][f] == 1 && faceHeight[x][z][y][f] == 1;
 }
 
 static void absorbFace(int x, int y, int z, int f) {
-    faceWidth[x][y][z][f] = 0;
-    faceHeight[x][y][z][f] = 0;
+    faceWidth[x][z][y][f] = 0;
+    faceHeight[x][z][y][f] = 0;
 }
 
 // Axis steps of the merge: widening first, then heightening, per face pair.
@@ -86,19 +91,19 @@ static MergeAxes mergeAxes(int f) {
     return MergeAxes{1, 0, 0, 0, 1, 0}; // widen along x, heighten along y
 }
 
-// Inside the chunk's cells (x and z within it, y within the levels).
-static bool inMergeLimits(int x, int y, int z, int x0, int z0) {
-    return x <= x0 + CHUNK_SIZE - 1 && z <= z0 + CHUNK_SIZE - 1 && y <= WORLD_LEVELS - 1;
+// Inside the chunk's cells (local x and z within it, y within the levels).
+static bool inMergeLimits(int x, int y, int z) {
+    return x <= CHUNK_SIZE - 1 && z <= CHUNK_SIZE - 1 && y <= WORLD_LEVELS - 1;
 }
 
-// Grows a greedy rectangle from the free face f of cell (x, y, z).
-static void mergeFrom(int x, int y, int z, int f, int x0, int z0) {
+// Grows a greedy rectangle from the free face f of local cell (x, y, z).
+static void mergeFrom(int x, int y, int z, int f) {
     MergeAxes a = mergeAxes(f);
-    int w = faceWidth[x][y][z][f];
-    int h = faceHeight[x][y][z][f];
+    int w = faceWidth[x][z][y][f];
+    int h = faceHeight[x][z][y][f];
     for (;;) {
         int nx = x + a.wideX * w, ny = y + a.wideY * w, nz = z + a.wideZ * w;
-        if (!inMergeLimits(nx, ny, nz, x0, z0) || !faceFree(nx, ny, nz, f)) {
+        if (!inMergeLimits(nx, ny, nz) || !faceFree(nx, ny, nz, f)) {
             break;
         }
         absorbFace(nx, ny, nz, f);
@@ -106,7 +111,7 @@ static void mergeFrom(int x, int y, int z, int f, int x0, int z0) {
     }
     for (;;) {
         int rx = x + a.highX * h, ry = y + a.highY * h, rz = z + a.highZ * h;
-        if (!inMergeLimits(rx, ry, rz, x0, z0)) {
+        if (!inMergeLimits(rx, ry, rz)) {
             break;
         }
         bool rowFree = true;
@@ -121,17 +126,17 @@ static void mergeFrom(int x, int y, int z, int f, int x0, int z0) {
         }
         h++;
     }
-    faceWidth[x][y][z][f] = w;
-    faceHeight[x][y][z][f] = h;
+    faceWidth[x][z][y][f] = w;
+    faceHeight[x][z][y][f] = h;
 }
 
-static void mergeFaces(int x0, int z0) {
-    for (int x = x0; x < x0 + CHUNK_SIZE; x++) {
-        for (int z = z0; z < z0 + CHUNK_SIZE; z++) {
+static void mergeFaces() {
+    for (int x = 0; x < CHUNK_SIZE; x++) {
+        for (int z = 0; z < CHUNK_SIZE; z++) {
             for (int y = 0; y < WORLD_LEVELS; y++) {
                 for (int f = 0; f < FACE_COUNT; f++) {
                     if (faceFree(x, y, z, f)) {
-                        mergeFrom(x, y, z, f, x0, z0);
+                        mergeFrom(x, y, z, f);
                     }
                 }
             }
@@ -196,36 +201,30 @@ void buildBlockMesh(int cx, int cz) {
     ChunkMesh& mesh = blockMeshes[chunkIndex(cx, cz)];
     markVisibleFaces(x0, z0);
     if (optimizeGeometry) {
-        mergeFaces(x0, z0);
+        mergeFaces();
     }
 
+    // The arrays hold the chunk's cells in emitting order: count and emit
+    // walk them straight through.
+    const int entries = CHUNK_SIZE * CHUNK_SIZE * WORLD_LEVELS * FACE_COUNT;
+    const int* widths = &faceWidth[0][0][0][0];
+    const int* heights = &faceHeight[0][0][0][0];
     int quads = 0;
-    for (int x = x0; x < x0 + CHUNK_SIZE; x++) {
-        for (int z = z0; z < z0 + CHUNK_SIZE; z++) {
-            for (int y = 0; y < WORLD_LEVELS; y++) {
-                for (int f = 0; f < FACE_COUNT; f++) {
-                    if (faceWidth[x][y][z][f] >= 1) {
-                        quads++;
-                    }
-                }
-            }
-        }
+    for (int i = 0; i < entries; i++) {
+        quads += widths[i] >= 1;
     }
     prepareMeshArrays(mesh, 4 * quads);
 
     int v = 0;
-    for (int x = x0; x < x0 + CHUNK_SIZE; x++) {
-        for (int z = z0; z < z0 + CHUNK_SIZE; z++) {
-            for (int y = 0; y < WORLD_LEVELS; y++) {
-                for (int f = 0; f < FACE_COUNT; f++) {
-                    int w = faceWidth[x][y][z][f];
-                    if (w > 0) {
-                        emitFace(mesh, v, f, (float)(x - x0), (float)y, (float)(z - z0), w,
-                                 faceHeight[x][y][z][f]);
-                        v += 4;
-                    }
-                }
-            }
+    for (int i = 0; i < entries; i++) {
+        int w = widths[i];
+        if (w > 0) {
+            int f = i % FACE_COUNT;
+            int y = (i / FACE_COUNT) % WORLD_LEVELS;
+            int z = (i / (FACE_COUNT * WORLD_LEVELS)) % CHUNK_SIZE;
+            int x = i / (FACE_COUNT * WORLD_LEVELS * CHUNK_SIZE);
+            emitFace(mesh, v, f, (float)x, (float)y, (float)z, w, heights[i]);
+            v += 4;
         }
     }
     if (useLight) {

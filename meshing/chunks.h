@@ -55,8 +55,8 @@ void quadNormals(int vertexCount, float* normals, const float* positions);
 // "uselight"). Shared by the three mesh builders.
 void prepareMeshArrays(ChunkMesh& mesh, int vertexCount);
 
-// Work arrays of the block mesh builder, [x][y][z][face]: the width and height
-// in cells of the quad that starts at that face, 0 where none starts. Only
-// the entries of the chunk being built mean anything, and only during the build.
-extern int faceWidth[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE][6];
-extern int faceHeight[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE][6];
+// Work arrays of the block mesh builder, [x - x0][z - z0][y][face] over the
+// chunk being built: the width and height in cells of the quad that starts at
+// that face, 0 where none starts. They mean something only during a build.
+extern int faceWidth[CHUNK_SIZE][CHUNK_SIZE][WORLD_LEVELS][6];
+extern int faceHeight[CHUNK_SIZE][CHUNK_SIZE][WORLD_LEVELS][6];
