@@ -166,16 +166,16 @@ static inline bool nearGroup(const CollisionList* list, int g, const Bounds& q, 
 template <typename QueryBox, typename Visit>
 static inline void scanList(const CollisionList* list, float grow, QueryBox queryBox, Visit visit) {
     const int count = list->triangleCount;
-    if (list->groupCount <= 0 || list->groupBounds == nullptr) {
-        for (int i = 0; i < count; i++)
-            visit(i);
-        return;
-    }
-    for (int g = 0; g < list->groupCount; g++) {
-        if (!nearGroup(list, g, queryBox(), grow))
+    // A list without runs is one run of all its triangles, always visited.
+    // One loop, one call site: the visit is inlined into it.
+    const bool hasRuns = list->groupCount > 0 && list->groupBounds != nullptr;
+    const int runs = hasRuns ? list->groupCount : 1;
+    const int runLength = hasRuns ? COLLISION_GROUP_SIZE : count;
+    for (int g = 0; g < runs; g++) {
+        if (hasRuns && !nearGroup(list, g, queryBox(), grow))
             continue;
-        int first = g * COLLISION_GROUP_SIZE;
-        int end = first + COLLISION_GROUP_SIZE < count ? first + COLLISION_GROUP_SIZE : count;
+        int first = g * runLength;
+        int end = first + runLength < count ? first + runLength : count;
         for (int i = first; i < end; i++)
             visit(i);
     }
