@@ -25,7 +25,8 @@ void flipFrameToImage(const unsigned char* frame, int width, int height, unsigne
     }
 }
 
-bool encodeScreenshotPng(const unsigned char* image, int width, int height, std::vector<unsigned char>& png) {
+bool encodeScreenshotPng(const unsigned char* image, int width, int height,
+                         std::vector<unsigned char>& png) {
     png.clear();
     if (width <= 0 || height <= 0) {
         return false;
@@ -41,12 +42,14 @@ bool encodeScreenshotPng(const unsigned char* image, int width, int height, std:
     size_t encodedSize = 0;
     unsigned error = lodepng_add_text(&state.info_png, "Comment", "Created with LodePNG");
     if (error == 0) {
-        error = lodepng_encode(&encoded, &encodedSize, image, (unsigned)width, (unsigned)height, &state);
+        error = lodepng_encode(&encoded, &encodedSize, image, (unsigned)width, (unsigned)height,
+                               &state);
     }
     if (error == 0 && encoded != nullptr) {
         png.assign(encoded, encoded + encodedSize);
     } else {
-        fprintf(stderr, "hollowmark: screenshot not saved: PNG encoding failed: %s\n", lodepng_error_text(error));
+        fprintf(stderr, "hollowmark: screenshot not saved: PNG encoding failed: %s\n",
+                lodepng_error_text(error));
     }
     free(encoded);
     lodepng_state_cleanup(&state);
@@ -124,8 +127,8 @@ int writeNumberedScreenshot(const char* folder, const unsigned char* bytes, size
     char temporary[PATH_MAX] = "";
     const int fd = createTemporary(folder, temporary, sizeof temporary);
     if (fd < 0) {
-        fprintf(stderr, "hollowmark: screenshot not saved: cannot create a file in %s: %s\n", folder,
-                strerror(errno));
+        fprintf(stderr, "hollowmark: screenshot not saved: cannot create a file in %s: %s\n",
+                folder, strerror(errno));
         return 0;
     }
     bool written = writeAll(fd, bytes, size) && fsync(fd) == 0;
@@ -150,11 +153,13 @@ int writeNumberedScreenshot(const char* folder, const unsigned char* bytes, size
         if (claimed < 0) {
             const int claimError = errno;
             unlink(temporary);
-            fprintf(stderr, "hollowmark: screenshot not saved: cannot create %s: %s\n", name, strerror(claimError));
+            fprintf(stderr, "hollowmark: screenshot not saved: cannot create %s: %s\n", name,
+                    strerror(claimError));
             return 0;
         }
     }
     unlink(temporary);
-    fprintf(stderr, "hollowmark: screenshot not saved: every screenshot number in %s is taken\n", folder);
+    fprintf(stderr, "hollowmark: screenshot not saved: every screenshot number in %s is taken\n",
+            folder);
     return 0;
 }

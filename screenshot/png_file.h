@@ -15,7 +15,8 @@ void flipFrameToImage(const unsigned char* frame, int width, int height, unsigne
 // Encodes an opaque RGBA image as PNG with the text chunk "Comment" =
 // "Created with LodePNG". Returns false and leaves png empty when the encoder
 // fails; an opaque image comes out as 8-bit RGB (colour type 2).
-bool encodeScreenshotPng(const unsigned char* image, int width, int height, std::vector<unsigned char>& png);
+bool encodeScreenshotPng(const unsigned char* image, int width, int height,
+                         std::vector<unsigned char>& png);
 
 // Writes bytes to folder/"screenshot<n>.png" for the smallest n from 1 whose
 // name is free, and returns n. The bytes go to a temporary file in the same

@@ -17,8 +17,9 @@ const char* const creditCaption = "Made with SDL, OpenGL and LodePNG";
 
 static const char* const weekdayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                             "Thursday", "Friday", "Saturday"};
-static const char* const monthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                           "July",    "August",   "September", "October", "November", "December"};
+static const char* const monthNames[12] = {"January",   "February", "March",    "April",
+                                           "May",       "June",     "July",     "August",
+                                           "September", "October",  "November", "December"};
 
 void formatDayOrdinal(int day, char* out, size_t size) {
     // 11, 12 and 13 take "th" although they end in 1, 2 and 3.
@@ -26,10 +27,17 @@ void formatDayOrdinal(int day, char* out, size_t size) {
     const int lastTwo = day % 100;
     if (lastTwo < 11 || lastTwo > 13) {
         switch (day % 10) {
-        case 1: suffix = "st"; break;
-        case 2: suffix = "nd"; break;
-        case 3: suffix = "rd"; break;
-        default: break;
+        case 1:
+            suffix = "st";
+            break;
+        case 2:
+            suffix = "nd";
+            break;
+        case 3:
+            suffix = "rd";
+            break;
+        default:
+            break;
         }
     }
     snprintf(out, size, "%d%s", day, suffix);
@@ -50,8 +58,8 @@ void formatTimeText(int hour, int minute, int second, char* out, size_t size) {
     if (clockHour == 0) {
         clockHour = 12;
     }
-    snprintf(out, size, "%d:%s%d:%s%d%s", clockHour, minute < 10 ? "0" : "", minute, second < 10 ? "0" : "", second,
-             hour < 12 ? " AM" : " PM");
+    snprintf(out, size, "%d:%s%d:%s%d%s", clockHour, minute < 10 ? "0" : "", minute,
+             second < 10 ? "0" : "", second, hour < 12 ? " AM" : " PM");
 }
 
 void formatVersionText(float version, char* out, size_t size) {
@@ -73,7 +81,8 @@ void updateClockText() {
     if (localtime_r(&now, &local) == nullptr) {
         return; // keep the previous texts rather than show garbage
     }
-    formatDateText(local.tm_wday, local.tm_mon, local.tm_mday, local.tm_year + 1900, dateText, sizeof dateText);
+    formatDateText(local.tm_wday, local.tm_mon, local.tm_mday, local.tm_year + 1900, dateText,
+                   sizeof dateText);
     formatTimeText(local.tm_hour, local.tm_min, local.tm_sec, timeText, sizeof timeText);
 }
 

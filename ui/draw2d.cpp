@@ -37,8 +37,9 @@ void loadUi() {
         failUiAtlas(SDL_GetError());
     }
     const SDL_PixelFormat* format = image->format;
-    SDL_Surface* canvas = SDL_CreateRGBSurface(image->flags, UI_CANVAS_WIDTH, UI_CANVAS_HEIGHT, format->BitsPerPixel,
-                                               format->Rmask, format->Gmask, format->Bmask, format->Amask);
+    SDL_Surface* canvas =
+        SDL_CreateRGBSurface(image->flags, UI_CANVAS_WIDTH, UI_CANVAS_HEIGHT, format->BitsPerPixel,
+                             format->Rmask, format->Gmask, format->Bmask, format->Amask);
     if (canvas == nullptr) {
         SDL_FreeSurface(image);
         failUiAtlas(SDL_GetError());
@@ -103,8 +104,8 @@ void drawText(const char* text, int x, int y) {
     for (int k = 0; text[k] != '\0'; ++k) {
         const int glyph = glyphIndexFor(text[k]);
         if (glyph >= 0) {
-            drawQuad((float)(x - cellOffset + GLYPH_ADVANCE * k), (float)y, (float)GLYPH_SIZE, (float)GLYPH_SIZE,
-                     glyphCoords[glyph]);
+            drawQuad((float)(x - cellOffset + GLYPH_ADVANCE * k), (float)y, (float)GLYPH_SIZE,
+                     (float)GLYPH_SIZE, glyphCoords[glyph]);
         }
     }
     end2D();

@@ -40,7 +40,8 @@ static void rasterAtWindowOrigin() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glRasterPos2f(0.0f, 0.0f);
-    glBitmap(0, 0, 0.0f, 0.0f, -(float)(int)screenWidth * 0.5f, -(float)(int)screenHeight * 0.5f, nullptr);
+    glBitmap(0, 0, 0.0f, 0.0f, -(float)(int)screenWidth * 0.5f, -(float)(int)screenHeight * 0.5f,
+             nullptr);
 }
 
 void updatePause(float step) {
@@ -71,8 +72,8 @@ void drawDashboard() {
     const int height = (int)screenHeight;
     begin2D();
     drawQuad(0.0f, (float)-offset, screenWidth, (float)BANNER_DRAWN_HEIGHT, bannerCoords[0]);
-    drawQuad(0.0f, screenHeight - BANNER_DRAWN_HEIGHT + offset, screenWidth, (float)BANNER_DRAWN_HEIGHT,
-             bannerCoords[1]);
+    drawQuad(0.0f, screenHeight - BANNER_DRAWN_HEIGHT + offset, screenWidth,
+             (float)BANNER_DRAWN_HEIGHT, bannerCoords[1]);
     end2D();
 
     char versionText[64] = "";
@@ -80,8 +81,10 @@ void drawDashboard() {
     drawText(gameTitle, DASHBOARD_MARGIN, DASHBOARD_FIRST_LINE_Y - offset);
     drawText(versionText, DASHBOARD_MARGIN, DASHBOARD_SECOND_LINE_Y - offset);
     const int rightEdge = (int)(screenWidth - DASHBOARD_MARGIN);
-    drawText(dateText, rightEdge - (int)(strlen(dateText) * GLYPH_ADVANCE), DASHBOARD_FIRST_LINE_Y - offset);
-    drawText(timeText, rightEdge - (int)(strlen(timeText) * GLYPH_ADVANCE), DASHBOARD_SECOND_LINE_Y - offset);
+    drawText(dateText, rightEdge - (int)(strlen(dateText) * GLYPH_ADVANCE),
+             DASHBOARD_FIRST_LINE_Y - offset);
+    drawText(timeText, rightEdge - (int)(strlen(timeText) * GLYPH_ADVANCE),
+             DASHBOARD_SECOND_LINE_Y - offset);
     const int lowerBannerTop = height - 61 + offset; // one pixel above the drawn banner
     drawText(creditLines[0], DASHBOARD_MARGIN, lowerBannerTop + 3);
     drawText(creditLines[1], DASHBOARD_MARGIN, lowerBannerTop + 23);
@@ -104,8 +107,8 @@ void drawOverlay() {
     if (showFrameRate) {
         char text[128] = "";
         formatFrameRateText(framesPerSecond, text, sizeof text);
-        drawPanel(FRAME_RATE_PANEL_X, FRAME_RATE_PANEL_Y, FRAME_RATE_PANEL_WIDTH, FRAME_RATE_PANEL_HEIGHT,
-                  PanelNormal);
+        drawPanel(FRAME_RATE_PANEL_X, FRAME_RATE_PANEL_Y, FRAME_RATE_PANEL_WIDTH,
+                  FRAME_RATE_PANEL_HEIGHT, PanelNormal);
         const int centre = FRAME_RATE_PANEL_X + FRAME_RATE_PANEL_WIDTH / 2;
         drawText(text, centredTextX(centre, (int)strlen(text)), FRAME_RATE_TEXT_Y);
     }

@@ -9,7 +9,8 @@
 void drawPauseMenu() {
     const int cx = (int)(screenWidth * 0.5);
     const int top = pauseMenuTop(pauseLevel, screenHeight);
-    const int w = PAUSE_MENU_BUTTON_WIDTH, h = PAUSE_MENU_BUTTON_HEIGHT, gap = PAUSE_MENU_BUTTON_GAP;
+    const int w = PAUSE_MENU_BUTTON_WIDTH, h = PAUSE_MENU_BUTTON_HEIGHT,
+              gap = PAUSE_MENU_BUTTON_GAP;
 
     if (drawButton(cx, top, w, h, true, true, "Resume game")) {
         pauseRequested = false;

@@ -27,15 +27,16 @@ void fillAtlasTables() {
     for (int style = 0; style < 3; ++style) {
         for (int column = 0; column < 3; ++column) {
             for (int row = 0; row < 3; ++row) {
-                panelCoords[panelCoordIndex(style, column, row)] =
-                    atlasRect(PANEL_PIECE_SIZE * (3 * style + column), PANEL_FIRST_ROW + PANEL_PIECE_SIZE * row,
-                              PANEL_PIECE_SIZE, PANEL_PIECE_SIZE);
+                panelCoords[panelCoordIndex(style, column, row)] = atlasRect(
+                    PANEL_PIECE_SIZE * (3 * style + column),
+                    PANEL_FIRST_ROW + PANEL_PIECE_SIZE * row, PANEL_PIECE_SIZE, PANEL_PIECE_SIZE);
             }
         }
     }
     const int pointerLeft = 440, pointerTop = 60;
     for (int i = 0; i < 5; ++i) {
-        pointerCoords[i] = atlasRect(pointerLeft + POINTER_WIDTH * i, pointerTop, POINTER_WIDTH, POINTER_HEIGHT);
+        pointerCoords[i] =
+            atlasRect(pointerLeft + POINTER_WIDTH * i, pointerTop, POINTER_WIDTH, POINTER_HEIGHT);
     }
 }
 
@@ -53,9 +54,12 @@ int glyphIndexFor(char ch) {
     return code - GLYPH_FIRST;
 }
 
-int centredTextX(int cx, int length) { return cx - (int)(length * GLYPH_ADVANCE * 0.5); }
+int centredTextX(int cx, int length) {
+    return cx - (int)(length * GLYPH_ADVANCE * 0.5);
+}
 
-static void emit(PanelPieceSink sink, void* context, int column, int row, int x, int y, int w, int h) {
+static void emit(PanelPieceSink sink, void* context, int column, int row, int x, int y, int w,
+                 int h) {
     if (w <= 0 || h <= 0) {
         return;
     }
@@ -115,7 +119,8 @@ void placeButton(int& x, int& y, int w, int h, bool centred) {
 
 bool buttonHovered(int x, int y, int w, int h, int mx, int my) {
     const int reachLeft = 14, reachRight = 13; // into the 20-pixel frame
-    return mx > x - reachLeft && my > y - reachLeft && mx < x + w + reachRight && my < y + h + reachRight;
+    return mx > x - reachLeft && my > y - reachLeft && mx < x + w + reachRight &&
+           my < y + h + reachRight;
 }
 
 int pauseMenuTop(float level, float screenHeight) {

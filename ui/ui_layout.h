@@ -10,10 +10,10 @@
 const int UI_CANVAS_WIDTH = 1024;
 const int UI_CANVAS_HEIGHT = 256;
 
-const int GLYPH_FIRST = 32;     // first character with a glyph (space)
-const int GLYPH_LAST = 126;     // last character with a glyph ('~')
-const int GLYPH_SIZE = 20;      // a glyph cell is 20 x 20 pixels, on screen and in the atlas
-const int GLYPH_ADVANCE = 10;   // half a cell: neighbouring cells overlap
+const int GLYPH_FIRST = 32;   // first character with a glyph (space)
+const int GLYPH_LAST = 126;   // last character with a glyph ('~')
+const int GLYPH_SIZE = 20;    // a glyph cell is 20 x 20 pixels, on screen and in the atlas
+const int GLYPH_ADVANCE = 10; // half a cell: neighbouring cells overlap
 const int PANEL_PIECE_SIZE = 20;
 const int PANEL_FIRST_ROW = 59; // the panel pieces start one pixel above row 60
 const int POINTER_WIDTH = 40, POINTER_HEIGHT = 60;
@@ -46,7 +46,9 @@ typedef void (*PanelPieceSink)(const PanelPiece& piece, void* context);
 // top edge y - 1 and size w x h: corners, edges, fill, in drawing order.
 // Pieces of zero width or height cover no pixel and are left out.
 void layoutPanel(int x, int y, int w, int h, PanelPieceSink sink, void* context);
-inline int panelCoordIndex(int style, int column, int row) { return 9 * style + 3 * column + row; }
+inline int panelCoordIndex(int style, int column, int row) {
+    return 9 * style + 3 * column + row;
+}
 
 // A button's rectangle after centring (x, y become the top-left corner).
 void placeButton(int& x, int& y, int w, int h, bool centred);
@@ -57,6 +59,6 @@ bool buttonHovered(int x, int y, int w, int h, int mx, int my);
 // Centre y of the pause menu's first button at a pause level (0..100) in a
 // window screenHeight pixels high; the others follow 50 pixels apart.
 int pauseMenuTop(float level, float screenHeight);
-const int PAUSE_MENU_BUTTON_GAP = 50;    // pixels between button centres
+const int PAUSE_MENU_BUTTON_GAP = 50; // pixels between button centres
 const int PAUSE_MENU_BUTTON_WIDTH = 300;
 const int PAUSE_MENU_BUTTON_HEIGHT = 15;

@@ -45,7 +45,8 @@ static int info(const char* path) {
             comment = state.info_png.text_strings[i];
         }
     }
-    printf("%u %u %d %u %s\n", w, h, (int)state.info_png.color.colortype, state.info_png.color.bitdepth, comment);
+    printf("%u %u %d %u %s\n", w, h, (int)state.info_png.color.colortype,
+           state.info_png.color.bitdepth, comment);
     free(pixels);
     lodepng_state_cleanup(&state);
     return 0;
@@ -59,8 +60,8 @@ static int diff(const char* pathA, const char* pathB, int x, int y, int w, int h
     }
     if (wa != wb || ha != hb || x < 0 || y < 0 || w <= 0 || h <= 0 || (unsigned)(x + w) > wa ||
         (unsigned)(y + h) > ha) {
-        fprintf(stderr, "png_probe: sizes %ux%u and %ux%u, rectangle %d,%d %dx%d do not fit\n", wa, ha, wb, hb, x, y,
-                w, h);
+        fprintf(stderr, "png_probe: sizes %ux%u and %ux%u, rectangle %d,%d %dx%d do not fit\n", wa,
+                ha, wb, hb, x, y, w, h);
         return 2;
     }
     long differing = 0;

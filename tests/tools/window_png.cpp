@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "window_png: no window %s\n", argv[1]);
         return 2;
     }
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (image == nullptr) {
         fprintf(stderr, "window_png: cannot read window %s\n", argv[1]);
         return 2;
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
     }
     XDestroyImage(image);
     XCloseDisplay(display);
-    const unsigned error = lodepng_encode24_file(argv[2], rgb.data(), attributes.width, attributes.height);
+    const unsigned error =
+        lodepng_encode24_file(argv[2], rgb.data(), attributes.width, attributes.height);
     if (error != 0) {
         fprintf(stderr, "window_png: %s: %s\n", argv[2], lodepng_error_text(error));
         return 2;

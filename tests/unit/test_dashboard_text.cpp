@@ -92,5 +92,6 @@ TEST(DashboardText, BannersAndCreditsAreSetUp) {
     EXPECT_GT(strlen(dateText), 15u);
     const size_t timeLength = strlen(timeText);
     ASSERT_GE(timeLength, 10u);
-    EXPECT_TRUE(strcmp(timeText + timeLength - 3, " AM") == 0 || strcmp(timeText + timeLength - 3, " PM") == 0);
+    EXPECT_TRUE(strcmp(timeText + timeLength - 3, " AM") == 0 ||
+                strcmp(timeText + timeLength - 3, " PM") == 0);
 }

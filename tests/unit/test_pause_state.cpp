@@ -54,9 +54,11 @@ TEST(PauseState, LevelRisesFivePerFrameToOneHundredAndBack) {
 TEST(PauseState, EscapeWhileClosingReversesWithoutNewCapture) {
     startFresh();
     EXPECT_TRUE(applyPauseEscape(true));
-    for (int i = 0; i < 20; ++i) advancePauseLevel(1.0f);
+    for (int i = 0; i < 20; ++i)
+        advancePauseLevel(1.0f);
     EXPECT_FALSE(applyPauseEscape(true)); // start closing
-    for (int i = 0; i < 6; ++i) advancePauseLevel(1.0f);
+    for (int i = 0; i < 6; ++i)
+        advancePauseLevel(1.0f);
     EXPECT_FLOAT_EQ(pauseLevel, 70.0f);
     EXPECT_FALSE(applyPauseEscape(true)); // reopen: the old image stays
     EXPECT_TRUE(pauseRequested);
@@ -65,7 +67,8 @@ TEST(PauseState, EscapeWhileClosingReversesWithoutNewCapture) {
 
     // Closing all the way and pausing again takes a new picture.
     EXPECT_FALSE(applyPauseEscape(true));
-    for (int i = 0; i < 25; ++i) advancePauseLevel(1.0f);
+    for (int i = 0; i < 25; ++i)
+        advancePauseLevel(1.0f);
     EXPECT_EQ(pauseLevel, 0.0f);
     EXPECT_TRUE(applyPauseEscape(true));
 }

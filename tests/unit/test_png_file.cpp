@@ -78,15 +78,15 @@ const unsigned char payload[] = "not really a png, but bytes all the same";
 TEST(ScreenshotImage, RowsAreFlippedAndAlphaIsOpaque) {
     // 3 x 2 frame, bottom row first as glReadPixels gives it.
     const unsigned char frame[2 * 3 * 4] = {
-        1, 2, 3, 0,    4, 5, 6, 17,   7, 8, 9, 128,   // bottom row of the window
-        10, 11, 12, 255, 13, 14, 15, 1, 16, 17, 18, 0, // top row
+        1,  2,  3,  0,   4,  5,  6,  17, 7,  8,  9,  128, // bottom row of the window
+        10, 11, 12, 255, 13, 14, 15, 1,  16, 17, 18, 0,   // top row
     };
     unsigned char image[sizeof frame];
     memset(image, 0xAA, sizeof image);
     flipFrameToImage(frame, 3, 2, image);
     const unsigned char expected[sizeof frame] = {
-        10, 11, 12, 255, 13, 14, 15, 255, 16, 17, 18, 255,
-        1, 2, 3, 255,    4, 5, 6, 255,    7, 8, 9, 255,
+        10, 11, 12, 255, 13, 14, 15, 255, 16, 17, 18, 255, // the frame's top row
+        1,  2,  3,  255, 4,  5,  6,  255, 7,  8,  9,  255, // its bottom row
     };
     for (size_t i = 0; i < sizeof frame; ++i) {
         EXPECT_EQ(image[i], expected[i]) << "byte " << i;
@@ -148,7 +148,8 @@ TEST(ScreenshotFile, FirstFreeNumberIsTakenAndNothingIsOverwritten) {
         writeText(folder + "/screenshot" + std::to_string(n) + ".png", "old");
     }
     EXPECT_EQ(writeNumberedScreenshot(folder.c_str(), payload, sizeof payload), 4);
-    EXPECT_EQ(readAll(folder + "/screenshot4.png"), std::string((const char*)payload, sizeof payload));
+    EXPECT_EQ(readAll(folder + "/screenshot4.png"),
+              std::string((const char*)payload, sizeof payload));
     for (int n = 1; n <= 3; ++n) {
         EXPECT_EQ(readAll(folder + "/screenshot" + std::to_string(n) + ".png"), "old");
     }
@@ -162,7 +163,8 @@ TEST(ScreenshotFile, GapsAreFilledFirst) {
     EXPECT_EQ(writeNumberedScreenshot(folder.c_str(), payload, sizeof payload), 1);
     EXPECT_EQ(writeNumberedScreenshot(folder.c_str(), payload, sizeof payload), 3);
     EXPECT_EQ(readAll(folder + "/screenshot2.png"), "two");
-    const std::set<std::string> expected = {"screenshot1.png", "screenshot2.png", "screenshot3.png"};
+    const std::set<std::string> expected = {"screenshot1.png", "screenshot2.png",
+                                            "screenshot3.png"};
     EXPECT_EQ(folderEntries(folder), expected);
     removeFolder(folder);
 }
@@ -170,7 +172,8 @@ TEST(ScreenshotFile, GapsAreFilledFirst) {
 TEST(ScreenshotFile, NamesHeldByUnreadableFilesOrDanglingLinksAreSkipped) {
     const std::string folder = makeFolder();
     // A dangling link must not be followed and written through.
-    ASSERT_EQ(symlink((folder + "/elsewhere.png").c_str(), (folder + "/screenshot1.png").c_str()), 0);
+    ASSERT_EQ(symlink((folder + "/elsewhere.png").c_str(), (folder + "/screenshot1.png").c_str()),
+              0);
     writeText(folder + "/screenshot2.png", "locked");
     chmod((folder + "/screenshot2.png").c_str(), 0);
     EXPECT_EQ(writeNumberedScreenshot(folder.c_str(), payload, sizeof payload), 3);

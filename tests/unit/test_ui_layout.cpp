@@ -14,14 +14,18 @@ void expectRect(const QuadTexCoords& c, int x, int y, int w, int h) {
     const float l = x / 1024.0f, r = (x + w) / 1024.0f, t = y / 256.0f, b = (y + h) / 256.0f;
     const float expected[8] = {l, b, r, b, r, t, l, t};
     for (int i = 0; i < 8; ++i) {
-        EXPECT_FLOAT_EQ(c.uv[i], expected[i]) << "corner value " << i << " of rect " << x << "," << y;
+        EXPECT_FLOAT_EQ(c.uv[i], expected[i])
+            << "corner value " << i << " of rect " << x << "," << y;
     }
 }
 
 std::vector<PanelPiece> panelPieces(int x, int y, int w, int h) {
     std::vector<PanelPiece> pieces;
     layoutPanel(
-        x, y, w, h, [](const PanelPiece& p, void* out) { static_cast<std::vector<PanelPiece>*>(out)->push_back(p); },
+        x, y, w, h,
+        [](const PanelPiece& p, void* out) {
+            static_cast<std::vector<PanelPiece>*>(out)->push_back(p);
+        },
         &pieces);
     return pieces;
 }
@@ -49,12 +53,12 @@ long coveredArea(const std::vector<PanelPiece>& pieces) {
 TEST(AtlasTables, EntriesSitAtTheirPixelRectangles) {
     fillAtlasTables();
     fillBannerCoords();
-    expectRect(glyphCoords[0], 0, 0, 20, 20);        // space
-    expectRect(glyphCoords['A' - 32], 20, 20, 20, 20);  // entry 33: column 1 of row 1
-    expectRect(glyphCoords[31], 620, 0, 20, 20);     // last of the first row
-    expectRect(glyphCoords[94], 600, 40, 20, 20);    // '~'
+    expectRect(glyphCoords[0], 0, 0, 20, 20);          // space
+    expectRect(glyphCoords['A' - 32], 20, 20, 20, 20); // entry 33: column 1 of row 1
+    expectRect(glyphCoords[31], 620, 0, 20, 20);       // last of the first row
+    expectRect(glyphCoords[94], 600, 40, 20, 20);      // '~'
     // Panel rows begin at pixel row 59.
-    expectRect(panelCoords[0], 0, 59, 20, 20);              // style 0, left, top
+    expectRect(panelCoords[0], 0, 59, 20, 20); // style 0, left, top
     expectRect(panelCoords[panelCoordIndex(0, 1, 1)], 20, 79, 20, 20);
     expectRect(panelCoords[panelCoordIndex(0, 2, 2)], 40, 99, 20, 20);
     expectRect(panelCoords[panelCoordIndex(1, 0, 0)], 60, 59, 20, 20);
