@@ -6,6 +6,7 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "meshing/chunks.h"
+#include "ui/overlay.h"
 
 void paceFrame() {
     int sleepMillis = advanceFrameClock(SDL_GetTicks());
@@ -36,7 +37,7 @@ void runFrame() {
         // The game update comes first here, the scene drawing after the rebuild.
         rebuildDirtyChunks();
     }
-    paceFrame(); // drawOverlay() replaces this call: the overlay begins with paceFrame
+    drawOverlay(); // begins with paceFrame
     SDL_GL_SwapBuffers();
     drainEventQueue();
 }

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <lodepng.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include "ui/pause_state.h"
 #include "ui/ui.h"
 #include "ui/ui_layout.h"
+#include "world/new_game.h"
 
 namespace {
 
@@ -59,7 +61,9 @@ void clearTo(float r, float g, float b) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-bool same(const Rgb& a, const Rgb& b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+bool same(const Rgb& a, const Rgb& b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
 
 // Bounding box of every pixel that differs from the background colour.
 struct Box {
@@ -85,16 +89,20 @@ Box changedBox(const std::vector<Rgb>& pixels, Rgb background) {
 const Rgb magenta = {255, 0, 255};
 
 class Overlay : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         screenWidth = (float)W;
         screenHeight = (float)H;
         initVideo();
         loadUi();
+        snprintf(gameTitle, sizeof gameTitle, "%s", "The Hollowmark");
+        gameVersion = 0.9f;
     }
     void SetUp() override {
-        for (int& k : keyState) k = Up;
-        for (int& b : mouseButtonState) b = Up;
+        for (int& k : keyState)
+            k = Up;
+        for (int& b : mouseButtonState)
+            b = Up;
         mouseX = mouseY = -100;
         resetPauseState();
         showFrameRate = false;
@@ -179,7 +187,9 @@ TEST_F(Overlay, TextOutsideTheFontDrawsNothing) {
     drawText("\x01\x7f\xc3\xa9\xff\t", 300, 300);
     EXPECT_EQ(changedBox(readWindow(), magenta).count, 0);
     // A glyph in the middle of unknown bytes keeps its own place.
-    drawText("\x01" "A\xff", 300, 300);
+    drawText("\x01"
+             "A\xff",
+             300, 300);
     const Box box = changedBox(readWindow(), magenta);
     ASSERT_GT(box.count, 0);
     EXPECT_GE(box.left, 305);
@@ -214,8 +224,10 @@ TEST_F(Overlay, DashboardBannersSlideWithTheLevel) {
     savePicture(pixels, "overlay_dashboard_half.png");
     const Box box = changedBox(pixels, magenta);
     for (int x = 0; x < W; x += 10) {
-        EXPECT_TRUE(same(pixels[(size_t)26 * W + x], magenta)) << "x " << x; // upper banner ends at row 25
-        EXPECT_TRUE(same(pixels[(size_t)573 * W + x], magenta)) << "x " << x; // lower one starts at row 574
+        EXPECT_TRUE(same(pixels[(size_t)26 * W + x], magenta))
+            << "x " << x; // upper banner ends at row 25
+        EXPECT_TRUE(same(pixels[(size_t)573 * W + x], magenta))
+            << "x " << x; // lower one starts at row 574
     }
     EXPECT_EQ(box.top, 0);
     EXPECT_EQ(box.bottom, H - 1);
@@ -230,7 +242,8 @@ TEST_F(Overlay, ButtonReactsOnlyInsideItsSensitiveArea) {
     EXPECT_TRUE(drawButton(400, 275, 300, 15, true, true, "Save screenshot"));
     EXPECT_FALSE(drawButton(400, 275, 300, 15, true, false, "Save screenshot")); // not interactive
     mouseButtonState[MOUSE_LEFT] = Held;
-    EXPECT_FALSE(drawButton(400, 275, 300, 15, true, true, "Save screenshot")); // held, not a new click
+    EXPECT_FALSE(
+        drawButton(400, 275, 300, 15, true, true, "Save screenshot")); // held, not a new click
 
     // Hovering shows the highlighted frame: the picture differs.
     mouseButtonState[MOUSE_LEFT] = Up;
