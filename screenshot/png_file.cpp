@@ -35,6 +35,12 @@ bool encodeScreenshotPng(const unsigned char* image, int width, int height,
     lodepng_state_init(&state);
     state.info_raw.colortype = LCT_RGBA;
     state.info_raw.bitdepth = 8;
+    // Always 8-bit RGB: left to itself the encoder would pick grey or a
+    // palette for a frame of few colours, and a viewer would get a different
+    // kind of file depending on the picture.
+    state.encoder.auto_convert = 0;
+    state.info_png.color.colortype = LCT_RGB;
+    state.info_png.color.bitdepth = 8;
     // The encoder's identification chunk, and plain (uncompressed) text.
     state.encoder.add_id = 1;
     state.encoder.text_compression = 0;

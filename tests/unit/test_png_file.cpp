@@ -135,6 +135,16 @@ TEST(ScreenshotImage, EncodesAsRgbWithTheCommentAndIgnoresCapturedAlpha) {
     free(decoded);
     lodepng_state_cleanup(&state);
 
+    // A picture of one grey is still stored as 8-bit RGB, not as grey or a palette.
+    std::vector<unsigned char> grey(8 * 8 * 4, 128), greyPng;
+    ASSERT_TRUE(encodeScreenshotPng(grey.data(), 8, 8, greyPng));
+    LodePNGState greyState;
+    lodepng_state_init(&greyState);
+    ASSERT_EQ(lodepng_inspect(&w, &h, &greyState, greyPng.data(), greyPng.size()), 0u);
+    EXPECT_EQ(greyState.info_png.color.colortype, LCT_RGB);
+    EXPECT_EQ(greyState.info_png.color.bitdepth, 8u);
+    lodepng_state_cleanup(&greyState);
+
     std::vector<unsigned char> none;
     testing::internal::CaptureStderr();
     EXPECT_FALSE(encodeScreenshotPng(imageA.data(), 0, 4, none));
