@@ -145,7 +145,7 @@ int writeNumberedScreenshot(const char* folder, const unsigned char* bytes, size
     }
     if (!written) {
         unlink(temporary);
-        fprintf(stderr, "hollowmark: screenshot not saved: writing %s failed: %s\n", temporary,
+        fprintf(stderr, "hollowmark: screenshot not saved: writing in %s failed: %s\n", folder,
                 strerror(writeError));
         return 0;
     }

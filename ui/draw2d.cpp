@@ -5,6 +5,7 @@
 #include <GL/glu.h>
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -27,6 +28,12 @@ static const int EXIT_NO_UI_ATLAS = 4;
 }
 
 void loadUi() {
+    // SDL_image only says it "couldn't open" a file; the system knows why.
+    FILE* probe = fopen(dashboardImagePath, "rb");
+    if (probe == nullptr) {
+        failUiAtlas(strerror(errno));
+    }
+    fclose(probe);
     SDL_Surface* loaded = IMG_Load(dashboardImagePath);
     if (loaded == nullptr) {
         failUiAtlas(IMG_GetError());
