@@ -20,8 +20,7 @@ hm_write_settings "${UI_SETTINGS[@]}"
 HM_PID=$!
 hm_wait_window
 hm_pointer 400 450
-sleep 1
-hm_capture "$UI_OUT/before_pause.png"
+ui_wait_still "$UI_OUT/before_pause.png"
 hm_key Escape
 ui_wait_menu_open "$UI_OUT/paused.png" "$UI_OUT/before_pause.png"
 

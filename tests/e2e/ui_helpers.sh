@@ -28,6 +28,25 @@ ui_mean() { ui_diff "$@" | cut -d' ' -f2; }
 # True when the first decimal number is below the second.
 ui_below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 
+# Waits until the scene has come to rest (the player landed, the blocks
+# settled): two captures a moment apart differ by less than a grey level on
+# average. Carries on after 20 s regardless; the checks that follow compare
+# against a picture taken here and say so when the scene kept moving.
+ui_wait_still() {
+    local shot=$1 previous="$UI_OUT/previous.png"
+    local deadline=$((SECONDS + 20))
+    hm_capture "$previous"
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        sleep 0.3
+        hm_capture "$shot"
+        if ui_below "$(ui_mean "$shot" "$previous" "0 0 800 600")" 1; then
+            return 0
+        fi
+        cp "$shot" "$previous"
+    done
+    hm_note "the scene was still moving after 20 s"
+}
+
 # Waits until the menu has stopped sliding: two captures a moment apart show
 # the same menu column, and it differs from the picture taken before the
 # pause. Leaves the last capture in $1.
