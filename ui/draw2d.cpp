@@ -4,14 +4,13 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
-#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "app/input.h"
 #include "app/settings.h"
+#include "render/image_file.h"
 #include "render/textures.h"
 #include "ui/overlay.h"
 #include "ui/ui.h"
@@ -27,36 +26,29 @@ static const int EXIT_NO_UI_ATLAS = 4;
     exit(EXIT_NO_UI_ATLAS);
 }
 
+// The atlas regions reach to this size of the image; a smaller one would
+// leave menus and text invisible (pixels).
+static const int UI_IMAGE_MIN_WIDTH = 640;
+static const int UI_IMAGE_MIN_HEIGHT = 256;
+
 void loadUi() {
-    // SDL_image only says it "couldn't open" a file; the system knows why.
-    FILE* probe = fopen(dashboardImagePath, "rb");
-    if (probe == nullptr) {
-        failUiAtlas(strerror(errno));
-    }
-    fclose(probe);
-    SDL_Surface* loaded = IMG_Load(dashboardImagePath);
-    if (loaded == nullptr) {
-        failUiAtlas(IMG_GetError());
-    }
-    SDL_Surface* image = SDL_DisplayFormatAlpha(loaded);
-    SDL_FreeSurface(loaded);
+    const char* why = nullptr;
+    SDL_Surface* image = readPngFile(dashboardImagePath, &why);
     if (image == nullptr) {
-        failUiAtlas(SDL_GetError());
+        failUiAtlas(why);
     }
-    const SDL_PixelFormat* format = image->format;
-    SDL_Surface* canvas =
-        SDL_CreateRGBSurface(image->flags, UI_CANVAS_WIDTH, UI_CANVAS_HEIGHT, format->BitsPerPixel,
-                             format->Rmask, format->Gmask, format->Bmask, format->Amask);
-    if (canvas == nullptr) {
+    if (image->w < UI_IMAGE_MIN_WIDTH || image->h < UI_IMAGE_MIN_HEIGHT) {
+        char reason[128];
+        snprintf(reason, sizeof reason, "the image is %d x %d pixels; the interface needs %d x %d",
+                 image->w, image->h, UI_IMAGE_MIN_WIDTH, UI_IMAGE_MIN_HEIGHT);
         SDL_FreeSurface(image);
-        failUiAtlas(SDL_GetError());
+        failUiAtlas(reason);
     }
-    // Without per-surface alpha the blit copies every pixel, alpha included,
-    // instead of blending it onto the empty canvas.
-    SDL_SetAlpha(image, SDL_RLEACCEL, 0);
-    SDL_SetAlpha(canvas, SDL_RLEACCEL, 0);
-    SDL_BlitSurface(image, nullptr, canvas, nullptr);
+    SDL_Surface* canvas = makeAtlasCanvas(image, UI_CANVAS_WIDTH, UI_CANVAS_HEIGHT, &why);
     SDL_FreeSurface(image);
+    if (canvas == nullptr) {
+        failUiAtlas(why);
+    }
     uiTexture = createUiTexture(canvas);
     SDL_FreeSurface(canvas);
     fillAtlasTables();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Files a user's machine can hold in place of the game's own: settings.ini
-# and Media/worldtexture.png that are empty, garbage, enormous, out of range
-# or of odd kinds. Each start either runs (with one warning line on stderr
+# Files a user's machine can hold in place of the game's own: settings.ini,
+# Media/worldtexture.png and Media/dashboard.png that are missing, empty,
+# garbage, enormous, out of range or of odd kinds. Each start either runs (with one warning line on stderr
 # where something was ignored or replaced, none otherwise) and quits with
 # status 0 when the window is closed, or ends at once with one clear line
 # and its documented status. Never a crash or a hang.
@@ -110,5 +110,37 @@ world_texture_case "a 16-bit image" 0 "" "$MAKE_PNG" "$texture" rgb16 128 128
 world_texture_case "a 1 x 1 image" 0 "" "$MAKE_PNG" "$texture" rgb 1 1
 world_texture_case "a folder" 1 "cannot load $texture" \
     bash -c 'rm -f "$0" && mkdir "$0"' "$texture"
+
+# --- Media/dashboard.png ----------------------------------------------------------
+# Without a usable interface atlas the menus would be invisible and the game
+# could not be left from inside: the start ends with status 4 and one line.
+
+dashboard="Media/dashboard.png"
+dashboard_case() {
+    local what=$1 outcome=$2 text=${3:-}
+    shift 3
+    hm_new_dir
+    hm_write_settings $SMALL
+    (cd "$HM_DIR" && "$@") || hm_fail "could not make the file for $what"
+    if [ "$outcome" = runs ]; then
+        expect_runs "$what as the interface atlas" 0
+    else
+        expect_refused "$what as the interface atlas" 4 "cannot load $dashboard: $text"
+    fi
+}
+
+dashboard_case "a missing file" 4 "No such file" rm -f "$dashboard"
+dashboard_case "an empty file" 4 "the file is empty" truncate -s 0 "$dashboard"
+dashboard_case "a truncated PNG" 4 "the PNG image is damaged or truncated" \
+    "$MAKE_PNG" "$dashboard" truncated 640 256
+dashboard_case "text" 4 "not a PNG image" cp "$HOLLOWMARK_SOURCE/settings.ini" "$dashboard"
+dashboard_case "a header claiming 100000 x 100000" 4 "the image must be 1 to 4096" \
+    "$MAKE_PNG" "$dashboard" claim 100000 100000
+dashboard_case "a 1 x 1 image" 4 "the image is 1 x 1 pixels; the interface needs 640 x 256" \
+    "$MAKE_PNG" "$dashboard" rgba 1 1
+dashboard_case "a grey image" runs "" "$MAKE_PNG" "$dashboard" grey 640 256
+dashboard_case "a paletted image" runs "" "$MAKE_PNG" "$dashboard" palette 640 256
+dashboard_case "a 16-bit image" runs "" "$MAKE_PNG" "$dashboard" rgb16 640 256
+dashboard_case "a larger image" runs "" "$MAKE_PNG" "$dashboard" rgba 2000 300
 
 hm_finish
