@@ -58,8 +58,8 @@ enum Phase {
     PhaseWall,    // the whole frame by the wall clock, preemption included
     PHASE_COUNT
 };
-const char* const PHASE_NAMES[PHASE_COUNT] = {"player", "enemies", "action",  "balls", "settle",
-                                              "water",  "rebuild", "frame",   "wall"};
+const char* const PHASE_NAMES[PHASE_COUNT] = {"player", "enemies", "action", "balls", "settle",
+                                              "water",  "rebuild", "frame",  "wall"};
 
 // --- the frame, split into its phases --------------------------------------
 
@@ -117,7 +117,8 @@ void splitFrame(float timeFactor, double times[PHASE_COUNT]) {
     times[PhaseRebuild] = microsSince(mark);
     times[PhaseTotal] = mark - start;
     times[PhaseWall] =
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - wallStart).count();
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - wallStart)
+            .count();
     promotePressedKeys();
     promotePressedButtons();
 }
@@ -243,7 +244,8 @@ void buildSerpentine() {
 void fillEnemies() {
     const Vector3 p = player.position;
     while (figureCount < MAX_FIGURES) {
-        spawnFigure(p.x + 4.0f * (unitRandom() - 0.5f), p.y + 0.5f, p.z + 4.0f * (unitRandom() - 0.5f));
+        spawnFigure(p.x + 4.0f * (unitRandom() - 0.5f), p.y + 0.5f,
+                    p.z + 4.0f * (unitRandom() - 0.5f));
     }
 }
 

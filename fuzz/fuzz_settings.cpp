@@ -20,9 +20,10 @@ static void require(bool holds, const char* rule) {
     }
 }
 
-static const char* const KEYS[] = {"screenw",    "screenh", "screenbpp",   "fullscreen", "showcursor",
-                                   "antialiasing", "mipmapping", "viewrange", "usefog", "uselight",
-                                   "usetextures", "usewater", "optimizegeometry"};
+static const char* const KEYS[] = {"screenw",         "screenh",      "screenbpp",   "fullscreen",
+                                   "showcursor",      "antialiasing", "mipmapping",  "viewrange",
+                                   "usefog",          "uselight",     "usetextures", "usewater",
+                                   "optimizegeometry"};
 
 // The rules written out plainly: the first 100 lines; a line keeps its first
 // 255 bytes; it ends at a zero byte; a carriage return before the line end is
@@ -36,7 +37,8 @@ static float modelValue(const unsigned char* data, size_t size, const char* key)
         while (end < size && data[end] != '\n') {
             end++;
         }
-        std::string text((const char*)data + at, std::min(end - at, (size_t)SETTINGS_LINE_SIZE - 1));
+        std::string text((const char*)data + at,
+                         std::min(end - at, (size_t)SETTINGS_LINE_SIZE - 1));
         text = text.substr(0, strnlen(text.c_str(), text.size()));
         if (!text.empty() && text.back() == '\r') {
             text.pop_back();
@@ -85,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
         size_t length = strnlen(settingsLines[i], SETTINGS_LINE_SIZE);
         require(length < (size_t)SETTINGS_LINE_SIZE, "every entry is zero-terminated");
         require(memchr(settingsLines[i], ' ', length) == nullptr, "no entry keeps a space");
-        require(length == 0 || settingsLines[i][length - 1] != '\n', "no entry keeps its line feed");
+        require(length == 0 || settingsLines[i][length - 1] != '\n',
+                "no entry keeps its line feed");
     }
     require(viewRange <= MAX_VIEW_RANGE, "the view range is capped");
     // Whatever the file says, the window request is either refused or sane.

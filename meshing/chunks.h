@@ -30,9 +30,9 @@ struct CollisionList {
 };
 const int COLLISION_GROUP_SIZE = 16; // triangles per run: a few neighbouring quads
 
-extern ChunkMesh terrainMeshes[CHUNK_TOTAL]; // floor and ceiling surfaces
-extern ChunkMesh blockMeshes[CHUNK_TOTAL];   // visible faces of solid blocks
-extern ChunkMesh fallingMeshes[CHUNK_TOTAL]; // visible faces of falling blocks
+extern ChunkMesh terrainMeshes[CHUNK_TOTAL];         // floor and ceiling surfaces
+extern ChunkMesh blockMeshes[CHUNK_TOTAL];           // visible faces of solid blocks
+extern ChunkMesh fallingMeshes[CHUNK_TOTAL];         // visible faces of falling blocks
 extern CollisionList* terrainCollision[CHUNK_TOTAL]; // null until first built
 extern CollisionList* blockCollision[CHUNK_TOTAL];
 extern CollisionList* fallingCollision[CHUNK_TOTAL];

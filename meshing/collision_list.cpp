@@ -18,8 +18,12 @@ static void storeVector(float* array, int index, Vector3 v) {
 
 const int GROUP_FLOATS = 7;
 
-static float least(float a, float b) { return b < a ? b : a; }
-static float most(float a, float b) { return b > a ? b : a; }
+static float least(float a, float b) {
+    return b < a ? b : a;
+}
+static float most(float a, float b) {
+    return b > a ? b : a;
+}
 
 // The box around each run of triangles and the run's largest extent sum.
 static void fillGroupBounds(CollisionList& list) {

@@ -11,8 +11,9 @@ void rebuildDirtyChunks() {
                     // Only the falling grid changed here: the other meshes
                     // would come out the same.
                     buildFallingMesh(cx, cz);
-                    fallingCollision[i] = buildCollisionList(
-                        fallingCollision[i], fallingMeshes[i].vertexCount, fallingMeshes[i].positions);
+                    fallingCollision[i] =
+                        buildCollisionList(fallingCollision[i], fallingMeshes[i].vertexCount,
+                                           fallingMeshes[i].positions);
                     fallingDirty[i] = 0;
                 }
                 continue;

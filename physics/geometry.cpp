@@ -154,9 +154,8 @@ const float GROUP_ROUNDING = 0.01f; // world units
 static inline bool nearGroup(const CollisionList* list, int g, const Bounds& q, float grow) {
     const float* box = list->groupBounds + 7 * g;
     float margin = INSIDE_SLACK_SHARE * box[6] + BOUNDS_ROUNDING + grow + GROUP_ROUNDING;
-    return (q.maxX >= box[0] - margin) & (q.minX <= box[3] + margin) &
-           (q.maxY >= box[1] - margin) & (q.minY <= box[4] + margin) &
-           (q.maxZ >= box[2] - margin) & (q.minZ <= box[5] + margin);
+    return (q.maxX >= box[0] - margin) & (q.minX <= box[3] + margin) & (q.maxY >= box[1] - margin) &
+           (q.minY <= box[4] + margin) & (q.maxZ >= box[2] - margin) & (q.minZ <= box[5] + margin);
 }
 
 // Visits the triangles a query box can reach, in list order: every triangle
@@ -254,31 +253,33 @@ bool segmentVsTriangleList(Vector3 start, float& x, float& y, float& z, const Co
     const float* const corner0 = list->corner0;
     const float* const corner1 = list->corner1;
     const float* const corner2 = list->corner2;
-    scanList(list, 0.0f, [&] { return reach; }, [&](int i) {
-        const float* v0 = corner0 + 3 * i;
-        const float* v1 = corner1 + 3 * i;
-        const float* v2 = corner2 + 3 * i;
-        // A crossing lies on the segment, and an accepted one near the
-        // triangle: disjoint bounds rule it out before any square root.
-        if (!nearTriangle(v0, v1, v2, reach, 0.0f))
-            return;
-        Triangle t = cornersTriangle(v0, v1, v2);
-        Segment s{start, e};
-        Vector3 n{0.0f, 0.0f, 0.0f};
-        float d = 0.0f;
-        if (!segmentCrossesPlane(t, s, n, d) || !usableNormal(n))
-            return;
-        Vector3 h = linePlaneIntersection(s, n, d);
-        if (!pointInTriangle(t, h))
-            return;
-        // Every hit shortens the segment, so later triangles can only hit
-        // nearer to the start: the nearest crossing wins in any list order.
-        x = h.x;
-        y = h.y;
-        z = h.z;
-        e = h;
-        reach = segmentBounds(start, e);
-        hit = true;
-    });
+    scanList(
+        list, 0.0f, [&] { return reach; },
+        [&](int i) {
+            const float* v0 = corner0 + 3 * i;
+            const float* v1 = corner1 + 3 * i;
+            const float* v2 = corner2 + 3 * i;
+            // A crossing lies on the segment, and an accepted one near the
+            // triangle: disjoint bounds rule it out before any square root.
+            if (!nearTriangle(v0, v1, v2, reach, 0.0f))
+                return;
+            Triangle t = cornersTriangle(v0, v1, v2);
+            Segment s{start, e};
+            Vector3 n{0.0f, 0.0f, 0.0f};
+            float d = 0.0f;
+            if (!segmentCrossesPlane(t, s, n, d) || !usableNormal(n))
+                return;
+            Vector3 h = linePlaneIntersection(s, n, d);
+            if (!pointInTriangle(t, h))
+                return;
+            // Every hit shortens the segment, so later triangles can only hit
+            // nearer to the start: the nearest crossing wins in any list order.
+            x = h.x;
+            y = h.y;
+            z = h.z;
+            e = h;
+            reach = segmentBounds(start, e);
+            hit = true;
+        });
     return hit;
 }

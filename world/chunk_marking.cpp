@@ -19,8 +19,9 @@ static int chunkOfCell(int x, int z) {
 
 // Marks the chunk of cell (x, y, z) and the chunks of those of its four
 // horizontal face neighbours that are occupied in grid.
-static void markAround(unsigned char* flags, const unsigned char grid[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE],
-                       int x, int y, int z) {
+static void markAround(unsigned char* flags,
+                       const unsigned char grid[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE], int x, int y,
+                       int z) {
     int own = chunkOfCell(x, z);
     flags[own] = 1;
     const int neighbours[4][2] = {{x + 1, z}, {x - 1, z}, {x, z + 1}, {x, z - 1}};

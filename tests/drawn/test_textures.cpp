@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
@@ -250,7 +250,8 @@ void writeBytes(const std::vector<unsigned char>& bytes) {
     fclose(f);
 }
 
-std::vector<unsigned char> encodedPng(unsigned w, unsigned h, LodePNGColorType type, unsigned depth) {
+std::vector<unsigned char> encodedPng(unsigned w, unsigned h, LodePNGColorType type,
+                                      unsigned depth) {
     size_t channels = type == LCT_RGBA ? 4 : type == LCT_RGB ? 3 : type == LCT_GREY_ALPHA ? 2 : 1;
     std::vector<unsigned char> raw((size_t)w * h * channels * (depth / 8), 0);
     for (size_t i = 0; i < raw.size(); i++)
@@ -274,7 +275,8 @@ TEST_F(Textures, HostileWorldTexturesGiveNameZeroAndOneLine) {
     } cases[] = {
         {"an empty file", {}},
         {"text", {'h', 'e', 'l', 'l', 'o', '\n'}},
-        {"a PNG cut inside its header", std::vector<unsigned char>(good.begin(), good.begin() + 20)},
+        {"a PNG cut inside its header",
+         std::vector<unsigned char>(good.begin(), good.begin() + 20)},
         {"a PNG cut in its pixel data",
          std::vector<unsigned char>(good.begin(), good.begin() + good.size() / 2)},
         {"a header claiming 100000 x 100000", enormous},
@@ -291,7 +293,8 @@ TEST_F(Textures, HostileWorldTexturesGiveNameZeroAndOneLine) {
         EXPECT_NE(text.find("Media/worldtexture.png"), std::string::npos) << c.what << ": " << text;
     }
     // A BMP under the PNG name is not read: only PNG files are accepted.
-    SDL_Surface* bmp = SDL_CreateRGBSurface(SDL_SWSURFACE, W, H, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    SDL_Surface* bmp =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, W, H, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
     ASSERT_NE(bmp, nullptr);
     ASSERT_EQ(SDL_SaveBMP(bmp, "Media/worldtexture.png"), 0);
     SDL_FreeSurface(bmp);

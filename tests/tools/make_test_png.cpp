@@ -55,8 +55,10 @@ int main(int argc, char** argv) {
         state.info_raw.colortype = LCT_PALETTE;
         state.info_raw.bitdepth = 8;
         for (int c = 0; c < 16; c++) {
-            lodepng_palette_add(&state.info_png.color, sample(3 * c), sample(3 * c + 1), sample(3 * c + 2), 255);
-            lodepng_palette_add(&state.info_raw, sample(3 * c), sample(3 * c + 1), sample(3 * c + 2), 255);
+            lodepng_palette_add(&state.info_png.color, sample(3 * c), sample(3 * c + 1),
+                                sample(3 * c + 2), 255);
+            lodepng_palette_add(&state.info_raw, sample(3 * c), sample(3 * c + 1),
+                                sample(3 * c + 2), 255);
         }
         std::vector<unsigned char> indices((size_t)w * h);
         for (size_t i = 0; i < indices.size(); i++)

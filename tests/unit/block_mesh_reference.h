@@ -225,7 +225,7 @@ inline void referenceBuildBlockMesh(int cx, int cz, ChunkMesh& mesh) {
                     int w = refFaceWidth[x][y][z][f];
                     if (w > 0) {
                         refEmitFace(mesh, v, f, (float)(x - x0), (float)y, (float)(z - z0), w,
-                                 refFaceHeight[x][y][z][f]);
+                                    refFaceHeight[x][y][z][f]);
                         v += 4;
                     }
                 }

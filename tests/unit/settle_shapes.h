@@ -30,12 +30,11 @@ inline int serpentine(int level) {
 }
 
 // A serpentine folded through levels as well: in each plane x = 48, 46, ...
-// down to lowestPlane (even, at least 2), rows along z (0..48) on every other level from `low` up to `high` (or
-// down again in the next plane), joined at alternate ends by one cell on the
-// level between; neighbouring planes are joined by one cell at the odd x
-// between them. Held only by a post under (48, low, 48). Support runs toward
-// lower z in every other row, so a sweep needs a pass per cell of half of
-// all the rows: thousands of passes. Returns the number of cells.
+// down to lowestPlane (even, at least 2), rows along z (0..48) on every other level from `low` up
+// to `high` (or down again in the next plane), joined at alternate ends by one cell on the level
+// between; neighbouring planes are joined by one cell at the odd x between them. Held only by a
+// post under (48, low, 48). Support runs toward lower z in every other row, so a sweep needs a pass
+// per cell of half of all the rows: thousands of passes. Returns the number of cells.
 inline int foldedSerpentine(int low, int high, int lowestPlane = 2) {
     int cells = 0;
     for (int y = 0; y < low; y++) {

@@ -34,7 +34,8 @@ void randomWorld(int density) {
         for (int z = 0; z < WORLD_SIZE; z++)
             floorHeight[x][z] = 0.25f + (float)randomBelow(1200) / 100.0f;
     for (int box = 0; box < 30; box++) {
-        int x0 = randomBelow(WORLD_SIZE), y0 = randomBelow(WORLD_LEVELS), z0 = randomBelow(WORLD_SIZE);
+        int x0 = randomBelow(WORLD_SIZE), y0 = randomBelow(WORLD_LEVELS),
+            z0 = randomBelow(WORLD_SIZE);
         int w = 1 + randomBelow(8), h = 1 + randomBelow(12), d = 1 + randomBelow(8);
         for (int x = x0; x < x0 + w; x++)
             for (int y = y0; y < y0 + h && y < WORLD_LEVELS; y++)

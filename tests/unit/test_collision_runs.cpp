@@ -49,7 +49,8 @@ int compareQueries(const CollisionList& list, float lo[3], float hi[3], int quer
         bool a = sphereVsTriangleList(ax, ay, az, radius, &list, faces, edges);
         bool b = sphereVsTriangleList(bx, by, bz, radius, &plain, faces, edges);
         EXPECT_EQ(a, b) << "sphere query " << q;
-        EXPECT_TRUE(sameBits(ax, bx) && sameBits(ay, by) && sameBits(az, bz)) << "sphere query " << q;
+        EXPECT_TRUE(sameBits(ax, bx) && sameBits(ay, by) && sameBits(az, bz))
+            << "sphere query " << q;
         touched += a;
 
         // Short segments as balls fly them, long ones as the aim ray.
@@ -61,7 +62,8 @@ int compareQueries(const CollisionList& list, float lo[3], float hi[3], int quer
         a = segmentVsTriangleList(start, ex, ey, ez, &list);
         b = segmentVsTriangleList(start, sx, sy, sz, &plain);
         EXPECT_EQ(a, b) << "segment query " << q;
-        EXPECT_TRUE(sameBits(ex, sx) && sameBits(ey, sy) && sameBits(ez, sz)) << "segment query " << q;
+        EXPECT_TRUE(sameBits(ex, sx) && sameBits(ey, sy) && sameBits(ez, sz))
+            << "segment query " << q;
         touched += a;
     }
     return touched;
@@ -81,7 +83,8 @@ TEST(CollisionRuns, GeneratedWorldListsAnswerAsThePlainScan) {
         rebuildDirtyChunks();
         int touched = 0;
         for (int i = 0; i < CHUNK_TOTAL; i += 7) {
-            for (CollisionList* list : {terrainCollision[i], blockCollision[i], fallingCollision[i]}) {
+            for (CollisionList* list :
+                 {terrainCollision[i], blockCollision[i], fallingCollision[i]}) {
                 ASSERT_NE(list, nullptr);
                 ASSERT_EQ(list->groupCount,
                           (list->triangleCount + COLLISION_GROUP_SIZE - 1) / COLLISION_GROUP_SIZE);

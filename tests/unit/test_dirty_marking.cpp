@@ -145,8 +145,7 @@ void checkAgainstFullRebuild(unsigned int seed, bool merge, bool light, int chan
                          same(a.corner1, b.corner1) && same(a.corner2, b.corner2) &&
                          same(a.normal, b.normal) && same(a.runs, b.runs);
             ASSERT_TRUE(equal) << "seed " << seed << ", change " << step << ": chunk " << i / 3
-                               << ", " << KIND_NAMES[i % 3]
-                               << " differs from a full rebuild";
+                               << ", " << KIND_NAMES[i % 3] << " differs from a full rebuild";
         }
     }
     // The sequence really exercised the settling: blocks fell and landed.
@@ -174,11 +173,11 @@ TEST(DirtyMarking, ABlockEditMarksItsChunkAndOccupiedNeighboursAcrossBorders) {
         int x, z;
         std::vector<int> acrossBorders; // chunks (cx * 10 + cz) of neighbours in other chunks
     } cases[] = {
-        {12, 12, {}},          // inside chunk (2, 2)
-        {10, 12, {12}},        // on its low-x border
-        {14, 14, {23, 32}},    // at its high corner
-        {0, 0, {9, 90}},       // across both wrap seams
-        {49, 27, {5}},         // x seam
+        {12, 12, {}},       // inside chunk (2, 2)
+        {10, 12, {12}},     // on its low-x border
+        {14, 14, {23, 32}}, // at its high corner
+        {0, 0, {9, 90}},    // across both wrap seams
+        {49, 27, {5}},      // x seam
     };
     const int y = 30; // empty in the generated cave
     for (const Case& c : cases) {

@@ -20,8 +20,8 @@ const int JUMPS = 8;           // to 40,000 units
 const float FAR_SLACK = 0.02f; // float spacing at 40,000 is 0.004; a few steps of it
 
 bool finiteFigure(const Figure& f) {
-    const float* values[] = {&f.position.x, &f.velocity.x, &f.target.x, &f.head.x, &f.neck.x,
-                             &f.hipCentre.x};
+    const float* values[] = {&f.position.x, &f.velocity.x, &f.target.x,
+                             &f.head.x,     &f.neck.x,     &f.hipCentre.x};
     for (const float* v : values)
         if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
             return false;
@@ -93,7 +93,8 @@ void expectSameQueries(float ox, float oz) {
 class FarTravel : public GameTest {};
 
 TEST_F(FarTravel, EveryDirectionMeetsTheSameCave) {
-    const int directions[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {-1, -1}, {1, -1}, {-1, 1}};
+    const int directions[8][2] = {{1, 0}, {-1, 0},  {0, 1},  {0, -1},
+                                  {1, 1}, {-1, -1}, {1, -1}, {-1, 1}};
     settlePlayer();
     const Vector3 home = player.position;
     for (const auto& d : directions) {
@@ -118,8 +119,9 @@ TEST_F(FarTravel, EveryDirectionMeetsTheSameCave) {
             // enemy, place and remove blocks, shape the ground.
             mouseX = (int)(TEST_WIDTH * 0.55f);
             mouseY = (int)(TEST_HEIGHT * 0.7f);
-            const int modes[] = {ActionFly, ActionShootBall, ActionSpawnEnemy, ActionSpawnBlock,
-                                 ActionRemoveBlock, ActionRaiseGround, ActionLowerGround};
+            const int modes[] = {ActionFly,        ActionShootBall,   ActionSpawnEnemy,
+                                 ActionSpawnBlock, ActionRemoveBlock, ActionRaiseGround,
+                                 ActionLowerGround};
             for (int mode : modes) {
                 actionType = mode;
                 pressButton(MOUSE_LEFT);
@@ -148,7 +150,8 @@ TEST_F(FarTravel, EditsFarAwayChangeTheSameCells) {
         // The block cell rule.
         for (int k = 0; k < 40; k++) {
             // Inside the walls, between the floor and the layer at level 24.
-            Vector3 p{5.5f + (float)(k * 7 % 40), 10.5f + (float)(k % 5), 5.5f + (float)(k * 13 % 40)};
+            Vector3 p{5.5f + (float)(k * 7 % 40), 10.5f + (float)(k % 5),
+                      5.5f + (float)(k * 13 % 40)};
             ASSERT_TRUE(setBlockAtPoint(Vector3{p.x + ox, p.y, p.z + oz}, 1));
             EXPECT_EQ(blocks[(int)p.x][(int)p.y][(int)p.z], 1);
             ASSERT_TRUE(setBlockAtPoint(p, 0));

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "app/settings.h"
