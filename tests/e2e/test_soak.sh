@@ -170,4 +170,15 @@ if [ "$growth" -le "$limit" ]; then
 else
     hm_expect_eq "${growth} KiB" "<= ${limit} KiB" "growth of resident memory during the play"
 fi
+# And it levels off: the last third of the play peaks no higher than the
+# middle third did, give or take 8 MiB.
+read -r mid_peak last_peak < <(awk -v n="$SOAK_SECONDS" '
+    $1 >= n / 3 && $1 < 2 * n / 3 && $2 > mid { mid = $2 }
+    $1 >= 2 * n / 3 && $2 > last { last = $2 }
+    END { print mid + 0, last + 0 }' "$rss_log")
+if [ "$last_peak" -le $((mid_peak + 8192)) ]; then
+    hm_note "ok: resident memory peaked at ${mid_peak} KiB in the middle third, ${last_peak} KiB in the last"
+else
+    hm_expect_eq "${last_peak} KiB" "<= $((mid_peak + 8192)) KiB" "peak resident memory in the last third"
+fi
 hm_finish
