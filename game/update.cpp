@@ -91,9 +91,9 @@ void runSettlingClock(float f) {
         settleBlocks();
         markChangedCellsDirty(&blocksBeforeStep[0][0][0], &fallingBeforeStep[0][0][0]);
     }
-    // Later passes of the same update could only repeat that marking (the
-    // step runs at most once per update), so all whole steps go at once. This
-    // also keeps an absurd factor from spinning here for ever.
+    // Later passes of the same update would run no step and change nothing
+    // (the step runs at most once per update), so all whole steps go at once.
+    // This also keeps an absurd factor from spinning here for ever.
     settleProgress -= std::floor(settleProgress);
     settleReady = false;
 }
