@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 char settingsLines[SETTINGS_MAX_LINES][SETTINGS_LINE_SIZE];
 int settingsLineCount = 0;
@@ -32,6 +35,32 @@ bool optimizeGeometry = false;
 
 // Given once per run, though the file is read twice.
 static bool sizeWarningGiven = false;
+static bool kindWarningGiven = false;
+
+// Opens the file for reading when it is a plain file. Opening without
+// waiting and looking before reading: a named pipe with no writer would
+// hold up the start for ever, and a device or folder has no settings in it;
+// either counts as no file, with a warning.
+static FILE* openRegularFile(const char* path) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        if (!kindWarningGiven) {
+            kindWarningGiven = true;
+            fprintf(stderr, "hollowmark: %s is not a plain file; it is ignored\n", path);
+        }
+        return nullptr;
+    }
+    FILE* file = fdopen(fd, "r");
+    if (file == nullptr) {
+        close(fd);
+    }
+    return file;
+}
 
 // Reads one line into entry (at most SETTINGS_LINE_SIZE - 1 characters). A
 // longer line keeps its first 255 characters and the rest of it is skipped,
@@ -68,7 +97,7 @@ static void removeSpaces(char* entry) {
 void readSettingsLinesFrom(const char* path) {
     settingsLineCount = 0;
     memset(settingsLines, 0, sizeof settingsLines);
-    FILE* file = fopen(path, "r");
+    FILE* file = openRegularFile(path);
     if (file == nullptr) {
         return;
     }

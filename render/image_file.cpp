@@ -12,6 +12,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // The fixed start of every PNG file, and where its header chunk keeps the
@@ -101,8 +104,22 @@ SDL_Surface* readPngImage(const unsigned char* bytes, size_t size, const char** 
 }
 
 SDL_Surface* readPngFile(const char* path, const char** why) {
-    FILE* file = fopen(path, "rb");
+    // Opened without waiting and looked at before reading: a named pipe
+    // with no writer would hold up the start for ever.
+    int fd = open(path, O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        *why = strerror(errno);
+        return nullptr;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        *why = "not a plain file";
+        return nullptr;
+    }
+    FILE* file = fdopen(fd, "rb");
     if (file == nullptr) {
+        close(fd);
         *why = strerror(errno);
         return nullptr;
     }

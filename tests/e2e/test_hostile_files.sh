@@ -65,6 +65,15 @@ hm_new_dir
 hm_write_settings $SMALL "viewrange=1e9" "usefog=1" "uselight=1" "usetextures=1" "usewater=1"
 expect_runs "viewrange=1e9" 1 "viewrange 1000000000 is more than 100; using 100"
 
+# Not a plain file: a folder, and a named pipe that nobody writes to (which
+# an ordinary open would wait on for ever).
+hm_new_dir
+mkdir "$HM_DIR/settings.ini"
+expect_runs "a folder as settings.ini" 1 "settings.ini is not a plain file; it is ignored"
+hm_new_dir
+mkfifo "$HM_DIR/settings.ini"
+expect_runs "a named pipe as settings.ini" 1 "settings.ini is not a plain file; it is ignored"
+
 hm_new_dir
 hm_write_settings $SMALL "viewrange=-5"
 expect_runs "a negative view range" 0
@@ -108,8 +117,10 @@ world_texture_case "a grey image" 0 "" "$MAKE_PNG" "$texture" grey 128 128
 world_texture_case "a paletted image" 0 "" "$MAKE_PNG" "$texture" palette 128 128
 world_texture_case "a 16-bit image" 0 "" "$MAKE_PNG" "$texture" rgb16 128 128
 world_texture_case "a 1 x 1 image" 0 "" "$MAKE_PNG" "$texture" rgb 1 1
-world_texture_case "a folder" 1 "cannot load $texture" \
+world_texture_case "a folder" 1 "cannot load $texture: not a plain file" \
     bash -c 'rm -f "$0" && mkdir "$0"' "$texture"
+world_texture_case "a named pipe" 1 "cannot load $texture: not a plain file" \
+    bash -c 'rm -f "$0" && mkfifo "$0"' "$texture"
 
 # --- Media/dashboard.png ----------------------------------------------------------
 # Without a usable interface atlas the menus would be invisible and the game
@@ -136,6 +147,7 @@ dashboard_case "a truncated PNG" 4 "the PNG image is damaged or truncated" \
 dashboard_case "text" 4 "not a PNG image" cp "$HOLLOWMARK_SOURCE/settings.ini" "$dashboard"
 dashboard_case "a header claiming 100000 x 100000" 4 "the image must be 1 to 4096" \
     "$MAKE_PNG" "$dashboard" claim 100000 100000
+dashboard_case "a named pipe" 4 "not a plain file" bash -c 'rm -f "$0" && mkfifo "$0"' "$dashboard"
 dashboard_case "a 1 x 1 image" 4 "the image is 1 x 1 pixels; the interface needs 640 x 256" \
     "$MAKE_PNG" "$dashboard" rgba 1 1
 dashboard_case "a grey image" runs "" "$MAKE_PNG" "$dashboard" grey 640 256

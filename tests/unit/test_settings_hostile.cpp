@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -88,12 +89,24 @@ TEST(HostileSettings, KnownInputsGiveTheValuesTheRulesSay) {
     EXPECT_EQ(settingValue("viewrange"), 4.0f);
 }
 
-TEST(HostileSettings, ReadingStopsAfterOneMebibyte) {
-    // A file that never ends: the read returns, with 100 entries.
-    readSettingsLinesFrom("/dev/zero");
-    EXPECT_EQ(settingsLineCount, SETTINGS_MAX_LINES);
-    EXPECT_EQ(settingValue("screenw"), 0.0f);
+TEST(HostileSettings, OnlyPlainFilesAreRead) {
+    // A device that never ends, a folder and a named pipe nobody writes to
+    // (opening it the ordinary way would wait for ever): no file.
+    char folder[] = "/tmp/hollowmark-kinds-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string pipe = std::string(folder) + "/settings.ini";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const char* path : {"/dev/zero", (const char*)folder, pipe.c_str()}) {
+        settingsLineCount = 7;
+        readSettingsLinesFrom(path);
+        EXPECT_EQ(settingsLineCount, 0) << path;
+        EXPECT_EQ(settingValue("screenw"), 0.0f) << path;
+    }
+    remove(pipe.c_str());
+    rmdir(folder);
+}
 
+TEST(HostileSettings, ReadingStopsAfterOneMebibyte) {
     // A first line of two mebibytes: the key after it lies beyond the budget;
     // one just inside the budget is still read.
     char path[] = "/tmp/hollowmark-big-settings-XXXXXX";
