@@ -79,6 +79,9 @@ TEST(BlockMeshBuilder, EqualsTheStraightforwardBuilderOnRandomWorlds) {
             }
         }
     }
+    delete[] reference.positions;
+    delete[] reference.texCoords;
+    delete[] reference.normals;
     EXPECT_GT(quads, 100000); // the worlds were not trivially empty
 }
 

@@ -31,6 +31,16 @@ CollisionList plainCopy(const CollisionList& list) {
     return plain;
 }
 
+// Lists made here with buildCollisionList belong to the test.
+void release(CollisionList* list) {
+    delete[] list->corner0;
+    delete[] list->corner1;
+    delete[] list->corner2;
+    delete[] list->normal;
+    delete[] list->groupBounds;
+    delete list;
+}
+
 bool sameBits(float a, float b) {
     return memcmp(&a, &b, sizeof a) == 0;
 }
@@ -122,6 +132,7 @@ TEST(CollisionRuns, RandomTriangleSoupsAnswerAsThePlainScan) {
         list = buildCollisionList(list, 4 * quads, positions.data());
         float lo2[3] = {0.5f, 0.5f, 0.5f}, hi2[3] = {5.5f, 8.5f, 5.5f};
         touched += compareQueries(*list, lo2, hi2, 100);
+        release(list);
     }
     EXPECT_GT(touched, 2000);
 }
@@ -156,6 +167,7 @@ TEST(CollisionRuns, CrossingsJustOutsideLongEdgesAreStillFound) {
         ASSERT_EQ(a, b) << "sphere " << q;
         ASSERT_TRUE(sameBits(sx, tx) && sameBits(sy, ty) && sameBits(sz, tz)) << "sphere " << q;
     }
+    release(list);
     // Some of them lie in the accepted margin outside the edges.
     EXPECT_GT(found, 100);
     EXPECT_LT(found, 2000);
