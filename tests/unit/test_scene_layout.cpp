@@ -1,4 +1,4 @@
-// scene_layout_test.cpp: which chunk positions the scene draws and with which
+// test_scene_layout.cpp: which chunk positions the scene draws and with which
 // meshes, the per-column culling, the far plane and the label's place.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// frustum_test.cpp: the camera matrices, the planes they give and the cube
+// test_frustum.cpp: the camera matrices, the planes they give and the cube
 // test, all without a display.
 #include <gtest/gtest.h>
 
