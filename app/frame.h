@@ -13,7 +13,9 @@ const int MIN_FRAME_MILLIS = 16;
 
 // One pacing step at tick count nowMillis: updates frameClock, frameMillis
 // and framesPerSecond and returns how long to sleep (0 when the frame was
-// long enough). Unsigned arithmetic keeps the tick counter's wrap harmless.
+// long enough). Differences are taken on the wrapping tick counter, so its
+// wrap is harmless; a real clock slightly behind the pacing clock (an early
+// wake-up) sleeps the difference too, one far behind restarts the pacing.
 int advanceFrameClock(unsigned int nowMillis);
 // 60 / fps clamped to [0.2, 2]; an fps of 0 (the first frame) gives 2.
 float timeFactorFor(float fps);

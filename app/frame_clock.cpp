@@ -9,20 +9,30 @@ int frameMillis = 0;
 float framesPerSecond = 0.0f;
 float timeFactor = 2.0f;
 
+// The signed distance from a to b on the wrapping 32-bit tick counter.
+static int tickDifference(unsigned int from, unsigned int to) {
+    unsigned int forward = to - from;
+    return forward <= 0x7fffffffu ? (int)forward : -(int)(~forward) - 1;
+}
+
 int advanceFrameClock(unsigned int nowMillis) {
-    // Unsigned subtraction: correct across the 32-bit tick counter's wrap
-    // after 49 days. A frame longer than 2^31 ms cannot happen in practice.
-    unsigned int elapsed = nowMillis - frameClock;
+    // Measured on the wrapping counter, so the wrap after 49 days is an
+    // ordinary frame.
+    int elapsed = tickDifference(frameClock, nowMillis);
+    // A sleep that wakes a millisecond early leaves the real clock just
+    // behind the pacing clock; the next frame sleeps that much longer. A
+    // clock far behind means the tick counter started again: pace from now.
+    if (elapsed < -MIN_FRAME_MILLIS) {
+        frameClock = nowMillis;
+        elapsed = 0;
+    }
     int sleepMillis = 0;
-    if (elapsed < (unsigned int)MIN_FRAME_MILLIS) {
-        sleepMillis = MIN_FRAME_MILLIS - (int)elapsed;
+    if (elapsed < MIN_FRAME_MILLIS) {
+        sleepMillis = MIN_FRAME_MILLIS - elapsed;
         elapsed = MIN_FRAME_MILLIS;
     }
-    if (elapsed > 0x7fffffffu) {
-        elapsed = 0x7fffffffu;
-    }
-    frameMillis = (int)elapsed;
-    frameClock += elapsed;
+    frameMillis = elapsed;
+    frameClock += (unsigned int)elapsed;
     framesPerSecond = 1000.0f / (float)frameMillis;
     return sleepMillis;
 }

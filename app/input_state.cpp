@@ -16,8 +16,12 @@ static void promote(int* table, int count) {
     }
 }
 
-void promotePressedKeys() { promote(keyState, KEY_STATE_COUNT); }
-void promotePressedButtons() { promote(mouseButtonState, MOUSE_BUTTON_COUNT); }
+void promotePressedKeys() {
+    promote(keyState, KEY_STATE_COUNT);
+}
+void promotePressedButtons() {
+    promote(mouseButtonState, MOUSE_BUTTON_COUNT);
+}
 
 // Key codes and button numbers beyond the tables (SDL 1.2 has key codes up
 // to 322, but a driver may report more) are dropped rather than written

@@ -1,2 +1,24 @@
-// main.cpp: placeholder until the shell lands.
-int main() { return 0; }
+// main.cpp: start-up in its fixed order, then the main loop until a quit.
+#include <SDL/SDL.h>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/frame.h"
+#include "app/settings.h"
+#include "app/video.h"
+#include "world/new_game.h"
+
+int main(int, char**) {
+    readVideoSettings();
+    readGraphicsSettings();
+    // The world generator draws every number from rand(): a new world each run.
+    srand((unsigned int)time(nullptr));
+    initVideo();
+    // The UI atlas is loaded here, after the window exists and before the world.
+    newGame();
+    while (!quitRequested) {
+        runFrame();
+    }
+    SDL_Quit();
+    return 0;
+}

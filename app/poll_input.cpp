@@ -4,6 +4,18 @@
 
 #include "app/input.h"
 
+// The tables are indexed by SDL 1.2's own codes; the names the game uses
+// must stay those codes.
+static_assert(KEY_UP == SDLK_UP && KEY_DOWN == SDLK_DOWN && KEY_RIGHT == SDLK_RIGHT &&
+                  KEY_LEFT == SDLK_LEFT && KEY_W == SDLK_w && KEY_S == SDLK_s && KEY_A == SDLK_a &&
+                  KEY_D == SDLK_d && KEY_SPACE == SDLK_SPACE && KEY_Q == SDLK_q &&
+                  KEY_E == SDLK_e && KEY_ESCAPE == SDLK_ESCAPE,
+              "key codes differ from SDL 1.2's");
+static_assert(MOUSE_LEFT == SDL_BUTTON_LEFT && MOUSE_MIDDLE == SDL_BUTTON_MIDDLE &&
+                  MOUSE_RIGHT == SDL_BUTTON_RIGHT,
+              "button numbers differ from SDL 1.2's");
+static_assert(SDLK_LAST <= KEY_STATE_COUNT, "an SDL key code would not fit the key table");
+
 // Takes every event of the given mask out of the queue, one at a time.
 template <typename Apply> static void drainEvents(Uint32 mask, Apply apply) {
     SDL_Event event;

@@ -5,6 +5,7 @@
 // wins, and only the first 100 lines count.
 #include "app/settings.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -83,7 +84,21 @@ void readSettingsLinesFrom(const char* path) {
     settingsLineCount = SETTINGS_MAX_LINES;
 }
 
-void readSettingsLines() { readSettingsLinesFrom("settings.ini"); }
+void readSettingsLines() {
+    readSettingsLinesFrom("settings.ini");
+}
+
+// A double beyond the float range has no float value to narrow to; such a
+// setting becomes an infinity of its sign rather than undefined behaviour.
+static float narrowToFloat(double value) {
+    if (value > (double)FLT_MAX) {
+        return HUGE_VALF;
+    }
+    if (value < -(double)FLT_MAX) {
+        return -HUGE_VALF;
+    }
+    return (float)value;
+}
 
 float settingValue(const char* key) {
     float result = 0.0f;
@@ -95,7 +110,7 @@ float settingValue(const char* key) {
     size_t prefixLength = strlen(prefix);
     for (int i = 0; i < settingsLineCount; ++i) {
         if (strncmp(settingsLines[i], prefix, prefixLength) == 0) {
-            result = (float)atof(settingsLines[i] + prefixLength);
+            result = narrowToFloat(atof(settingsLines[i] + prefixLength));
         }
     }
     return result;
@@ -105,17 +120,19 @@ int settingToInt(float value) {
     if (std::isnan(value)) {
         return 0;
     }
-    // 2147483520 is the largest float below 2^31.
-    if (value >= 2147483520.0f) {
+    // 2^31 is the first float an int cannot hold; -2^31 itself still fits.
+    if (value >= 2147483648.0f) {
         return 2147483647;
     }
-    if (value <= -2147483648.0f) {
+    if (value < -2147483648.0f) {
         return -2147483647 - 1;
     }
     return (int)value;
 }
 
-bool settingToBool(float value) { return value != 0.0f; }
+bool settingToBool(float value) {
+    return value != 0.0f;
+}
 
 void readVideoSettings() {
     readSettingsLines();

@@ -41,3 +41,14 @@ void buildBlockMesh(int cx, int cz);
 void buildFallingMesh(int cx, int cz);
 CollisionList* buildCollisionList(CollisionList* list, int vertexCount, const float* positions);
 void quadNormals(int vertexCount, float* normals, const float* positions);
+
+// Sizes a mesh's arrays for vertexCount vertices: kept when the count is
+// unchanged, otherwise released and allocated anew (normals only with
+// "uselight"). Shared by the three mesh builders.
+void prepareMeshArrays(ChunkMesh& mesh, int vertexCount);
+
+// Work arrays of the block mesh builder, [x][y][z][face]: the width and height
+// in cells of the quad that starts at that face, 0 where none starts. Only
+// the entries of the chunk being built mean anything, and only during the build.
+extern int faceWidth[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE][6];
+extern int faceHeight[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE][6];

@@ -9,6 +9,10 @@ packages=(
     xvfb xauth xdotool x11-utils libx11-dev
     libfreetype-dev fonts-dejavu-core
 )
+if ! command -v dpkg-query >/dev/null; then
+    echo "deps: not a Debian-based system; install the equivalents of: ${packages[*]}" >&2
+    exit 0
+fi
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
@@ -18,11 +22,15 @@ for p in "${packages[@]}"; do
     esac
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
-echo "installing: ${missing[*]}"
-sudo=""
+echo "deps: installing ${missing[*]}"
+sudo=()
 if [ "$(id -u)" -ne 0 ]; then
-    sudo="sudo"
+    if ! command -v sudo >/dev/null; then
+        echo "deps: missing packages and no sudo to install them as $(id -un): ${missing[*]}" >&2
+        exit 1
+    fi
+    sudo=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

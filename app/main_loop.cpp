@@ -1,0 +1,42 @@
+// main_loop.cpp: one pass of the main loop and the frame pacing that bounds
+// it to 62.5 frames per second.
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+
+#include "app/frame.h"
+#include "app/input.h"
+#include "meshing/chunks.h"
+
+void paceFrame() {
+    int sleepMillis = advanceFrameClock(SDL_GetTicks());
+    if (sleepMillis > 0) {
+        SDL_Delay((Uint32)sleepMillis);
+    }
+}
+
+// Key and button events were taken out by pollInput; everything left (motion,
+// focus, quit) goes here, so the queue is empty at the end of every frame and
+// a quit behind other events is still seen.
+static void drainEventQueue() {
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
+        if (event.type == SDL_QUIT) {
+            quitRequested = true;
+        }
+    }
+}
+
+void runFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SDL_PumpEvents();
+    pollInput();
+    if (pauseLevel == 0.0f) {
+        // The factor comes from the previous frame's measurement.
+        timeFactor = timeFactorFor(framesPerSecond);
+        // The game update comes first here, the scene drawing after the rebuild.
+        rebuildDirtyChunks();
+    }
+    paceFrame(); // drawOverlay() replaces this call: the overlay begins with paceFrame
+    SDL_GL_SwapBuffers();
+    drainEventQueue();
+}

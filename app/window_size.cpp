@@ -1,0 +1,20 @@
+// window_size.cpp: the size checks made before SDL sees a video mode request.
+#include "app/window_size.h"
+
+#include "app/settings.h"
+
+int windowSide(float setting) {
+    return settingToInt(setting);
+}
+
+bool needsDesktopProbe(float width, float height) {
+    return width == 0.0f || height == 0.0f;
+}
+
+bool probeSideAllowed(int side) {
+    return side >= 0 && side <= MAX_WINDOW_SIDE;
+}
+
+bool windowSizeAllowed(int width, int height) {
+    return width >= 1 && width <= MAX_WINDOW_SIDE && height >= 1 && height <= MAX_WINDOW_SIDE;
+}
