@@ -12,9 +12,9 @@
 static const float RADIANS_TO_DEGREES = 57.2957795f;
 static const float PI = 3.14159265f;
 static const float HALF_PI = 1.570796325f;
-static const float BONE_LENGTH = 1.0f;      // upper arm, forearm, thigh and shin
-static const float NUDGE = 0.001f;          // keeps the arm quotients finite
-static const float TORSO_DROP = 1.0f;       // the torso rod hangs from the neck this far
+static const float BONE_LENGTH = 1.0f; // upper arm, forearm, thigh and shin
+static const float NUDGE = 0.001f;     // keeps the arm quotients finite
+static const float TORSO_DROP = 1.0f;  // the torso rod hangs from the neck this far
 
 void drawModel(const Model& model) {
     glVertexPointer(3, GL_FLOAT, 0, model.positions);
@@ -25,9 +25,7 @@ void drawModel(const Model& model) {
 // Rounding can carry a half-length a hair past 1 for a fully stretched limb;
 // acos and asin would then give NaN and the limb would vanish.
 static float clampUnit(float v) {
-    if (v > 1.0f) return 1.0f;
-    if (v < -1.0f) return -1.0f;
-    return v;
+    return v > 1.0f ? 1.0f : (v < -1.0f ? -1.0f : v);
 }
 
 static void rotateDegrees(float radians, float ax, float ay, float az) {
@@ -36,9 +34,15 @@ static void rotateDegrees(float radians, float ax, float ay, float az) {
 
 static void drawArm(float sx, float sy, float sz, float hx, float hy, float hz) {
     // A hand level with, or in line with, its shoulder would divide by zero.
-    if (hx == sx) sx += NUDGE;
-    if (hy == sy) sy += NUDGE;
-    if (hz == sz) sz += NUDGE;
+    if (hx == sx) {
+        sx += NUDGE;
+    }
+    if (hy == sy) {
+        sy += NUDGE;
+    }
+    if (hz == sz) {
+        sz += NUDGE;
+    }
     const float dx = sx - hx;
     const float dy = sy - hy;
     const float dz = sz - hz;
@@ -127,8 +131,8 @@ void drawFigure(Figure figure) {
     glPopMatrix();
 
     for (int arm = 0; arm < 2; arm++) {
-        drawArm(figure.shoulderX[arm], figure.shoulderY[arm], figure.shoulderZ[arm], figure.handX[arm],
-                figure.handY[arm], figure.handZ[arm]);
+        drawArm(figure.shoulderX[arm], figure.shoulderY[arm], figure.shoulderZ[arm],
+                figure.handX[arm], figure.handY[arm], figure.handZ[arm]);
     }
 
     glPushMatrix();

@@ -102,7 +102,8 @@ void normalizePlane(int plane, ViewFrustum& frustum) {
 }
 
 // Clip matrix C = P * M; its rows give the planes (Gribb and Hartmann).
-void frustumFromMatrices(ViewFrustum& frustum, const float projection[16], const float modelview[16]) {
+void frustumFromMatrices(ViewFrustum& frustum, const float projection[16],
+                         const float modelview[16]) {
     float clip[16];
     for (int r = 0; r < 4; r++) {
         for (int c = 0; c < 4; c++) {

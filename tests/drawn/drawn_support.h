@@ -83,7 +83,8 @@ inline bool project(const CameraPose& camera, float zNear, float zFar, float px,
     cameraModelviewMatrix(modelview, camera);
     float eye[4];
     for (int r = 0; r < 4; r++) {
-        eye[r] = modelview[r] * px + modelview[4 + r] * py + modelview[8 + r] * pz + modelview[12 + r];
+        eye[r] =
+            modelview[r] * px + modelview[4 + r] * py + modelview[8 + r] * pz + modelview[12 + r];
     }
     float clip[4];
     for (int r = 0; r < 4; r++) {

@@ -28,20 +28,30 @@ class FigureEnvironment : public ::testing::Environment {
         scaleModels();
     }
 };
-::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new FigureEnvironment);
+::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new FigureEnvironment);
 
 struct V {
     double x, y, z;
 };
-V operator+(V a, V b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-V operator-(V a, V b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-V operator*(V a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-double length(V a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+V operator+(V a, V b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+V operator-(V a, V b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+V operator*(V a, double s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+double length(V a) {
+    return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
+}
 
 // Mean of a model's vertices in its own space.
 V modelCentroid(const Model& m) {
     V sum{0, 0, 0};
-    for (int i = 0; i < m.vertexCount; i++) sum = sum + V{m.positions[i].x, m.positions[i].y, m.positions[i].z};
+    for (int i = 0; i < m.vertexCount; i++)
+        sum = sum + V{m.positions[i].x, m.positions[i].y, m.positions[i].z};
     return sum * (1.0 / m.vertexCount);
 }
 
@@ -77,28 +87,31 @@ std::vector<V> drawnCentroids(const Figure& figure, int& triangles, bool& finite
             break;
         }
         const int count = (int)buffer[at++];
-        if (count == 3) triangles++;
+        if (count == 3)
+            triangles++;
         for (int k = 0; k < count; k++) {
             const float wx = buffer[at], wy = buffer[at + 1], wz = buffer[at + 2];
             at += 3;
             finite = finite && std::isfinite(wx) && std::isfinite(wy) && std::isfinite(wz);
             if (count == 3) {
-                vertices.push_back({(wx / (WIDTH * 0.5) - 1.0) * BOX, (wy / (HEIGHT * 0.5) - 1.0) * BOX,
-                                    BOX - 2.0 * BOX * wz});
+                vertices.push_back({(wx / (WIDTH * 0.5) - 1.0) * BOX,
+                                    (wy / (HEIGHT * 0.5) - 1.0) * BOX, BOX - 2.0 * BOX * wz});
             }
         }
     }
     // Split into the draws, 72 triangles per joint and 88 per limb, in the
     // order head, torso, (shoulder, upper arm, forearm) x 2, hip, (hip,
     // thigh, shin) x 2.
-    const int sizes[15] = {JOINT_TRIANGLES, LIMB_TRIANGLES,  JOINT_TRIANGLES, LIMB_TRIANGLES, LIMB_TRIANGLES,
-                           JOINT_TRIANGLES, LIMB_TRIANGLES,  LIMB_TRIANGLES,  JOINT_TRIANGLES, JOINT_TRIANGLES,
-                           LIMB_TRIANGLES,  LIMB_TRIANGLES,  JOINT_TRIANGLES, LIMB_TRIANGLES, LIMB_TRIANGLES};
+    const int sizes[15] = {JOINT_TRIANGLES, LIMB_TRIANGLES,  JOINT_TRIANGLES, LIMB_TRIANGLES,
+                           LIMB_TRIANGLES,  JOINT_TRIANGLES, LIMB_TRIANGLES,  LIMB_TRIANGLES,
+                           JOINT_TRIANGLES, JOINT_TRIANGLES, LIMB_TRIANGLES,  LIMB_TRIANGLES,
+                           JOINT_TRIANGLES, LIMB_TRIANGLES,  LIMB_TRIANGLES};
     std::vector<V> centroids;
     size_t first = 0;
     for (int d = 0; d < 15 && first + sizes[d] * 3 <= vertices.size(); d++) {
         V sum{0, 0, 0};
-        for (int i = 0; i < sizes[d] * 3; i++) sum = sum + vertices[first + i];
+        for (int i = 0; i < sizes[d] * 3; i++)
+            sum = sum + vertices[first + i];
         centroids.push_back(sum * (1.0 / (sizes[d] * 3)));
         first += sizes[d] * 3;
     }
@@ -107,8 +120,8 @@ std::vector<V> drawnCentroids(const Figure& figure, int& triangles, bool& finite
 
 void expectPoint(V actual, V expected, const std::string& what) {
     EXPECT_LT(length(actual - expected), TOLERANCE)
-        << what << ": got (" << actual.x << ", " << actual.y << ", " << actual.z << "), expected (" << expected.x
-        << ", " << expected.y << ", " << expected.z << ")";
+        << what << ": got (" << actual.x << ", " << actual.y << ", " << actual.z << "), expected ("
+        << expected.x << ", " << expected.y << ", " << expected.z << ")";
 }
 
 // A body standing at p, facing yaw, with the hands and feet given relative
@@ -196,16 +209,19 @@ V along(double x, double y, double z, double reach) {
 TEST(FigureDrawn, LimbsEndAtTheirHandsAndFeet) {
     // Standing, hands reaching forward and up at full length, feet a little
     // forward and back of the hips.
-    expectFigureOnItsPose(makeFigure({0, -1, 0}, 0.7f, 0.3f, along(1, 0.5, 0.4, 1.95), along(1, 0.6, -0.2, 1.95),
-                                     along(0.3, -1, 0.1, 1.8), along(-0.4, -1, -0.1, 1.6)),
+    expectFigureOnItsPose(makeFigure({0, -1, 0}, 0.7f, 0.3f, along(1, 0.5, 0.4, 1.95),
+                                     along(1, 0.6, -0.2, 1.95), along(0.3, -1, 0.1, 1.8),
+                                     along(-0.4, -1, -0.1, 1.6)),
                           "reaching");
     // Hands near the body and low, feet out to either side (side > 0 and < 0).
-    expectFigureOnItsPose(makeFigure({1, -1, -2}, -2.3f, -0.5f, along(-0.2, -1, 0.3, 0.7), along(0.5, -0.3, 0.9, 1.2),
-                                     along(0.05, -1, 0.6, 1.9), along(-0.1, -1, -0.7, 1.5)),
+    expectFigureOnItsPose(makeFigure({1, -1, -2}, -2.3f, -0.5f, along(-0.2, -1, 0.3, 0.7),
+                                     along(0.5, -0.3, 0.9, 1.2), along(0.05, -1, 0.6, 1.9),
+                                     along(-0.1, -1, -0.7, 1.5)),
                           "crouched");
     // Hands above the shoulders (the elevation's half turn) and behind.
-    expectFigureOnItsPose(makeFigure({-1, 0, 1}, 3.0f, 0.0f, along(-0.3, 1, 0.2, 1.9), along(-1, 0.4, 0, 1.3),
-                                     along(-0.5, -1, 0, 1.99), along(0.6, -1, 0.2, 1.99)),
+    expectFigureOnItsPose(makeFigure({-1, 0, 1}, 3.0f, 0.0f, along(-0.3, 1, 0.2, 1.9),
+                                     along(-1, 0.4, 0, 1.3), along(-0.5, -1, 0, 1.99),
+                                     along(0.6, -1, 0.2, 1.99)),
                           "hands up");
 }
 
@@ -213,7 +229,8 @@ TEST(FigureDrawn, DegeneratePosesStayFinite) {
     // A hand exactly level with its shoulder and one straight below it: the
     // 0.001 nudge keeps the arm maths finite. Feet straight below the hips
     // (no forward or side offset) hang straight before the knee bends.
-    Figure f = makeFigure({0, -1, 0}, 0.0f, 0.0f, V{1.5, 0, 0}, V{0, -1.9, 0}, V{0, -1.9, 0}, V{0, -1.2, 0});
+    Figure f = makeFigure({0, -1, 0}, 0.0f, 0.0f, V{1.5, 0, 0}, V{0, -1.9, 0}, V{0, -1.9, 0},
+                          V{0, -1.2, 0});
     f.handY[0] = f.shoulderY[0];
     f.handX[1] = f.shoulderX[1];
     f.handZ[1] = f.shoulderZ[1];
@@ -221,14 +238,15 @@ TEST(FigureDrawn, DegeneratePosesStayFinite) {
     bool finite = false;
     drawnCentroids(f, triangles, finite);
     EXPECT_TRUE(finite);
-    expectFigureOnItsPose(makeFigure({0, -1, 0}, 0.4f, 0.0f, V{0.3, 0.001, 1.2}, along(1, -1, 0, 1.9), V{0, -1.9, 0},
-                                     V{0, -1.2, 0}),
+    expectFigureOnItsPose(makeFigure({0, -1, 0}, 0.4f, 0.0f, V{0.3, 0.001, 1.2},
+                                     along(1, -1, 0, 1.9), V{0, -1.9, 0}, V{0, -1.2, 0}),
                           "feet below hips");
 
     // Limbs stretched a hair past two bone lengths: the half-length given to
     // acos and asin rounds above 1, which must not turn into NaN.
-    f = makeFigure({0, -1, 0}, 0.2f, 0.0f, along(1, 0.2, 0.1, 2.0000005), along(0.1, -1, 0.2, 2.001),
-                   along(0.1, -1, 0, 2.0000005), along(0, -1, 0.2, 2.001));
+    f = makeFigure({0, -1, 0}, 0.2f, 0.0f, along(1, 0.2, 0.1, 2.0000005),
+                   along(0.1, -1, 0.2, 2.001), along(0.1, -1, 0, 2.0000005),
+                   along(0, -1, 0.2, 2.001));
     drawnCentroids(f, triangles, finite);
     EXPECT_TRUE(finite) << "stretched limbs";
     EXPECT_EQ(triangles, 6 * JOINT_TRIANGLES + 9 * LIMB_TRIANGLES);
@@ -245,14 +263,15 @@ TEST(FigureDrawn, LeavesTheMatrixAsItFoundIt) {
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    drawFigure(makeFigure({0, 0, 0}, 1.0f, 0.2f, along(1, 0, 0, 1.9), along(0, -1, 1, 1.0), along(0, -1, 0.2, 1.8),
-                          along(0.3, -1, 0, 1.7)));
+    drawFigure(makeFigure({0, 0, 0}, 1.0f, 0.2f, along(1, 0, 0, 1.9), along(0, -1, 1, 1.0),
+                          along(0, -1, 0.2, 1.8), along(0.3, -1, 0, 1.7)));
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glGetFloatv(GL_MODELVIEW_MATRIX, after);
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
     EXPECT_EQ(depthAfter, depthBefore);
-    for (int i = 0; i < 16; i++) EXPECT_EQ(after[i], before[i]) << i;
+    for (int i = 0; i < 16; i++)
+        EXPECT_EQ(after[i], before[i]) << i;
     GLint matrixMode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
     EXPECT_EQ(matrixMode, GL_MODELVIEW);

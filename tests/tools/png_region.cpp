@@ -36,10 +36,12 @@ bool load(const char* path, Image& image) {
 }
 
 bool rectangle(char** args, const Image& image, long r[4]) {
-    for (int i = 0; i < 4; i++) r[i] = strtol(args[i], nullptr, 10);
+    for (int i = 0; i < 4; i++)
+        r[i] = strtol(args[i], nullptr, 10);
     if (r[0] < 0 || r[1] < 0 || r[2] <= 0 || r[3] <= 0 || r[0] + r[2] > (long)image.width ||
         r[1] + r[3] > (long)image.height) {
-        fprintf(stderr, "png_region: rectangle outside the %u x %u image\n", image.width, image.height);
+        fprintf(stderr, "png_region: rectangle outside the %u x %u image\n", image.width,
+                image.height);
         return false;
     }
     return true;
@@ -55,7 +57,8 @@ int main(int argc, char** argv) {
     long r[4];
     if (argc == 7 && std::string_view(argv[1]) == "stats") {
         Image image;
-        if (!load(argv[2], image) || !rectangle(argv + 3, image, r)) return 2;
+        if (!load(argv[2], image) || !rectangle(argv + 3, image, r))
+            return 2;
         std::set<unsigned> colours;
         long lit = 0;
         double sum = 0.0;
@@ -73,19 +76,22 @@ int main(int argc, char** argv) {
     }
     if (argc == 8 && std::string_view(argv[1]) == "diff") {
         Image a, b;
-        if (!load(argv[2], a) || !load(argv[3], b)) return 2;
+        if (!load(argv[2], a) || !load(argv[3], b))
+            return 2;
         if (a.width != b.width || a.height != b.height) {
             fprintf(stderr, "png_region: the images differ in size\n");
             return 2;
         }
-        if (!rectangle(argv + 4, a, r)) return 2;
+        if (!rectangle(argv + 4, a, r))
+            return 2;
         long differing = 0;
         for (long y = r[1]; y < r[1] + r[3]; y++) {
             for (long x = r[0]; x < r[0] + r[2]; x++) {
                 const unsigned char* p = pixel(a, x, y);
                 const unsigned char* q = pixel(b, x, y);
                 bool same = true;
-                for (int c = 0; c < 3; c++) same = same && std::abs(p[c] - q[c]) <= CHANNEL_TOLERANCE;
+                for (int c = 0; c < 3; c++)
+                    same = same && std::abs(p[c] - q[c]) <= CHANNEL_TOLERANCE;
                 differing += !same;
             }
         }

@@ -146,9 +146,9 @@ TEST(SceneLayout, ColumnAndWaterCulling) {
     ViewFrustum f = frustumFor(2.5f, 32.5f, 2.5f, 0.0f, 1.570796325f, 10.0f);
     EXPECT_TRUE(chunkColumnVisible(f, 0, 0));
     EXPECT_FALSE(waterSlabVisible(f, 0, 0));
-    EXPECT_TRUE(chunkColumnVisible(f, 1, 0)); // ahead
+    EXPECT_TRUE(chunkColumnVisible(f, 1, 0));   // ahead
     EXPECT_FALSE(chunkColumnVisible(f, -2, 0)); // behind
-    EXPECT_FALSE(chunkColumnVisible(f, 4, 0)); // 17.5 ahead, past the far plane
+    EXPECT_FALSE(chunkColumnVisible(f, 4, 0));  // 17.5 ahead, past the far plane
     // Eye low, looking level: the water slab ahead is seen.
     f = frustumFor(2.5f, 2.0f, 2.5f, 0.0f, 1.570796325f, 10.0f);
     EXPECT_TRUE(waterSlabVisible(f, 1, 0));
