@@ -5,6 +5,7 @@
 
 #include "app/frame.h"
 #include "app/input.h"
+#include "game/game.h"
 #include "meshing/chunks.h"
 
 void paceFrame() {
@@ -33,7 +34,8 @@ void runFrame() {
     if (pauseLevel == 0.0f) {
         // The factor comes from the previous frame's measurement.
         timeFactor = timeFactorFor(framesPerSecond);
-        // The game update comes first here, the scene drawing after the rebuild.
+        updateGame(timeFactor);
+        // The collision queries of the next update see the rebuilt surfaces.
         rebuildDirtyChunks();
     }
     paceFrame(); // drawOverlay() replaces this call: the overlay begins with paceFrame
