@@ -6,6 +6,7 @@
 #include "app/frame.h"
 #include "app/settings.h"
 #include "app/video.h"
+#include "ui/ui.h"
 #include "world/new_game.h"
 
 int main(int, char**) {
@@ -14,7 +15,8 @@ int main(int, char**) {
     // The world generator draws every number from rand(): a new world each run.
     srand((unsigned int)time(nullptr));
     initVideo();
-    // The UI atlas is loaded here, after the window exists and before the world.
+    // The UI atlas needs the window's GL context; the world comes after it.
+    loadUi();
     newGame();
     while (!quitRequested) {
         runFrame();

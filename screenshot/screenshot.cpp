@@ -1,0 +1,25 @@
+// screenshot.cpp: saveScreenshot, the pause menu's "Save screenshot": the
+// frame frozen when the pause began, as the next free PNG in the working
+// folder.
+#include "screenshot/screenshot.h"
+
+#include <vector>
+
+#include "app/settings.h"
+#include "screenshot/png_file.h"
+#include "ui/overlay.h"
+
+void saveScreenshot() {
+    const int width = (int)screenWidth;
+    const int height = (int)screenHeight;
+    if (frozenFrame == nullptr || width <= 0 || height <= 0) {
+        return;
+    }
+    std::vector<unsigned char> image((size_t)width * 4 * (size_t)height);
+    flipFrameToImage(frozenFrame, width, height, image.data());
+    std::vector<unsigned char> png;
+    // Either call reports its own failure on standard error; the game goes on.
+    if (encodeScreenshotPng(image.data(), width, height, png)) {
+        writeNumberedScreenshot(".", png.data(), png.size());
+    }
+}

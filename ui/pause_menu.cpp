@@ -1,0 +1,29 @@
+// pause_menu.cpp: the column of four buttons that slides up while paused.
+#include "app/frame.h"
+#include "app/settings.h"
+#include "screenshot/screenshot.h"
+#include "ui/overlay.h"
+#include "ui/ui.h"
+#include "ui/ui_layout.h"
+
+void drawPauseMenu() {
+    const int cx = (int)(screenWidth * 0.5);
+    const int top = pauseMenuTop(pauseLevel, screenHeight);
+    const int w = PAUSE_MENU_BUTTON_WIDTH, h = PAUSE_MENU_BUTTON_HEIGHT,
+              gap = PAUSE_MENU_BUTTON_GAP;
+
+    if (drawButton(cx, top, w, h, true, true, "Resume game")) {
+        pauseRequested = false;
+    }
+    if (drawButton(cx, top + gap, w, h, true, true, "Exit")) {
+        quitRequested = true;
+    }
+    if (drawButton(cx, top + 2 * gap, w, h, true, true, "Save screenshot")) {
+        saveScreenshot();
+    }
+    // The label is chosen before the click is seen, so it changes a frame later.
+    const char* frameRateLabel = showFrameRate ? "Don't display frame rate" : "Display frame rate";
+    if (drawButton(cx, top + 3 * gap, w, h, true, true, frameRateLabel)) {
+        showFrameRate = !showFrameRate;
+    }
+}
