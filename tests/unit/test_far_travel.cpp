@@ -1,10 +1,10 @@
 // test_far_travel.cpp: the world repeats every 50 units, so a player tens of
 // thousands of units away in any direction must meet the same cave. The
 // player is carried out in jumps of 5,000 units along each of eight
-// directions to 40,000 units and plays a while at every stop: the collision
-// queries, the block cell rule and the brush at the far position agree with
-// the same place in the first repeat, and no value of the game turns into
-// a non-number.
+// directions to 40,000 units and plays a while at every stop: the chunks the
+// renderer draws around it, the collision queries, the block cell rule and
+// the brush at the far position agree with the same place in the first
+// repeat, and no value of the game turns into a non-number.
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -12,6 +12,7 @@
 #include "game_fixture.h"
 #include "physics/collision.h"
 #include "physics/world_cells.h"
+#include "render/scene_layout.h"
 
 namespace {
 
@@ -50,6 +51,28 @@ bool finiteGame() {
         if (!finite(c->position) || !std::isfinite(c->pitch) || !std::isfinite(c->yaw))
             return false;
     return std::isfinite(settleProgress);
+}
+
+// The drawing around a far position: the chunk the renderer centres on is
+// the one the player's body lies in, and every chunk position of the disc
+// shows the mesh slot of the position it repeats, exactly as at home.
+void expectSameTiling(Vector3 far, Vector3 home, float ox, float oz) {
+    const int range = 6;
+    static ChunkPosition farDisc[MAX_DISC_POSITIONS], homeDisc[MAX_DISC_POSITIONS];
+    int farI = chunkCoordinate(far.x), farJ = chunkCoordinate(far.z);
+    int homeI = chunkCoordinate(home.x), homeJ = chunkCoordinate(home.z);
+    EXPECT_EQ(farI, (int)std::floor(far.x / 5.0f));
+    EXPECT_EQ(farI - homeI, (int)(ox / 5.0f));
+    EXPECT_EQ(farJ - homeJ, (int)(oz / 5.0f));
+    int n = discChunkPositions(farI, farJ, range, farDisc, MAX_DISC_POSITIONS);
+    int m = discChunkPositions(homeI, homeJ, range, homeDisc, MAX_DISC_POSITIONS);
+    ASSERT_EQ(n, m);
+    ASSERT_GT(n, 100);
+    for (int k = 0; k < n; k++) {
+        EXPECT_EQ(farDisc[k].slot, homeDisc[k].slot) << "position " << k;
+        EXPECT_EQ(farDisc[k].slot, chunkIndex(farDisc[k].i, farDisc[k].j)) << "position " << k;
+        EXPECT_EQ(farDisc[k].i - homeDisc[k].i, farI - homeI);
+    }
 }
 
 // The sphere and segment queries at (x + ox, y, z + oz) give the answers they
@@ -109,11 +132,12 @@ TEST_F(FarTravel, EveryDirectionMeetsTheSameCave) {
             ballCount = 0;
 
             // Chunk lookup: the cell the far position lies in maps to the
-            // chunk of the home position's cell.
+            // chunk of the home position's cell, for collision and drawing.
             CellRange range = sphereCellRange(at.x, at.z, 0.0f);
             CellRange homeRange = sphereCellRange(home.x, home.z, 0.0f);
             EXPECT_EQ(chunkIndex(range.firstX, range.firstZ),
                       chunkIndex(homeRange.firstX, homeRange.firstZ));
+            expectSameTiling(at, home, ox, oz);
 
             // Play a little: fly toward the pointer, throw balls, create an
             // enemy, place and remove blocks, shape the ground.
