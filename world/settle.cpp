@@ -8,6 +8,8 @@
 // need one full sweep of the grid per stair).
 #include "world/world.h"
 
+#include <cstring>
+
 const int CELL_COUNT = WORLD_SIZE * WORLD_LEVELS * WORLD_SIZE;
 const int X_STRIDE = WORLD_LEVELS * WORLD_SIZE; // index step of one cell in x
 const int Y_STRIDE = WORLD_SIZE;                // index step of one level
@@ -17,17 +19,13 @@ const int Y_STRIDE = WORLD_SIZE;                // index step of one level
 static int pendingCells[CELL_COUNT];
 static int pendingCount = 0;
 
-// Drops every falling block one level; the top level empties.
+// Drops every falling block one level; the top level empties. Within one x
+// the levels are consecutive rows, so that is one move of 34 rows.
 static void dropFallingBlocks() {
     for (int x = 0; x < WORLD_SIZE; x++) {
-        for (int y = 0; y < WORLD_LEVELS - 1; y++) {
-            for (int z = 0; z < WORLD_SIZE; z++) {
-                fallingBlocks[x][y][z] = fallingBlocks[x][y + 1][z];
-            }
-        }
-        for (int z = 0; z < WORLD_SIZE; z++) {
-            fallingBlocks[x][WORLD_LEVELS - 1][z] = 0;
-        }
+        memmove(&fallingBlocks[x][0][0], &fallingBlocks[x][1][0],
+                (size_t)(WORLD_LEVELS - 1) * WORLD_SIZE);
+        memset(&fallingBlocks[x][WORLD_LEVELS - 1][0], 0, WORLD_SIZE);
     }
 }
 
@@ -54,13 +52,12 @@ void settleBlocks() {
     }
 
     // Lift every block out; a block placed into a falling block's cell merges
-    // with it here.
+    // with it here. Written without a branch per cell; every falling cell
+    // holds exactly 0 or 1 afterwards.
     for (int i = 0; i < CELL_COUNT; i++) {
-        if (solid[i]) {
-            solid[i] = 0;
-            falling[i] = 1;
-        }
+        falling[i] = (falling[i] | solid[i]) != 0;
     }
+    memset(solid, 0, CELL_COUNT);
 
     // Seeds: the bottom level, and every cell that reaches into the floor at
     // one of its four corners (floor above the cell's lowest point).
@@ -105,11 +102,5 @@ void settleBlocks() {
         }
     }
 
-    blocksFalling = false;
-    for (int i = 0; i < CELL_COUNT; i++) {
-        if (falling[i]) {
-            blocksFalling = true;
-            break;
-        }
-    }
+    blocksFalling = memchr(falling, 1, CELL_COUNT) != nullptr;
 }
