@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game and its tests need, only those that
 # are missing. Uses sudo only when not running as root.
+# Usage: deps.sh [fuzz]   (fuzz: also clang and its libFuzzer runtime)
 set -eu
 packages=(
     cmake g++ make pkg-config
@@ -9,6 +10,9 @@ packages=(
     xvfb xauth xdotool x11-utils libx11-dev
     libfreetype-dev fonts-dejavu-core
 )
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-dev)
+fi
 if ! command -v dpkg-query >/dev/null; then
     echo "deps: not a Debian-based system; install the equivalents of: ${packages[*]}" >&2
     exit 0

@@ -13,7 +13,7 @@ set -u
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash scripts/deps.sh
+bash scripts/deps.sh fuzz
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
 if ! CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug \
         -DHOLLOWMARK_CORE_ONLY=ON -DHOLLOWMARK_FUZZ=ON -DBUILD_TESTING=OFF \
