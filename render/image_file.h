@@ -8,9 +8,10 @@
 
 struct SDL_Surface;
 
-// Largest side, in pixels, either image may declare. SDL 1.2 keeps a
-// surface's row length in 16 bits, so a wider image would be decoded past the
-// end of its pixels; the atlases themselves are 1024 pixels wide.
+// Largest side, in pixels, either image may declare. The atlases are 1024
+// pixels wide; the limit keeps the decoded pixels of any accepted image
+// within 64 MiB, and a header that claims more is refused before a byte of
+// pixels is decoded or allocated.
 const int MAX_IMAGE_SIDE = 4096;
 
 // Largest file accepted, in bytes: far more than any PNG of the largest

@@ -280,7 +280,7 @@ TEST_F(Textures, HostileWorldTexturesGiveNameZeroAndOneLine) {
         {"a PNG cut in its pixel data",
          std::vector<unsigned char>(good.begin(), good.begin() + good.size() / 2)},
         {"a header claiming 100000 x 100000", enormous},
-        // Wider than a 16-bit row length: SDL would decode past the surface.
+        // Real images beyond the limit, in one dimension only.
         {"a real 20000 x 1 image", encodedPng(20000, 1, LCT_RGBA, 8)},
         {"a real 4097 x 2 image", encodedPng(4097, 2, LCT_RGB, 8)},
     };
