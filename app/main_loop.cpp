@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
+#include "render/scene.h"
 #include "ui/overlay.h"
 
 void paceFrame() {
@@ -36,8 +37,10 @@ void runFrame() {
         // The factor comes from the previous frame's measurement.
         timeFactor = timeFactorFor(framesPerSecond);
         updateGame(timeFactor);
-        // The collision queries of the next update see the rebuilt surfaces.
+        // The collision queries of the next update see the rebuilt surfaces,
+        // and the scene shows this frame's changes.
         rebuildDirtyChunks();
+        renderScene();
     }
     drawOverlay(); // begins with paceFrame
     SDL_GL_SwapBuffers();

@@ -4,3 +4,8 @@
 #include "game/game.h"
 
 void drawFigure(Figure figure);
+
+struct Model;
+// One array draw of a static model as independent triangles, from its
+// positions and texture coordinates; the client arrays must be enabled.
+void drawModel(const Model& model);

@@ -2,7 +2,7 @@
 # after lib.sh. Pictures go to $UI_OUT.
 
 UI_SETTINGS=("screenw=800" "screenh=600" "viewrange=3" "usefog=1" "uselight=1" "usetextures=1"
-    "usewater=1" "optimizegeometry=1" "mipmapping=1")
+    "usewater=0" "optimizegeometry=1" "mipmapping=1")
 
 # Where the four buttons stand, centred on x 400, once the menu is open in an
 # 800 x 600 window.

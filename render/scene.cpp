@@ -1,0 +1,215 @@
+// scene.cpp: draws one frame of the 3D world from the view camera: the chunk
+// meshes of the endless tiling around the player, balls, enemies, the player,
+// the aim marker, the rope and the water; then the action label on top.
+//
+// Expects the GL state start-up leaves (depth test, back-face culling with
+// counter-clockwise fronts, source-alpha blend function) and leaves texturing,
+// fog, lighting, blending and the client arrays off for the 2D overlay.
+#include "render/scene.h"
+
+#include <GL/gl.h>
+
+#include "app/settings.h"
+#include "game/game.h"
+#include "meshing/chunks.h"
+#include "render/camera.h"
+#include "render/figure_draw.h"
+#include "render/models.h"
+#include "render/scene_layout.h"
+#include "render/textures.h"
+#include "ui/ui.h"
+
+static const float SCENE_FIELD_OF_VIEW = 50.0f; // degrees, vertical
+static const float NEAR_PLANE = 0.1f;           // world units
+static const float CHUNK_EDGE = 5.0f;           // world units per chunk side
+static const float FOG_DENSITY = 0.25f;         // unused by linear fog, set for completeness
+static const float ENEMY_CULL_HALF_SIZE = 1.5f; // world units around the body's centre
+static const int ROPE_BEADS = 50;
+static const float WATER_OPACITY = 0.75f;
+
+// The disc of positions is the same for the chunk and the water pass; kept
+// here rather than on the stack (up to 40401 entries at the largest range).
+static ChunkPosition discPositions[MAX_DISC_POSITIONS];
+
+static void drawChunkMesh(const ChunkMesh& mesh, bool lighting) {
+    if (mesh.vertexCount <= 0 || mesh.positions == nullptr || mesh.texCoords == nullptr) {
+        return;
+    }
+    glVertexPointer(3, GL_FLOAT, 0, mesh.positions);
+    glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords);
+    if (lighting && mesh.normals == nullptr) {
+        // A lit pass over a mesh built without normals would read the previous
+        // mesh's normal array past its end; draw this one without.
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glDrawArrays(GL_QUADS, 0, mesh.vertexCount);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        return;
+    }
+    if (lighting) {
+        glNormalPointer(GL_FLOAT, 0, mesh.normals);
+    }
+    glDrawArrays(GL_QUADS, 0, mesh.vertexCount);
+}
+
+static void drawModelAt(const Model& model, float x, float y, float z) {
+    glPushMatrix();
+    glTranslatef(x, y, z);
+    drawModel(model);
+    glPopMatrix();
+}
+
+static void setupLight() {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    // Set after the camera matrix is loaded, so the light sits at the eye.
+    const float position[4] = {viewCamera.position.x, viewCamera.position.y, viewCamera.position.z,
+                               1.0f};
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, white);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glEnableClientState(GL_NORMAL_ARRAY);
+}
+
+// Linear fog to black that ends at the far plane, so geometry fades out
+// exactly where it is clipped.
+static void setupFog(float farPlane) {
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, black);
+    glFogf(GL_FOG_DENSITY, FOG_DENSITY);
+    glHint(GL_FOG_HINT, GL_DONT_CARE);
+    glFogf(GL_FOG_START, NEAR_PLANE);
+    glFogf(GL_FOG_END, farPlane);
+    glEnable(GL_FOG);
+}
+
+static void drawChunks(const ViewFrustum& frustum, int positionCount) {
+    const bool lighting = useLight;
+    for (int n = 0; n < positionCount; n++) {
+        const ChunkPosition& p = discPositions[n];
+        if (!chunkColumnVisible(frustum, p.i, p.j)) {
+            continue;
+        }
+        glPushMatrix();
+        glTranslatef(CHUNK_EDGE * p.i, 0.0f, CHUNK_EDGE * p.j);
+        drawChunkMesh(terrainMeshes[p.slot], lighting);
+        drawChunkMesh(blockMeshes[p.slot], lighting);
+        if (fallingMeshes[p.slot].vertexCount > 0) {
+            // Falling blocks glide down through the current settling step.
+            glTranslatef(0.0f, -settleProgress, 0.0f);
+            drawChunkMesh(fallingMeshes[p.slot], lighting);
+        }
+        glPopMatrix();
+    }
+}
+
+static void drawObjects(const ViewFrustum& frustum) {
+    for (int n = 0; n < ballCount; n++) {
+        const Ball& ball = balls[n];
+        if (ball.kind == 0) {
+            drawModelAt(jointModel, ball.position.x, ball.position.y, ball.position.z);
+        } else if (ball.kind == 1) {
+            drawModelAt(bigBallModel, ball.position.x, ball.position.y, ball.position.z);
+        }
+    }
+    for (int n = 0; n < figureCount; n++) {
+        const Vector3& p = figures[n].position;
+        if (cubeInFrustum(frustum, p.x, p.y, p.z, ENEMY_CULL_HALF_SIZE)) {
+            drawFigure(figures[n]);
+        }
+    }
+    drawFigure(player);
+    drawModelAt(jointModel, aimPoint.x, aimPoint.y, aimPoint.z);
+    if (player.swinging) {
+        // The last bead sits one step short of the anchor.
+        const float sx = player.handX[0];
+        const float sy = player.handY[0];
+        const float sz = player.handZ[0];
+        const float stepX = (player.ropeAnchor.x - sx) / ROPE_BEADS;
+        const float stepY = (player.ropeAnchor.y - sy) / ROPE_BEADS;
+        const float stepZ = (player.ropeAnchor.z - sz) / ROPE_BEADS;
+        for (int k = 0; k < ROPE_BEADS; k++) {
+            drawModelAt(jointModel, sx + k * stepX, sy + k * stepY, sz + k * stepZ);
+        }
+    }
+}
+
+static void drawWater(const ViewFrustum& frustum, int positionCount) {
+    glEnable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, WATER_OPACITY);
+    for (int n = 0; n < positionCount; n++) {
+        const ChunkPosition& p = discPositions[n];
+        const WaterMesh& mesh = waterMeshes[p.slot];
+        if (!waterSlabVisible(frustum, p.i, p.j)) {
+            continue;
+        }
+        if (mesh.vertexCount <= 0 || mesh.positions == nullptr || mesh.texCoords == nullptr) {
+            continue;
+        }
+        glPushMatrix();
+        glTranslatef(CHUNK_EDGE * p.i, 0.0f, CHUNK_EDGE * p.j);
+        glVertexPointer(3, GL_FLOAT, 0, mesh.positions);
+        glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords);
+        glDrawArrays(GL_QUADS, 0, mesh.vertexCount);
+        glPopMatrix();
+    }
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+static void drawActionLabel() {
+    const char* text = labelText(actionType);
+    if (text == nullptr) {
+        return;
+    }
+    const int panelX = labelPanelX(screenWidth);
+    drawPanel(panelX, LABEL_PANEL_Y, LABEL_PANEL_WIDTH, LABEL_PANEL_HEIGHT, PanelNormal);
+    drawText(text, labelTextX(panelX, text), LABEL_TEXT_Y);
+}
+
+void renderScene() {
+    if (useTextures) {
+        glEnable(GL_TEXTURE_2D);
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindTexture(GL_TEXTURE_2D, worldTexture);
+
+    const int range = drawnViewRange(viewRange);
+    const float farPlane = farPlaneDistance(range);
+    fieldOfView = SCENE_FIELD_OF_VIEW;
+    setupCamera(NEAR_PLANE, farPlane);
+    ViewFrustum frustum;
+    extractFrustum(frustum);
+
+    if (useLight) {
+        setupLight();
+    }
+    if (useFog) {
+        setupFog(farPlane);
+    }
+
+    // The player's body, not the camera, centres the disc.
+    const int positionCount =
+        discChunkPositions(chunkCoordinate(player.position.x), chunkCoordinate(player.position.z),
+                           range, discPositions, MAX_DISC_POSITIONS);
+    drawChunks(frustum, positionCount);
+    if (useLight) {
+        glDisable(GL_LIGHTING);
+        glDisable(GL_LIGHT0);
+        glDisableClientState(GL_NORMAL_ARRAY);
+    }
+
+    drawObjects(frustum);
+    if (useWater) {
+        drawWater(frustum, positionCount);
+    }
+
+    glDisable(GL_FOG);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    drawActionLabel();
+}
