@@ -1,6 +1,7 @@
 // The overlay in a real window: the frozen frame's round trip, where panels,
 // text and banners land on screen, and the pause menu's buttons.
 #include <GL/gl.h>
+#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 #include <lodepng.h>
 #include <stdio.h>
@@ -113,6 +114,34 @@ class Overlay : public testing::Test {
 TEST_F(Overlay, WindowHasTheRequestedSize) {
     ASSERT_EQ((int)screenWidth, W);
     ASSERT_EQ((int)screenHeight, H);
+}
+
+// Runs first among the tests that call drawOverlay: its first frame draws no
+// pointer, the later ones draw it at the pointer whenever the window has the
+// mouse focus (a window mapped under the pointer normally has it).
+TEST_F(Overlay, PointerSpriteFromTheSecondFrameOn) {
+    SDL_PumpEvents();
+    mouseX = 300;
+    mouseY = 200;
+    clearTo(1, 0, 1);
+    drawOverlay();
+    EXPECT_EQ(changedBox(readWindow(), magenta).count, 0);
+
+    clearTo(1, 0, 1);
+    drawOverlay();
+    const std::vector<Rgb> pixels = readWindow();
+    savePicture(pixels, "overlay_pointer.png");
+    const Box box = changedBox(pixels, magenta);
+    if (mouseInWindow) {
+        ASSERT_GT(box.count, 0);
+        EXPECT_GE(box.left, 300 - 12);
+        EXPECT_LE(box.right, 300 - 12 + 39);
+        EXPECT_GE(box.top, 200 - 10);
+        EXPECT_LE(box.bottom, 200 - 10 + 59);
+    } else {
+        EXPECT_EQ(box.count, 0);
+    }
+    EXPECT_EQ(mouseInWindow, (SDL_GetAppState() & SDL_APPMOUSEFOCUS) != 0);
 }
 
 TEST_F(Overlay, FrozenFrameComesBackPixelForPixel) {

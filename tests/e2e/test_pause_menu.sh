@@ -12,8 +12,10 @@ hm_write_settings "${UI_SETTINGS[@]}"
 hm_start
 hm_wait_window
 hm_expect_eq "${HM_WIDTH}x$HM_HEIGHT" "800x600" "window size"
-# The pointer waits below the open menu, outside the strips compared below.
-hm_pointer 400 450
+# The pointer rests at the window centre, where the view does not turn (the
+# game turns by the pointer's offset from the centre), between two buttons
+# of the open menu and outside the strips compared below.
+hm_pointer 400 300
 ui_wait_still "$UI_OUT/before_pause.png"
 
 hm_key Escape
@@ -59,7 +61,7 @@ hm_click 400 "$UI_FRAME_RATE_Y"
 sleep 0.3
 hm_capture "$UI_OUT/switched.png"
 hm_click 400 "$UI_RESUME_Y"
-hm_pointer 400 450
+hm_pointer 400 300
 ui_wait_resumed "$UI_OUT/resumed.png" "$UI_OUT/before_pause.png" "$UI_OUT/paused.png"
 box_mean=$(ui_mean "$UI_OUT/resumed.png" "$UI_OUT/before_pause.png" "$UI_FRAME_RATE_BOX")
 rest_mean=$(ui_mean "$UI_OUT/resumed.png" "$UI_OUT/before_pause.png" "$UI_LEFT_STRIP")

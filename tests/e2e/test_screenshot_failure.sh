@@ -19,7 +19,7 @@ hm_write_settings "${UI_SETTINGS[@]}"
     exec "$HOLLOWMARK_BIN" >stdout.txt 2>stderr.txt) &
 HM_PID=$!
 hm_wait_window
-hm_pointer 400 450
+hm_pointer 400 300
 ui_wait_still "$UI_OUT/before_pause.png"
 hm_key Escape
 ui_wait_menu_open "$UI_OUT/paused.png" "$UI_OUT/before_pause.png"
@@ -38,7 +38,7 @@ hm_expect_eq "$?" 0 "the game is still running (0 = yes)"
 
 # Still responsive: resume, pause again, and leave through "Exit".
 hm_click 400 "$UI_RESUME_Y"
-hm_pointer 400 450
+hm_pointer 400 300
 ui_wait_resumed "$UI_OUT/resumed.png" "$UI_OUT/before_pause.png" "$UI_OUT/paused.png"
 hm_key Escape
 ui_wait_menu_open "$UI_OUT/paused_again.png" "$UI_OUT/resumed.png"
