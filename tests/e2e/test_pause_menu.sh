@@ -26,7 +26,7 @@ ui_wait_file screenshot1.png || hm_fail "no screenshot1.png after clicking \"Sav
 shot1="$UI_OUT/screenshot1.png"
 sleep 0.3 # the file appears whole (renamed into place); let a second click not follow too fast
 cp "$HM_DIR/screenshot1.png" "$shot1"
-hm_expect_eq "$("$HOLLOWMARK_TOOLS/png_inspect" info "$shot1")" \
+hm_expect_eq "$("$HOLLOWMARK_TOOLS/png_examine" info "$shot1")" \
     "800 600 2 8 Created with LodePNG" "screenshot size, colour type, depth and comment"
 
 # Where no overlay is drawn the paused window shows the frozen frame itself:

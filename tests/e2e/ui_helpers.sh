@@ -21,7 +21,7 @@ UI_FRAME_RATE_BOX="5 4 340 50"
 
 # "DIFFERING MEAN" of two pictures over a rectangle.
 ui_diff() {
-    "$HOLLOWMARK_TOOLS/png_inspect" diff "$1" "$2" $3 || hm_fail "cannot compare $1 and $2"
+    "$HOLLOWMARK_TOOLS/png_examine" diff "$1" "$2" $3 || hm_fail "cannot compare $1 and $2"
 }
 ui_differing() { ui_diff "$@" | cut -d' ' -f1; }
 ui_mean() { ui_diff "$@" | cut -d' ' -f2; }

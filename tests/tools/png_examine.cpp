@@ -1,8 +1,8 @@
-// png_inspect.cpp: answers questions about PNG files for the end-to-end tests.
-//   png_inspect info FILE
+// png_examine.cpp: answers questions about PNG files for the end-to-end tests.
+//   png_examine info FILE
 //       prints "WIDTH HEIGHT COLOURTYPE BITDEPTH COMMENT" (COMMENT is the text
 //       of the "Comment" chunk, or "-" when there is none)
-//   png_inspect diff A B X Y W H
+//   png_examine diff A B X Y W H
 //       compares the RGB pixels of the rectangle in both images and prints
 //       "DIFFERING MEAN": how many pixels differ at all, and the mean absolute
 //       difference per channel (0..255) over the rectangle
@@ -15,7 +15,7 @@
 static bool loadRgb(const char* path, unsigned char** pixels, unsigned* w, unsigned* h) {
     const unsigned error = lodepng_decode24_file(pixels, w, h, path);
     if (error != 0) {
-        fprintf(stderr, "png_inspect: %s: %s\n", path, lodepng_error_text(error));
+        fprintf(stderr, "png_examine: %s: %s\n", path, lodepng_error_text(error));
         return false;
     }
     return true;
@@ -25,7 +25,7 @@ static int info(const char* path) {
     unsigned char* file = nullptr;
     size_t size = 0;
     if (lodepng_load_file(&file, &size, path) != 0) {
-        fprintf(stderr, "png_inspect: cannot read %s\n", path);
+        fprintf(stderr, "png_examine: cannot read %s\n", path);
         return 2;
     }
     LodePNGState state;
@@ -35,7 +35,7 @@ static int info(const char* path) {
     const unsigned error = lodepng_decode(&pixels, &w, &h, &state, file, size);
     free(file);
     if (error != 0) {
-        fprintf(stderr, "png_inspect: %s: %s\n", path, lodepng_error_text(error));
+        fprintf(stderr, "png_examine: %s: %s\n", path, lodepng_error_text(error));
         lodepng_state_cleanup(&state);
         return 2;
     }
@@ -60,7 +60,7 @@ static int diff(const char* pathA, const char* pathB, int x, int y, int w, int h
     }
     if (wa != wb || ha != hb || x < 0 || y < 0 || w <= 0 || h <= 0 || (unsigned)(x + w) > wa ||
         (unsigned)(y + h) > ha) {
-        fprintf(stderr, "png_inspect: sizes %ux%u and %ux%u, rectangle %d,%d %dx%d do not fit\n", wa,
+        fprintf(stderr, "png_examine: sizes %ux%u and %ux%u, rectangle %d,%d %dx%d do not fit\n", wa,
                 ha, wb, hb, x, y, w, h);
         return 2;
     }
@@ -90,6 +90,6 @@ int main(int argc, char** argv) {
     if (argc == 8 && strcmp(argv[1], "diff") == 0) {
         return diff(argv[2], argv[3], atoi(argv[4]), atoi(argv[5]), atoi(argv[6]), atoi(argv[7]));
     }
-    fprintf(stderr, "usage: png_inspect info FILE | png_inspect diff A B X Y W H\n");
+    fprintf(stderr, "usage: png_examine info FILE | png_examine diff A B X Y W H\n");
     return 2;
 }
