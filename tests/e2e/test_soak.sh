@@ -55,8 +55,9 @@ random_point() { # somewhere in the window, or in its lower part (toward the flo
 
 pause_and_play_with_the_menu() {
     press_key Escape
-    sleep 0.8 # the menu slides in over 20 frames
-    if ((RANDOM % 2 == 0)); then click "$CX" "$SCREENSHOT_Y"; fi
+    sleep 1.2 # the menu slides in over 20 frames, slower ones on a loaded machine
+    # The first pause always saves one, so the run checks the file it writes.
+    if ((pauses == 0 || RANDOM % 2 == 0)); then click "$CX" "$SCREENSHOT_Y"; fi
     if ((RANDOM % 3 == 0)); then click "$CX" "$RATE_Y"; fi
     if ((RANDOM % 2 == 0)); then click "$CX" "$RESUME_Y"; else press_key Escape; fi
     sleep 0.6
