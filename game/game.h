@@ -84,6 +84,9 @@ struct WaterMesh {
 };
 extern WaterMesh waterMeshes[CHUNK_TOTAL];
 
+// Back to the state before any new game: no enemies or balls, every body,
+// camera, toggle and clock at zero. Headless runners call it between runs.
+void resetGameState();
 void updateGame(float timeFactor);
 void spawnBall(float x, float y, float z, float vx, float vy, float vz);
 void spawnFigure(float x, float y, float z);

@@ -1,6 +1,9 @@
 // game_state.cpp: the global game state. Static storage, zero at start; the
 // new-game setup places the player and the cameras.
 #include "game/game.h"
+#include "meshing/chunks.h"
+
+#include <cstring>
 
 const char* const actionTypeNames[ACTION_TYPE_COUNT] = {
     "actiontype_raiseground", "actiontype_lowerground", "actiontype_spawnblock",
@@ -26,3 +29,23 @@ Vector3& aimPoint = player.target;
 float settleProgress = 0.0f;
 float wavePhase = 0.0f;
 WaterMesh waterMeshes[CHUNK_TOTAL];
+
+void resetGameState() {
+    memset(&player, 0, sizeof player);
+    memset(figures, 0, sizeof figures);
+    memset(balls, 0, sizeof balls);
+    figureCount = 0;
+    ballCount = 0;
+    actionType = ActionRaiseGround;
+    slowMotion = false;
+    thirdPersonView = false;
+    viewBlend = 0.0f;
+    cameraSide = false;
+    cameraSideBlend = 0.0f;
+    memset(&firstPersonCamera, 0, sizeof firstPersonCamera);
+    memset(&thirdPersonCamera, 0, sizeof thirdPersonCamera);
+    memset(&viewCamera, 0, sizeof viewCamera);
+    settleProgress = 0.0f;
+    settleReady = false;
+    wavePhase = 0.0f;
+}

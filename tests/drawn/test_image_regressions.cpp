@@ -8,9 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <dirent.h>
 #include <string>
 #include <vector>
+
+#include "tests/regression_files.h"
 
 namespace {
 
@@ -26,17 +27,7 @@ class ImageRegressions : public ::testing::Test {
     static void TearDownTestSuite() { SDL_Quit(); }
 };
 
-std::vector<std::string> regressionFiles() {
-    std::vector<std::string> names;
-    DIR* dir = opendir(FOLDER.c_str());
-    if (dir == nullptr)
-        return names;
-    while (dirent* entry = readdir(dir))
-        if (entry->d_name[0] != '.')
-            names.push_back(entry->d_name);
-    closedir(dir);
-    return names;
-}
+std::vector<std::string> regressionFiles() { return listRegressionFiles(FOLDER); }
 
 TEST_F(ImageRegressions, EveryKeptFileIsRefusedOrReachesTheCanvasWhole) {
     std::vector<std::string> names = regressionFiles();

@@ -36,26 +36,6 @@ inline void resetInput() {
     fieldOfView = 50.0f;
 }
 
-inline void resetGameState() {
-    memset(&player, 0, sizeof player);
-    memset(figures, 0, sizeof figures);
-    memset(balls, 0, sizeof balls);
-    figureCount = 0;
-    ballCount = 0;
-    actionType = 0;
-    slowMotion = false;
-    thirdPersonView = false;
-    viewBlend = 0.0f;
-    cameraSide = false;
-    cameraSideBlend = 0.0f;
-    memset(&firstPersonCamera, 0, sizeof firstPersonCamera);
-    memset(&thirdPersonCamera, 0, sizeof thirdPersonCamera);
-    memset(&viewCamera, 0, sizeof viewCamera);
-    settleProgress = 0.0f;
-    settleReady = false;
-    wavePhase = 0.0f;
-}
-
 // A new world from the seed, as the game starts one; useWater chooses whether
 // the water grids are generated and animated.
 inline void freshWorld(unsigned int seed, bool water) {

@@ -7,11 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+#include "tests/regression_files.h"
 
 #include "app/settings.h"
 
@@ -19,17 +20,7 @@ namespace {
 
 const std::string FOLDER = std::string(HOLLOWMARK_SOURCE_DIR) + "/tests/fuzz_regressions/settings/";
 
-std::vector<std::string> regressionFiles() {
-    std::vector<std::string> names;
-    DIR* dir = opendir(FOLDER.c_str());
-    if (dir == nullptr)
-        return names;
-    while (dirent* entry = readdir(dir))
-        if (entry->d_name[0] != '.')
-            names.push_back(entry->d_name);
-    closedir(dir);
-    return names;
-}
+std::vector<std::string> regressionFiles() { return listRegressionFiles(FOLDER); }
 
 void readBoth(const std::string& name) {
     readSettingsLinesFrom((FOLDER + name).c_str());
