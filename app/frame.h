@@ -1,5 +1,6 @@
-// frame.h: main-loop and frame-pacing state. The arithmetic is core library
-// (a test feeds it tick counts); paceFrame and runFrame are platform.
+// frame.h: main-loop and frame-pacing state and its arithmetic, fed tick
+// counts so that it runs without a clock (paceFrame and runFrame, in
+// shell_sdl.h, give it the real one).
 #pragma once
 
 extern bool quitRequested;  // an SDL_QUIT event or the pause menu's "Exit"
@@ -20,5 +21,3 @@ int advanceFrameClock(unsigned int nowMillis);
 // 60 / fps clamped to [0.2, 2]; an fps of 0 (the first frame) gives 2.
 float timeFactorFor(float fps);
 
-void paceFrame(); // platform: advanceFrameClock(SDL_GetTicks()), then SDL_Delay
-void runFrame();  // platform: one pass of the main loop

@@ -1,4 +1,4 @@
-// input.h: polled input tables. pollInput (platform) fills them once per
+// input.h: polled input tables. pollInput (shell_sdl.h) fills them once per
 // frame from SDL's queue; everything else only reads them. Core library: the
 // tables and the rules that update them live here so that tests can feed
 // events without a window.
@@ -46,5 +46,3 @@ void applyKeyUp(int code);
 void promotePressedButtons();
 void applyButtonDown(int button);
 void applyButtonUp(int button);
-
-void pollInput(); // platform: drains SDL's key and button events, reads the pointer

@@ -1,4 +1,4 @@
-// screenshot_encode.cpp: what one "Save screenshot" click costs before the
+// bench_screenshot_encode.cpp: what one "Save screenshot" click costs before the
 // file write: flipping the frozen frame and encoding it as PNG, for an
 // 800 x 600 window. The frame that shows the click waits for all of it.
 #include <benchmark/benchmark.h>

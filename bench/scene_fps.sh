@@ -13,7 +13,7 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 game=$build/hollowmark
-bench=$build/bench_render_scene
+bench=$build/bench_render_scene_gl
 seconds=${HOLLOWMARK_FPS_SECONDS:-12} # counted after 60 warm-up frames
 screen="-noreset -screen 0 1920x1080x24"
 for f in "$game" "$bench" "$root/settings.ini"; do

@@ -18,13 +18,13 @@ flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fn
 if ! CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug \
         -DHOLLOWMARK_CORE_ONLY=ON -DHOLLOWMARK_FUZZ=ON -DBUILD_TESTING=OFF \
         -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null ||
-   ! cmake --build build-fuzz -j2 --target fuzz_settings fuzz_world_texture fuzz_dashboard; then
+   ! cmake --build build-fuzz -j2 --target fuzz_settings fuzz_world_texture_sdl fuzz_dashboard_sdl; then
     echo "fuzz: build failed" >&2
     exit 1
 fi
 
 found=0
-for target in fuzz_settings fuzz_world_texture fuzz_dashboard; do
+for target in fuzz_settings fuzz_world_texture_sdl fuzz_dashboard_sdl; do
     case $target in
     fuzz_settings) seeds=fuzz/seeds/settings max_len=8192 ;;
     *) seeds=fuzz/seeds/images max_len=65536 ;;

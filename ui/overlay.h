@@ -1,5 +1,5 @@
-// overlay.h: the per-frame 2D step after the scene: pacing, the pause state,
-// the frame-rate line, the dashboard, the pause menu and the pointer.
+// overlay.h: the state behind the 2D overlay (pause, frozen frame, frame-rate
+// switch, dashboard texts) and its set-up; the drawing is in overlay_gl.h.
 #pragma once
 
 extern bool pauseRequested;        // toggled by Escape, cleared by "Resume game"
@@ -9,11 +9,6 @@ extern char dateText[64];
 extern char timeText[32];
 extern char creditLines[2][64];
 
-void drawOverlay();
-void updatePause(float step);
 void resetPauseState();
 void setupDashboardBanners();
 void updateClockText();
-void drawDashboard();
-void drawPointer();
-void drawPauseMenu();

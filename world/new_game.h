@@ -19,5 +19,3 @@ void generateWorld();
 // models, generation, the first full rebuild, the player and cameras at
 // (25, 10, 25). Draws from rand(): seed with srand first.
 void setupNewWorld();
-
-void newGame(); // platform: loads the world texture, then setupNewWorld

@@ -1,9 +1,9 @@
-// pause_menu.cpp: the column of four buttons that slides up while paused.
+// pause_menu_gl.cpp: the column of four buttons that slides up while paused.
 #include "app/frame.h"
 #include "app/settings.h"
 #include "screenshot/screenshot.h"
-#include "ui/overlay.h"
-#include "ui/ui.h"
+#include "ui/overlay_gl.h"
+#include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
 
 void drawPauseMenu() {

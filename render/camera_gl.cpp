@@ -1,8 +1,8 @@
-// camera.cpp: loads the view camera's projection and modelview into GL and
+// camera_gl.cpp: loads the view camera's projection and modelview into GL and
 // derives the frustum from the same numbers. The matrices are computed by the
 // pure code in frustum.cpp and kept here, so the planes cannot drift from
 // what is drawn and no GL read-back stalls the frame.
-#include "render/camera.h"
+#include "render/camera_gl.h"
 
 #include <GL/gl.h>
 

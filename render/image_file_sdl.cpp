@@ -1,10 +1,10 @@
-// image_file.cpp: the checks and conversions between a PNG file on disk and
+// image_file_sdl.cpp: the checks and conversions between a PNG file on disk and
 // a surface the texture upload can read row by row.
 //
 // Everything a user's disk can hold arrives here: empty, truncated or foreign
 // files, grey, paletted and 16-bit images, and headers claiming sizes no
 // surface could hold. Only decoded images of a sane size get past.
-#include "render/image_file.h"
+#include "render/image_file_sdl.h"
 
 #include <SDL/SDL.h>
 #include <lodepng.h>

@@ -1,9 +1,9 @@
-// fuzz_dashboard.cpp: libFuzzer target for the UI atlas's way from file
+// fuzz_dashboard_sdl.cpp: libFuzzer target for the UI atlas's way from file
 // bytes to the 1024 x 256 canvas that becomes the UI texture: decoding, the
 // conversion to the display's format and the copy onto the canvas. SDL's
 // dummy video driver stands in for the window.
 #include "fuzz/png_chunks.h"
-#include "render/image_file.h"
+#include "render/image_file_sdl.h"
 #include "render/pixel_format.h"
 
 #include <SDL/SDL.h>

@@ -1,4 +1,4 @@
-// draw2d.cpp: the UI atlas and the 2D primitives (quad, text, framed panel,
+// draw2d_gl.cpp: the UI atlas and the 2D primitives (quad, text, framed panel,
 // button) in window pixels, origin top-left, y down. Every primitive switches
 // the GL state it needs on and off around itself.
 #include <GL/gl.h>
@@ -10,10 +10,10 @@
 
 #include "app/input.h"
 #include "app/settings.h"
-#include "render/image_file.h"
-#include "render/textures.h"
+#include "render/image_file_sdl.h"
+#include "render/textures_gl.h"
 #include "ui/overlay.h"
-#include "ui/ui.h"
+#include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
 
 static const char* const dashboardImagePath = "Media/dashboard.png";

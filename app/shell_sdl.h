@@ -1,11 +1,12 @@
-// video.h: the one window and its OpenGL context. Platform code.
+// shell_sdl.h: the shell's platform entry points: the one window and its
+// OpenGL context, the input poll and the paced main loop.
 //
 // initVideo runs once, after both settings passes and before anything that
 // draws; afterwards screenWidth, screenHeight, screenBpp and aspectRatio
 // describe the real window for the rest of the run.
 #pragma once
 
-#include <SDL/SDL.h>
+struct SDL_Surface;
 
 extern SDL_Surface* screenSurface; // owned by SDL, never freed here
 extern float startupFieldOfView;   // degrees; only for the start-up projection
@@ -18,3 +19,9 @@ void initVideo();
 // The window, the GL attributes and the fixed GL state; ends the process the
 // same way as initVideo on failure.
 void openGlWindow();
+
+// Drains SDL's key and button events into the input tables and reads the
+// pointer, by the rules of input.h.
+void pollInput();
+void paceFrame(); // advanceFrameClock(SDL_GetTicks()), then SDL_Delay
+void runFrame();  // one pass of the main loop

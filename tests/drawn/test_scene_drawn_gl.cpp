@@ -1,4 +1,4 @@
-// test_scene_drawn.cpp: draws real frames of the scene through the game's own
+// test_scene_drawn_gl.cpp: draws real frames of the scene through the game's own
 // start-up code and checks them against positions worked out from the camera
 // maths and the UI atlas, not against pictures the renderer made itself.
 #include <gtest/gtest.h>
@@ -9,14 +9,15 @@
 #include <cstring>
 #include <vector>
 
-#include "drawn_support.h"
+#include "drawn_support_gl.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
-#include "render/scene.h"
+#include "render/scene_gl.h"
 #include "render/scene_layout.h"
-#include "ui/ui.h"
+#include "ui/draw2d_gl.h"
 #include "world/new_game.h"
 #include "world/world.h"
+#include "render/textures_gl.h"
 
 namespace {
 

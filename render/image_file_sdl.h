@@ -1,4 +1,4 @@
-// image_file.h: reading the game's two PNG images into SDL surfaces that the
+// image_file_sdl.h: reading the game's two PNG images into SDL surfaces that the
 // texture upload can use as they are. LodePNG decodes (it reports a damaged
 // file as an error code, where libpng would also print to stderr); SDL holds
 // the pixels. No GL, so the same path can be fuzzed without a display.

@@ -1,7 +1,7 @@
-// figure_draw.cpp: turns a figure's pose points into limb rotations (a
+// figure_draw_gl.cpp: turns a figure's pose points into limb rotations (a
 // two-bone solve with both bones one unit long) and draws the joint and limb
 // models under the current modelview matrix, leaving it as it was found.
-#include "render/figure_draw.h"
+#include "render/figure_draw_gl.h"
 
 #include <GL/gl.h>
 

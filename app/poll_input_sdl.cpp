@@ -1,8 +1,9 @@
-// poll_input.cpp: turns SDL's key and mouse-button events into the input
+// poll_input_sdl.cpp: turns SDL's key and mouse-button events into the input
 // tables, once per frame, right after SDL_PumpEvents.
 #include <SDL/SDL.h>
 
 #include "app/input.h"
+#include "app/shell_sdl.h"
 
 // The tables are indexed by SDL 1.2's own codes; the names the game uses
 // must stay those codes.

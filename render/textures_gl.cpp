@@ -1,9 +1,9 @@
-// textures.cpp: the world atlas and the UI atlas as GL textures, and the
+// textures_gl.cpp: the world atlas and the UI atlas as GL textures, and the
 // platform half of the new-game setup (the texture load) before the rest.
-#include "render/textures.h"
+#include "render/textures_gl.h"
 
 #include "app/settings.h"
-#include "render/image_file.h"
+#include "render/image_file_sdl.h"
 #include "render/pixel_format.h"
 #include "world/new_game.h"
 

@@ -1,4 +1,4 @@
-// test_shell_window.cpp: the real window, GL context and main-loop frame,
+// test_shell_window_gl.cpp: the real window, GL context and main-loop frame,
 // opened through the game's own start-up code on a virtual X server.
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/settings.h"
-#include "app/video.h"
+#include "app/shell_sdl.h"
 
 #ifndef GL_MULTISAMPLE
 #define GL_MULTISAMPLE 0x809D

@@ -1,8 +1,8 @@
-// fuzz_world_texture.cpp: libFuzzer target for the world texture's way from
+// fuzz_world_texture_sdl.cpp: libFuzzer target for the world texture's way from
 // file bytes to the surface whose rows are handed to GL. Every byte the
 // upload would read is read here, so the sanitizers see any overrun.
 #include "fuzz/png_chunks.h"
-#include "render/image_file.h"
+#include "render/image_file_sdl.h"
 #include "render/pixel_format.h"
 
 #include <SDL/SDL.h>

@@ -1,23 +1,23 @@
-// scene.cpp: draws one frame of the 3D world from the view camera: the chunk
+// scene_gl.cpp: draws one frame of the 3D world from the view camera: the chunk
 // meshes of the endless tiling around the player, balls, enemies, the player,
 // the aim marker, the rope and the water; then the action label on top.
 //
 // Expects the GL state start-up leaves (depth test, back-face culling with
 // counter-clockwise fronts, source-alpha blend function) and leaves texturing,
 // fog, lighting, blending and the client arrays off for the 2D overlay.
-#include "render/scene.h"
+#include "render/scene_gl.h"
 
 #include <GL/gl.h>
 
 #include "app/settings.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
-#include "render/camera.h"
-#include "render/figure_draw.h"
+#include "render/camera_gl.h"
+#include "render/figure_draw_gl.h"
 #include "render/models.h"
 #include "render/scene_layout.h"
-#include "render/textures.h"
-#include "ui/ui.h"
+#include "render/textures_gl.h"
+#include "ui/draw2d_gl.h"
 
 static const float SCENE_FIELD_OF_VIEW = 50.0f; // degrees, vertical
 static const float NEAR_PLANE = 0.1f;           // world units

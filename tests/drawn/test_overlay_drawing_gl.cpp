@@ -15,10 +15,10 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/settings.h"
-#include "app/video.h"
-#include "ui/overlay.h"
+#include "app/shell_sdl.h"
+#include "ui/overlay_gl.h"
 #include "ui/pause_state.h"
-#include "ui/ui.h"
+#include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
 #include "world/new_game.h"
 

@@ -1,4 +1,4 @@
-// drawn_support.h: what the drawn tests of the scene share: opening the real
+// drawn_support_gl.h: what the drawn tests of the scene share: opening the real
 // window through the game's own start-up code, reading a frame back, saving it
 // for a person to look at, and projecting world points with the camera maths.
 #pragma once
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "app/video.h"
+#include "app/shell_sdl.h"
 #include "render/frustum.h"
 
 namespace drawn {

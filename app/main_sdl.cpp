@@ -1,13 +1,14 @@
-// main.cpp: start-up in its fixed order, then the main loop until a quit.
+// main_sdl.cpp: start-up in its fixed order, then the main loop until a quit.
 #include <SDL/SDL.h>
 #include <cstdlib>
 #include <ctime>
 
 #include "app/frame.h"
 #include "app/settings.h"
-#include "app/video.h"
-#include "ui/ui.h"
+#include "app/shell_sdl.h"
+#include "ui/draw2d_gl.h"
 #include "world/new_game.h"
+#include "render/textures_gl.h"
 
 int main(int, char**) {
     readVideoSettings();

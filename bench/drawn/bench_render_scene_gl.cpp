@@ -1,4 +1,4 @@
-// bench_render_scene.cpp: how long renderScene takes per frame, with the GL
+// bench_render_scene_gl.cpp: how long renderScene takes per frame, with the GL
 // work finished, for view ranges 3, 6 and 10. Needs a display (run it under
 // Xvfb: bench/scene_fps.sh does) and the repository root as working folder.
 #include <GL/gl.h>
@@ -8,12 +8,13 @@
 
 #include "app/input.h"
 #include "app/settings.h"
-#include "app/video.h"
+#include "app/shell_sdl.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
-#include "render/scene.h"
-#include "ui/ui.h"
+#include "render/scene_gl.h"
+#include "ui/draw2d_gl.h"
 #include "world/new_game.h"
+#include "render/textures_gl.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// overlay.cpp: drawOverlay, the 2D step after the scene: frame pacing, the
+// overlay_gl.cpp: drawOverlay, the 2D step after the scene: frame pacing, the
 // pause state with its frozen frame, the frame-rate line, the dashboard, the
 // pause menu and the pointer sprite.
 #include <GL/gl.h>
@@ -9,11 +9,12 @@
 #include "app/input.h"
 #include "app/settings.h"
 #include "ui/dashboard_text.h"
-#include "ui/overlay.h"
+#include "ui/overlay_gl.h"
 #include "ui/pause_state.h"
-#include "ui/ui.h"
+#include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
 #include "world/new_game.h"
+#include "app/shell_sdl.h"
 
 // Frame-rate box: a panel at (25, 25), 300 x 10, its text centred on x 175.
 static const int FRAME_RATE_PANEL_X = 25, FRAME_RATE_PANEL_Y = 25;

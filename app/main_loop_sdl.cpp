@@ -1,4 +1,4 @@
-// main_loop.cpp: one pass of the main loop and the frame pacing that bounds
+// main_loop_sdl.cpp: one pass of the main loop and the frame pacing that bounds
 // it to 62.5 frames per second.
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -7,8 +7,9 @@
 #include "app/input.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
-#include "render/scene.h"
-#include "ui/overlay.h"
+#include "render/scene_gl.h"
+#include "ui/overlay_gl.h"
+#include "app/shell_sdl.h"
 
 void paceFrame() {
     int sleepMillis = advanceFrameClock(SDL_GetTicks());

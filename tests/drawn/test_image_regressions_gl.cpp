@@ -1,8 +1,8 @@
-// test_image_regressions.cpp: image files that broke, or could have broken,
+// test_image_regressions_gl.cpp: image files that broke, or could have broken,
 // the way from bytes to texture pixels, replayed from
 // tests/fuzz_regressions/images/ (where the fuzzers' findings are kept)
 // through both images' paths: the world texture's surface and the UI canvas.
-#include "render/image_file.h"
+#include "render/image_file_sdl.h"
 
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>

@@ -1,9 +1,10 @@
-// video.cpp: opening the window with an OpenGL context through SDL 1.2 and
+// video_sdl.cpp: opening the window with an OpenGL context through SDL 1.2 and
 // setting the fixed-function state the rest of the game relies on.
-#include "app/video.h"
+#include "app/shell_sdl.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <SDL/SDL.h>
 #include <cstdio>
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-// test_figure_drawn.cpp: what drawFigure sends to GL, caught with GL's
+// test_figure_drawn_gl.cpp: what drawFigure sends to GL, caught with GL's
 // feedback mode: every joint and bone must land on the pose points the figure
 // carries, whatever the pose, and the matrix must be left as it was found.
 #include <gtest/gtest.h>
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "drawn_support.h"
-#include "render/figure_draw.h"
+#include "drawn_support_gl.h"
+#include "render/figure_draw_gl.h"
 #include "render/models.h"
 
 namespace {

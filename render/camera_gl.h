@@ -1,4 +1,4 @@
-// camera.h: loads the scene camera's matrices into GL and derives the frustum.
+// camera_gl.h: loads the scene camera's matrices into GL and derives the frustum.
 #pragma once
 
 #include "render/frustum.h"

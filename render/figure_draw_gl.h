@@ -1,4 +1,4 @@
-// figure_draw.h: draws a posed figure from the joint and limb models.
+// figure_draw_gl.h: draws a posed figure from the joint and limb models.
 #pragma once
 
 #include "game/game.h"

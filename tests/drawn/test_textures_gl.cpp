@@ -1,8 +1,8 @@
-// test_textures.cpp: the world and UI textures in a real GL context: the
+// test_textures_gl.cpp: the world and UI textures in a real GL context: the
 // pixels that arrive for each kind of image, wrap and filter state, mipmaps,
 // and the missing-file case.
 #include "app/settings.h"
-#include "render/textures.h"
+#include "render/textures_gl.h"
 #include "world/new_game.h"
 
 #include <GL/gl.h>

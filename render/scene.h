@@ -1,4 +1,0 @@
-// scene.h: draws one frame of the 3D world and the action label.
-#pragma once
-
-void renderScene();
