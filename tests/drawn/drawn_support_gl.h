@@ -1,102 +1,86 @@
-// drawn_support_gl.h: what the drawn tests of the scene share: opening the real
-// window through the game's own start-up code, reading a frame back, saving it
-// for a person to look at, and projecting world points with the camera maths.
+// drawn_support_gl.h: what the drawn tests share. The program opens ONE window
+// before its first test, through the game's own start-up steps (initVideo,
+// loadUi, newGame on a fixed seed). It is taller than wide, so every check
+// below also holds for a portrait window. Tests check pixels against places
+// worked out from the camera maths and the UI atlas, never against pictures
+// the renderer made itself.
+//
+//   WIDTH, HEIGHT                  the window in pixels
+//   readFrame()                    the window now, top row first: at(x, y), brightness(x, y)
+//   saveFrame(frame, name)         $HOLLOWMARK_TEST_OUT/NAME.png, for a person to look at
+//   clearTo(r, g, b)               the whole window in one colour (for 2D checks)
+//   changedBox(frame, rgb, x0, y0, x1, y1)  box of the pixels in [x0,x1) x [y0,y1) not rgb
+//   emptyWorld()                   floor and ceiling at their extremes, no blocks, nobody
+//                                  about, every graphics switch off, view range 3
+//   stage(x, y, z, pitch, yaw)     viewCamera there; the player's body too, its figure
+//                                  and aim marker 10 behind the eye, out of sight
+//   drawScene(name)                clear, renderScene, read and save the frame
+//   project(x, y, z)               a world point in window pixels through the scene's maths
+//   Outline box(x0, y0, z0, x1, y1, z1)  a box's screen outline; covers(x, y, margin)
+//   expectFillsOutline(frame, outline, what)  lit more than a pixel inside, black
+//                                  more than a pixel outside (the label's corner aside)
+//   atlasTexel(x, y)               RGBA of Media/dashboard.png as the file holds it
+//   Expected                       what 2D drawing should put where, painted from the atlas
+//                                  in drawing order: panel(), text(), unknown()
+//   expectDrawn(frame, expected, background, what)  atlas texels that land whole come
+//                                  out as they are; where nothing is drawn, the background
 #pragma once
 
-#include <GL/gl.h>
-#include <lodepng.h>
-
-#include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
-
-#include "app/settings.h"
-#include "app/shell_sdl.h"
-#include "render/frustum.h"
 
 namespace drawn {
 
-// Top-down RGB frame, as the window shows it.
+const int WIDTH = 450;
+const int HEIGHT = 660;
+const int LIT = 150; // untextured, unlit white geometry is 255
+const int DARK = 30; // the clear colour is black
+
 struct Frame {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<unsigned char> rgb;
     const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * width + x) * 3]; }
-    int brightness(int x, int y) const {
-        const unsigned char* p = at(x, y);
-        return (p[0] + p[1] + p[2]) / 3;
-    }
+    int brightness(int x, int y) const { return (at(x, y)[0] + at(x, y)[1] + at(x, y)[2]) / 3; }
+    int brightness(float x, float y) const { return brightness((int)x, (int)y); }
 };
-
-// The window size and graphics keys a test wants, set in code instead of
-// settings.ini, then the real start-up step.
-inline void openWindow(int width, int height) {
-    screenWidth = (float)width;
-    screenHeight = (float)height;
-    screenBpp = 0;
-    fullscreen = false;
-    showCursor = false;
-    antialiasing = false;
-    mipmapping = false;
-    initVideo();
-}
-
-inline Frame readFrame() {
-    Frame frame;
-    frame.width = (int)screenWidth;
-    frame.height = (int)screenHeight;
-    std::vector<unsigned char> bottomUp((size_t)frame.width * frame.height * 3, 0);
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, frame.width, frame.height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    frame.rgb.resize(bottomUp.size());
-    const size_t row = (size_t)frame.width * 3;
-    for (int y = 0; y < frame.height; y++) {
-        const unsigned char* src = &bottomUp[(size_t)(frame.height - 1 - y) * row];
-        std::copy(src, src + row, &frame.rgb[(size_t)y * row]);
-    }
-    return frame;
-}
-
-// Saves the frame under $HOLLOWMARK_TEST_OUT (or /tmp) as NAME.png.
-inline std::string saveFrame(const Frame& frame, const char* name) {
-    const char* base = std::getenv("HOLLOWMARK_TEST_OUT");
-    std::string dir = base != nullptr && base[0] != '\0' ? base : "/tmp";
-    mkdir(dir.c_str(), 0755);
-    const std::string path = dir + "/" + name + ".png";
-    lodepng_encode24_file(path.c_str(), frame.rgb.data(), frame.width, frame.height);
-    return path;
-}
-
-// A world point in window pixels (x right, y down) through the scene's own
-// projection; false when it lies behind the eye.
-struct ScreenPoint {
+struct Box {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1; // inclusive
+    long count = 0;
+};
+struct Point {
     float x, y;
 };
+struct Outline {
+    Point corner[8]; // corner c has x1 if c & 1, y1 if c & 2, z1 if c & 4
+    bool covers(float x, float y, float margin) const;
+};
 
-inline bool project(const CameraPose& camera, float zNear, float zFar, float px, float py, float pz,
-                    ScreenPoint& out) {
-    float projection[16];
-    float modelview[16];
-    perspectiveMatrix(projection, 50.0f, screenWidth / screenHeight, zNear, zFar);
-    cameraModelviewMatrix(modelview, camera);
-    float eye[4];
-    for (int r = 0; r < 4; r++) {
-        eye[r] =
-            modelview[r] * px + modelview[4 + r] * py + modelview[8 + r] * pz + modelview[12 + r];
-    }
-    float clip[4];
-    for (int r = 0; r < 4; r++) {
-        clip[r] = projection[r] * eye[0] + projection[4 + r] * eye[1] + projection[8 + r] * eye[2] +
-                  projection[12 + r] * eye[3];
-    }
-    if (clip[3] <= 0.0f) {
-        return false;
-    }
-    out.x = (clip[0] / clip[3] + 1.0f) * 0.5f * screenWidth;
-    out.y = screenHeight - (clip[1] / clip[3] + 1.0f) * 0.5f * screenHeight;
-    return true;
-}
+Frame readFrame();
+void saveFrame(const Frame& frame, const std::string& name);
+void clearTo(float r, float g, float b);
+Box changedBox(const Frame& frame, const unsigned char rgb[3], int x0, int y0, int x1, int y1);
+
+void emptyWorld();
+void stage(float x, float y, float z, float pitch, float yaw);
+Frame drawScene(const std::string& name);
+Point project(float x, float y, float z);
+Outline box(float x0, float y0, float z0, float x1, float y1, float z1);
+bool inLabelCorner(int x, int y);
+void expectFillsOutline(const Frame& frame, const Outline& outline, const char* what);
+const unsigned char* atlasTexel(int x, int y);
+
+// Per pixel: an atlas texel drawn at its own size and opaque, UNKNOWN where a
+// piece is stretched or blended, nullptr where nothing is drawn.
+extern const unsigned char UNKNOWN[4];
+struct Expected {
+    std::vector<const unsigned char*> texel =
+        std::vector<const unsigned char*>((size_t)WIDTH * HEIGHT, nullptr);
+    void unknown(int x, int y, int w, int h);
+    void piece(int atlasX, int atlasY, int x, int y); // 20 x 20 at its own size
+    void panel(int x, int y, int w, int h, int style);
+    void text(const char* s, int x, int y);
+};
+void expectDrawn(const Frame& frame, const Expected& expected, const unsigned char background[3],
+                 const char* what);
 
 } // namespace drawn
