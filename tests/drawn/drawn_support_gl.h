@@ -1,86 +1,232 @@
-// drawn_support_gl.h: what the drawn tests share. The program opens ONE window
-// before its first test, through the game's own start-up steps (initVideo,
-// loadUi, newGame on a fixed seed). It is taller than wide, so every check
-// below also holds for a portrait window. Tests check pixels against places
-// worked out from the camera maths and the UI atlas, never against pictures
-// the renderer made itself.
-//
-//   WIDTH, HEIGHT                  the window in pixels
-//   readFrame()                    the window now, top row first: at(x, y), brightness(x, y)
-//   saveFrame(frame, name)         $HOLLOWMARK_TEST_OUT/NAME.png, for a person to look at
-//   clearTo(r, g, b)               the whole window in one colour (for 2D checks)
-//   changedBox(frame, rgb, x0, y0, x1, y1)  box of the pixels in [x0,x1) x [y0,y1) not rgb
-//   emptyWorld()                   floor and ceiling at their extremes, no blocks, nobody
-//                                  about, every graphics switch off, view range 3
-//   stage(x, y, z, pitch, yaw)     viewCamera there; the player's body too, its figure
-//                                  and aim marker 10 behind the eye, out of sight
-//   drawScene(name)                clear, renderScene, read and save the frame
-//   project(x, y, z)               a world point in window pixels through the scene's maths
-//   Outline box(x0, y0, z0, x1, y1, z1)  a box's screen outline; covers(x, y, margin)
-//   expectFillsOutline(frame, outline, what)  lit more than a pixel inside, black
-//                                  more than a pixel outside (the label's corner aside)
-//   atlasTexel(x, y)               RGBA of Media/dashboard.png as the file holds it
-//   Expected                       what 2D drawing should put where, painted from the atlas
-//                                  in drawing order: panel(), text(), unknown()
-//   expectDrawn(frame, expected, background, what)  atlas texels that land whole come
-//                                  out as they are; where nothing is drawn, the background
+// drawn_support_gl.h: what the drawn tests share. The program opens ONE window,
+// taller than wide, before its first test, through the game's own start-up
+// steps (initVideo, loadUi, newGame on a fixed seed). Frames are checked
+// against places worked out from the camera maths and the UI atlas, never
+// against pictures the renderer made itself.
+//   WIDTH, HEIGHT                the window in pixels
+//   readFrame(name)              the window now, top row first (at, brightness); with a
+//                                name also saved as $HOLLOWMARK_TEST_OUT/drawn_NAME.png
+//   clearTo(r, g, b)             the whole window in one colour, for 2D checks
+//   emptyWorld()                 floor and ceiling at their extremes, no blocks, nobody
+//                                about, every graphics switch off, view range 3
+//   stage(x, y, z, pitch, yaw)   viewCamera and the player's body there, the player's
+//                                figure and aim marker 10 behind the eye
+//   drawScene(name)              rebuild every chunk, clear, renderScene, readFrame(name)
+//   project(x, y, z)             window pixels of a world point, through the scene's maths
+//   corners(x0, y0, z0, x1, y1, z1)  a box's corners on the window
+//   expectSpans(frame, points, what)  what is drawn below the label's corner spans the
+//                                points' box, to a pixel and a half
+//   atlasTexel(x, y)             RGBA of Media/dashboard.png as the file holds it
+//   Expected                     per pixel what 2D drawing puts there, painted in
+//                                drawing order: panel, text, unknown (anything), drawn
+//   expectDrawn(frame, expected, background, what)  opaque atlas texels drawn at their size
+//                                come out as they are; undrawn pixels show the background
 #pragma once
 
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <lodepng.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
+#include "app/shell_sdl.h"
+#include "game/game.h"
+#include "meshing/chunks.h"
+#include "render/frustum.h"
+#include "render/scene_gl.h"
+#include "render/scene_layout.h"
+#include "render/textures_gl.h"
+#include "ui/draw2d_gl.h"
+#include "world/world.h"
+
 namespace drawn {
 
-const int WIDTH = 450;
-const int HEIGHT = 660;
-const int LIT = 150; // untextured, unlit white geometry is 255
-const int DARK = 30; // the clear colour is black
+const int WIDTH = 450, HEIGHT = 660;
+const int LIT = 150, DARK = 30; // untextured unlit white is 255, the clear colour black
+
+struct Window : ::testing::Environment {
+    void SetUp() override {
+        screenWidth = (float)WIDTH, screenHeight = (float)HEIGHT, screenBpp = 0;
+        fullscreen = showCursor = antialiasing = mipmapping = false;
+        useTextures = true;
+        initVideo();
+        loadUi();
+        srand(20260612);
+        newGame();
+    }
+};
+inline ::testing::Environment* const window = ::testing::AddGlobalTestEnvironment(new Window);
 
 struct Frame {
-    int width = 0, height = 0;
     std::vector<unsigned char> rgb;
-    const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * width + x) * 3]; }
-    int brightness(int x, int y) const { return (at(x, y)[0] + at(x, y)[1] + at(x, y)[2]) / 3; }
-    int brightness(float x, float y) const { return brightness((int)x, (int)y); }
+    const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * WIDTH + x) * 3]; }
+    int brightness(float x, float y) const {
+        const unsigned char* p = at((int)x, (int)y);
+        return (p[0] + p[1] + p[2]) / 3;
+    }
 };
-struct Box {
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1; // inclusive
-    long count = 0;
-};
+
+inline Frame readFrame(const std::string& name = "") {
+    std::vector<unsigned char> bottomUp((size_t)WIDTH * HEIGHT * 3);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    Frame frame;
+    for (int y = HEIGHT - 1; y >= 0; y--)
+        frame.rgb.insert(frame.rgb.end(), &bottomUp[y * WIDTH * 3], &bottomUp[(y + 1) * WIDTH * 3]);
+    const char* dir = std::getenv("HOLLOWMARK_TEST_OUT");
+    if (!name.empty() && dir != nullptr) {
+        mkdir(dir, 0755);
+        lodepng_encode24_file((std::string(dir) + "/drawn_" + name + ".png").c_str(),
+                              frame.rgb.data(), WIDTH, HEIGHT);
+    }
+    return frame;
+}
+
+inline void clearTo(float r, float g, float b) {
+    glClearColor(r, g, b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+inline void emptyWorld() {
+    resetGameState();
+    useTextures = useLight = useFog = useWater = false;
+    viewRange = 3;
+    std::memset(blocks, 0, sizeof blocks);
+    std::memset(fallingBlocks, 0, sizeof fallingBlocks);
+    for (int x = 0; x < WORLD_SIZE; x++)
+        for (int z = 0; z < WORLD_SIZE; z++)
+            floorHeight[x][z] = MIN_SURFACE_HEIGHT, ceilingHeight[x][z] = MAX_SURFACE_HEIGHT;
+}
+
+inline void stage(float x, float y, float z, float pitch, float yaw) {
+    viewCamera.position = player.position = {x, y, z};
+    viewCamera.pitch = pitch, viewCamera.yaw = yaw;
+    const Vector3 b = {x - 10.0f * std::sin(yaw), y, z + 10.0f * std::cos(yaw)};
+    player.head = player.neck = player.hipCentre = aimPoint = b;
+    for (int i = 0; i < 2; i++) {
+        player.shoulderX[i] = player.handX[i] = player.hipX[i] = player.footX[i] = b.x;
+        player.shoulderY[i] = player.handY[i] = player.hipY[i] = player.footY[i] = b.y;
+        player.shoulderZ[i] = player.handZ[i] = player.hipZ[i] = player.footZ[i] = b.z;
+    }
+}
+
+inline Frame drawScene(const std::string& name) {
+    markAllChunksDirty(); // the world as the test left it, normals only with the light on
+    rebuildDirtyChunks();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderScene();
+    return readFrame(name);
+}
+
 struct Point {
     float x, y;
 };
-struct Outline {
-    Point corner[8]; // corner c has x1 if c & 1, y1 if c & 2, z1 if c & 4
-    bool covers(float x, float y, float margin) const;
-};
 
-Frame readFrame();
-void saveFrame(const Frame& frame, const std::string& name);
-void clearTo(float r, float g, float b);
-Box changedBox(const Frame& frame, const unsigned char rgb[3], int x0, int y0, int x1, int y1);
+// The renderer's camera: 50 degrees vertically, near plane 0.1, far plane by the view range.
+inline Point project(float x, float y, float z) {
+    float projection[16], modelview[16], eye[4], clip[4];
+    perspectiveMatrix(projection, 50.0f, (float)WIDTH / HEIGHT, 0.1f, farPlaneDistance(viewRange));
+    cameraModelviewMatrix(modelview, viewCamera);
+    for (int r = 0; r < 4; r++)
+        eye[r] = modelview[r] * x + modelview[4 + r] * y + modelview[8 + r] * z + modelview[12 + r];
+    for (int r = 0; r < 4; r++)
+        clip[r] = projection[r] * eye[0] + projection[4 + r] * eye[1] + projection[8 + r] * eye[2] +
+                  projection[12 + r] * eye[3];
+    EXPECT_GT(clip[3], 0.0f) << "a point behind the eye";
+    return {(clip[0] / clip[3] + 1.0f) * 0.5f * WIDTH, (1.0f - clip[1] / clip[3]) * 0.5f * HEIGHT};
+}
 
-void emptyWorld();
-void stage(float x, float y, float z, float pitch, float yaw);
-Frame drawScene(const std::string& name);
-Point project(float x, float y, float z);
-Outline box(float x0, float y0, float z0, float x1, float y1, float z1);
-bool inLabelCorner(int x, int y);
-void expectFillsOutline(const Frame& frame, const Outline& outline, const char* what);
-const unsigned char* atlasTexel(int x, int y);
+// The pixels brighter than DARK below the label's corner span the box of the
+// projected points, to a pixel and a half.
+inline void expectSpans(const Frame& frame, const std::vector<Point>& points, const char* what) {
+    float left = 1e9f, right = -1e9f, top = 1e9f, bottom = -1e9f;
+    for (const Point& p : points)
+        left = std::min(left, p.x), right = std::max(right, p.x), top = std::min(top, p.y),
+        bottom = std::max(bottom, p.y);
+    int litLeft = WIDTH, litRight = 0, litTop = HEIGHT, litBottom = 0;
+    for (int y = 60; y < HEIGHT; y++)
+        for (int x = 0; x < WIDTH; x++)
+            if (frame.brightness(x, y) > DARK)
+                litLeft = std::min(litLeft, x), litRight = std::max(litRight, x + 1),
+                litTop = std::min(litTop, y), litBottom = std::max(litBottom, y + 1);
+    EXPECT_NEAR(litLeft, left, 1.5f) << what;
+    EXPECT_NEAR(litRight, right, 1.5f) << what;
+    EXPECT_NEAR(litTop, top, 1.5f) << what;
+    EXPECT_NEAR(litBottom, bottom, 1.5f) << what;
+}
 
-// Per pixel: an atlas texel drawn at its own size and opaque, UNKNOWN where a
-// piece is stretched or blended, nullptr where nothing is drawn.
-extern const unsigned char UNKNOWN[4];
+// The eight corners of the box [x0, x1] x [y0, y1] x [z0, z1] on the window.
+inline std::vector<Point> corners(float x0, float y0, float z0, float x1, float y1, float z1) {
+    std::vector<Point> points;
+    for (int k = 0; k < 8; k++)
+        points.push_back(project(k & 1 ? x1 : x0, k & 2 ? y1 : y0, k & 4 ? z1 : z0));
+    return points;
+}
+
+inline const unsigned char* atlasTexel(int x, int y) {
+    static unsigned char* rgba = nullptr;
+    static unsigned width = 0, height = 0;
+    static const unsigned char transparent[4] = {};
+    if (rgba == nullptr)
+        lodepng_decode32_file(&rgba, &width, &height, "Media/dashboard.png");
+    if (rgba == nullptr || x < 0 || y < 0 || x >= (int)width || y >= (int)height)
+        return transparent;
+    return &rgba[((size_t)y * width + x) * 4];
+}
+
+inline const unsigned char UNKNOWN[4] = {}, DRAWN[4] = {};
 struct Expected {
-    std::vector<const unsigned char*> texel =
-        std::vector<const unsigned char*>((size_t)WIDTH * HEIGHT, nullptr);
-    void unknown(int x, int y, int w, int h);
-    void piece(int atlasX, int atlasY, int x, int y); // 20 x 20 at its own size
-    void panel(int x, int y, int w, int h, int style);
-    void text(const char* s, int x, int y);
+    std::vector<const unsigned char*> at = std::vector<const unsigned char*>(WIDTH * HEIGHT);
+    void fill(int x, int y, int w, int h, const unsigned char* what) {
+        for (int v = std::max(y, 0); v < std::min(y + h, HEIGHT); v++)
+            for (int u = std::max(x, 0); u < std::min(x + w, WIDTH); u++)
+                at[v * WIDTH + u] = what;
+    }
+    void piece(int atlasX, int atlasY, int x, int y) { // 20 x 20 at its own size
+        for (int v = 0; v < 20; v++)
+            for (int u = 0; u < 20; u++) {
+                const unsigned char* t = atlasTexel(atlasX + u, atlasY + v);
+                if (t[3] != 0)
+                    fill(x + u, y + v, 1, 1, t[3] == 255 ? t : UNKNOWN);
+            }
+    }
+    // The frame surrounds the rectangle whose top is one pixel above y; its
+    // corners and the whole pieces of its top and bottom edges keep their size.
+    void panel(int x, int y, int w, int h, int style) {
+        fill(x - 20, y - 21, w + 40, h + 40, UNKNOWN);
+        for (int i = -1; i <= w / 20; i++) {
+            const int column = 60 * style + 20 * (i < 0 ? 0 : i < w / 20 ? 1 : 2);
+            piece(column, 59, i < w / 20 ? x + 20 * i : x + w, y - 21);
+            piece(column, 99, i < w / 20 ? x + 20 * i : x + w, y - 1 + h);
+        }
+    }
+    void text(const char* s, int x, int y) { // cells ten pixels apart from x - 5
+        for (int k = 0; s[k] != '\0'; k++)
+            piece(20 * ((s[k] - 32) % 32), 20 * ((s[k] - 32) / 32), x - 5 + 10 * k, y);
+    }
 };
-void expectDrawn(const Frame& frame, const Expected& expected, const unsigned char background[3],
-                 const char* what);
+
+inline void expectDrawn(const Frame& frame, const Expected& e, const unsigned char background[3],
+                        const std::string& what) {
+    int checked = 0, wrong = 0;
+    for (int i = 0; i < WIDTH * HEIGHT; i++) {
+        const unsigned char* want = e.at[i] == nullptr || e.at[i] == DRAWN ? background : e.at[i];
+        bool same = true;
+        for (int c = 0; c < 3; c++)
+            same = same && std::abs(frame.rgb[3 * i + c] - want[c]) <= 8;
+        checked += e.at[i] != nullptr && e.at[i] != UNKNOWN && e.at[i] != DRAWN;
+        wrong += e.at[i] == DRAWN ? same : e.at[i] != UNKNOWN && !same;
+    }
+    EXPECT_GT(checked, 1000) << what;
+    EXPECT_EQ(wrong, 0) << what;
+}
 
 } // namespace drawn
