@@ -13,9 +13,8 @@
 //                                figure and aim marker 10 behind the eye
 //   drawScene(name)              rebuild every chunk, clear, renderScene, readFrame(name)
 //   project(x, y, z)             window pixels of a world point, through the scene's maths
-//   corners(x0, y0, z0, x1, y1, z1)  a box's corners on the window
-//   expectSpans(frame, points, what)  what is drawn below the label's corner spans the
-//                                points' box, to a pixel and a half
+//   expectSpans(frame, x0, y0, z0, x1, y1, z1, what)  what is drawn below the label's
+//                                corner spans the box's projected corners
 //   atlasTexel(x, y)             RGBA of Media/dashboard.png as the file holds it
 //   Expected                     per pixel what 2D drawing puts there, painted in
 //                                drawing order: panel, text, unknown (anything), drawn
@@ -144,31 +143,24 @@ inline Point project(float x, float y, float z) {
     return {(clip[0] / clip[3] + 1.0f) * 0.5f * WIDTH, (1.0f - clip[1] / clip[3]) * 0.5f * HEIGHT};
 }
 
-// The pixels brighter than DARK below the label's corner span the box of the
-// projected points, to a pixel and a half.
-inline void expectSpans(const Frame& frame, const std::vector<Point>& points, const char* what) {
-    float left = 1e9f, right = -1e9f, top = 1e9f, bottom = -1e9f;
-    for (const Point& p : points)
-        left = std::min(left, p.x), right = std::max(right, p.x), top = std::min(top, p.y),
-        bottom = std::max(bottom, p.y);
-    int litLeft = WIDTH, litRight = 0, litTop = HEIGHT, litBottom = 0;
+// What is drawn below the label's corner spans the projected corners of the
+// box [x0, x1] x [y0, y1] x [z0, z1], to a pixel and a half.
+inline void expectSpans(const Frame& frame, float x0, float y0, float z0, float x1, float y1,
+                        float z1, const char* what) {
+    float want[4] = {1e9f, 1e9f, -1e9f, -1e9f}; // left, top, right, bottom
+    int got[4] = {WIDTH, HEIGHT, 0, 0};
+    for (int k = 0; k < 8; k++) {
+        const Point p = project(k & 1 ? x1 : x0, k & 2 ? y1 : y0, k & 4 ? z1 : z0);
+        want[0] = std::min(want[0], p.x), want[1] = std::min(want[1], p.y);
+        want[2] = std::max(want[2], p.x), want[3] = std::max(want[3], p.y);
+    }
     for (int y = 60; y < HEIGHT; y++)
         for (int x = 0; x < WIDTH; x++)
             if (frame.brightness(x, y) > DARK)
-                litLeft = std::min(litLeft, x), litRight = std::max(litRight, x + 1),
-                litTop = std::min(litTop, y), litBottom = std::max(litBottom, y + 1);
-    EXPECT_NEAR(litLeft, left, 1.5f) << what;
-    EXPECT_NEAR(litRight, right, 1.5f) << what;
-    EXPECT_NEAR(litTop, top, 1.5f) << what;
-    EXPECT_NEAR(litBottom, bottom, 1.5f) << what;
-}
-
-// The eight corners of the box [x0, x1] x [y0, y1] x [z0, z1] on the window.
-inline std::vector<Point> corners(float x0, float y0, float z0, float x1, float y1, float z1) {
-    std::vector<Point> points;
-    for (int k = 0; k < 8; k++)
-        points.push_back(project(k & 1 ? x1 : x0, k & 2 ? y1 : y0, k & 4 ? z1 : z0));
-    return points;
+                got[0] = std::min(got[0], x), got[1] = std::min(got[1], y),
+                got[2] = std::max(got[2], x + 1), got[3] = std::max(got[3], y + 1);
+    for (int i = 0; i < 4; i++)
+        EXPECT_NEAR(got[i], want[i], 1.5f) << what << ", side " << i;
 }
 
 inline const unsigned char* atlasTexel(int x, int y) {

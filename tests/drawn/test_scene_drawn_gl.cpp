@@ -11,13 +11,13 @@ TEST(SceneDrawn, BlocksStandWhereTheCameraMathsPutsThem) {
     emptyWorld();
     blocks[47][17][25] = 1;
     stage(-8.0f, 17.5f, 25.7f, 0.1f, HALF_PI + 0.1f);
-    expectSpans(drawScene("block_negative"), corners(-3, 17, 25, -2, 18, 26), "block at x -3");
+    expectSpans(drawScene("block_negative"), -3, 17, 25, -2, 18, 26, "block at x -3");
     // A falling block is lowered by the settling step's progress.
     emptyWorld();
     fallingBlocks[27][16][27] = 1;
     settleProgress = 0.4f;
     stage(22.0f, 17.5f, 26.0f, 0.15f, HALF_PI + 0.27f);
-    expectSpans(drawScene("falling_block"), corners(27, 15.6f, 27, 28, 16.6f, 28), "falling");
+    expectSpans(drawScene("falling_block"), 27, 15.6f, 27, 28, 16.6f, 28, "falling");
 }
 
 // The label's panel and glyphs on black: over the scene, and over water.
@@ -89,7 +89,7 @@ TEST(SceneDrawn, WaterIsDrawnAtThreeQuartersOpacity) {
     actionType = ActionSpawnEnemy;
     const Frame frame = drawScene("water");
     std::copy(saved, saved + CHUNK_TOTAL, waterMeshes);
-    expectSpans(frame, corners(25, 4, 25, 30, 4, 30), "water");
+    expectSpans(frame, 25, 4, 25, 30, 4, 30, "water");
     for (float x = 25.2f; x < 29.9f; x += 0.3f)
         for (float z = 25.2f; z < 29.9f; z += 0.3f) {
             const Point p = project(x, 4.0f, z);
