@@ -1,25 +1,25 @@
 // drawn_support_gl.h: what the drawn tests share. The program opens ONE window,
 // taller than wide, before its first test, through the game's own start-up
 // steps (initVideo, loadUi, newGame on a fixed seed). Frames are checked
-// against places worked out from the camera maths and the UI atlas, never
-// against pictures the renderer made itself.
-//   WIDTH, HEIGHT                the window in pixels
-//   readFrame(name)              the window now, top row first (at, brightness); with a
-//                                name also saved as $HOLLOWMARK_TEST_OUT/drawn_NAME.png
-//   clearTo(r, g, b)             the whole window in one colour, for 2D checks
-//   emptyWorld()                 floor and ceiling at their extremes, no blocks, nobody
-//                                about, every graphics switch off, view range 3
-//   stage(x, y, z, pitch, yaw)   viewCamera and the player's body there, the player's
-//                                figure and aim marker 10 behind the eye
-//   drawScene(name)              rebuild every chunk, clear, renderScene, readFrame(name)
-//   project(x, y, z)             window pixels of a world point, through the scene's maths
+// against the camera maths and the UI atlas, never against the renderer's own
+// pictures.
+//   WIDTH, HEIGHT   the window; LIT and DARK, brightness of white geometry and of the clear
+//   readFrame(name)  the window, top row first (at, brightness); with a name also saved as
+//                    $HOLLOWMARK_TEST_OUT/drawn_NAME.png, to be looked at
+//   clearTo(r, g, b) the whole window (or the scissor box) in one colour
+//   emptyWorld()     floor and ceiling at their extremes, no blocks, nobody about, every
+//                    graphics switch off, view range 3
+//   stage(x, y, z, pitch, yaw)  viewCamera and the player's body there, its figure and
+//                    aim marker 10 behind the eye
+//   drawScene(name)  rebuild every chunk, clear, renderScene, readFrame(name)
+//   project(x, y, z) window pixels of a world point through the scene's camera
 //   expectSpans(frame, x0, y0, z0, x1, y1, z1, what)  what is drawn below the label's
-//                                corner spans the box's projected corners
-//   atlasTexel(x, y)             RGBA of Media/dashboard.png as the file holds it
-//   Expected                     per pixel what 2D drawing puts there, painted in
-//                                drawing order: panel, text, unknown (anything), drawn
-//   expectDrawn(frame, expected, background, what)  opaque atlas texels drawn at their size
-//                                come out as they are; undrawn pixels show the background
+//                    corner spans the box's projected corners, to a pixel and a half
+//   Expected         per pixel what 2D drawing puts there, painted in drawing order
+//                    from the atlas: panel, text, fill (UNKNOWN: anything; DRAWN: not
+//                    the background)
+//   expectDrawn(frame, expected, background, what)  opaque texels drawn at their own size
+//                    come out as they are; where nothing is drawn, the background
 #pragma once
 
 #include <GL/gl.h>
@@ -27,15 +27,15 @@
 #include <lodepng.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/settings.h"
 #include "app/shell_sdl.h"
-#include "game/game.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
 #include "render/scene_gl.h"
@@ -46,8 +46,7 @@
 
 namespace drawn {
 
-const int WIDTH = 450, HEIGHT = 660;
-const int LIT = 150, DARK = 30; // untextured unlit white is 255, the clear colour black
+const int WIDTH = 450, HEIGHT = 660, LIT = 150, DARK = 30;
 
 struct Window : ::testing::Environment {
     void SetUp() override {
@@ -66,25 +65,21 @@ struct Frame {
     std::vector<unsigned char> rgb;
     const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * WIDTH + x) * 3]; }
     int brightness(float x, float y) const {
-        const unsigned char* p = at((int)x, (int)y);
-        return (p[0] + p[1] + p[2]) / 3;
+        return (at((int)x, (int)y)[0] + at((int)x, (int)y)[1] + at((int)x, (int)y)[2]) / 3;
     }
 };
 
 inline Frame readFrame(const std::string& name = "") {
     std::vector<unsigned char> bottomUp((size_t)WIDTH * HEIGHT * 3);
-    glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
     Frame frame;
     for (int y = HEIGHT - 1; y >= 0; y--)
         frame.rgb.insert(frame.rgb.end(), &bottomUp[y * WIDTH * 3], &bottomUp[(y + 1) * WIDTH * 3]);
     const char* dir = std::getenv("HOLLOWMARK_TEST_OUT");
-    if (!name.empty() && dir != nullptr) {
-        mkdir(dir, 0755);
+    if (!name.empty() && dir != nullptr && (mkdir(dir, 0755) == 0 || errno == EEXIST))
         lodepng_encode24_file((std::string(dir) + "/drawn_" + name + ".png").c_str(),
                               frame.rgb.data(), WIDTH, HEIGHT);
-    }
     return frame;
 }
 
@@ -100,9 +95,9 @@ inline void emptyWorld() {
     viewRange = 3;
     std::memset(blocks, 0, sizeof blocks);
     std::memset(fallingBlocks, 0, sizeof fallingBlocks);
-    for (int x = 0; x < WORLD_SIZE; x++)
-        for (int z = 0; z < WORLD_SIZE; z++)
-            floorHeight[x][z] = MIN_SURFACE_HEIGHT, ceilingHeight[x][z] = MAX_SURFACE_HEIGHT;
+    std::fill(&floorHeight[0][0], &floorHeight[0][0] + WORLD_SIZE * WORLD_SIZE, MIN_SURFACE_HEIGHT);
+    std::fill(&ceilingHeight[0][0], &ceilingHeight[0][0] + WORLD_SIZE * WORLD_SIZE,
+              MAX_SURFACE_HEIGHT);
 }
 
 inline void stage(float x, float y, float z, float pitch, float yaw) {
@@ -118,7 +113,7 @@ inline void stage(float x, float y, float z, float pitch, float yaw) {
 }
 
 inline Frame drawScene(const std::string& name) {
-    markAllChunksDirty(); // the world as the test left it, normals only with the light on
+    markAllChunksDirty();
     rebuildDirtyChunks();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     renderScene();
@@ -143,8 +138,6 @@ inline Point project(float x, float y, float z) {
     return {(clip[0] / clip[3] + 1.0f) * 0.5f * WIDTH, (1.0f - clip[1] / clip[3]) * 0.5f * HEIGHT};
 }
 
-// What is drawn below the label's corner spans the projected corners of the
-// box [x0, x1] x [y0, y1] x [z0, z1], to a pixel and a half.
 inline void expectSpans(const Frame& frame, float x0, float y0, float z0, float x1, float y1,
                         float z1, const char* what) {
     float want[4] = {1e9f, 1e9f, -1e9f, -1e9f}; // left, top, right, bottom
@@ -163,18 +156,7 @@ inline void expectSpans(const Frame& frame, float x0, float y0, float z0, float 
         EXPECT_NEAR(got[i], want[i], 1.5f) << what << ", side " << i;
 }
 
-inline const unsigned char* atlasTexel(int x, int y) {
-    static unsigned char* rgba = nullptr;
-    static unsigned width = 0, height = 0;
-    static const unsigned char transparent[4] = {};
-    if (rgba == nullptr)
-        lodepng_decode32_file(&rgba, &width, &height, "Media/dashboard.png");
-    if (rgba == nullptr || x < 0 || y < 0 || x >= (int)width || y >= (int)height)
-        return transparent;
-    return &rgba[((size_t)y * width + x) * 4];
-}
-
-inline const unsigned char UNKNOWN[4] = {}, DRAWN[4] = {};
+inline const unsigned char UNKNOWN[4] = {}, DRAWN[4] = {}, TRANSPARENT[4] = {};
 struct Expected {
     std::vector<const unsigned char*> at = std::vector<const unsigned char*>(WIDTH * HEIGHT);
     void fill(int x, int y, int w, int h, const unsigned char* what) {
@@ -183,9 +165,15 @@ struct Expected {
                 at[v * WIDTH + u] = what;
     }
     void piece(int atlasX, int atlasY, int x, int y) { // 20 x 20 at its own size
+        static unsigned char* atlas = nullptr;
+        static unsigned width = 0, height = 0;
+        if (atlas == nullptr)
+            lodepng_decode32_file(&atlas, &width, &height, "Media/dashboard.png");
         for (int v = 0; v < 20; v++)
             for (int u = 0; u < 20; u++) {
-                const unsigned char* t = atlasTexel(atlasX + u, atlasY + v);
+                const bool inside = atlas && atlasX + u < (int)width && atlasY + v < (int)height;
+                const unsigned char* t =
+                    inside ? &atlas[((atlasY + v) * width + atlasX + u) * 4] : TRANSPARENT;
                 if (t[3] != 0)
                     fill(x + u, y + v, 1, 1, t[3] == 255 ? t : UNKNOWN);
             }

@@ -1,5 +1,5 @@
-// The scene in the real window: blocks, fog, light, water, balls, the rope and
-// the action label, where the camera maths and the atlas put them.
+// The scene in the real window: blocks, fog, balls, the rope and the action
+// label, where the camera maths and the atlas put them.
 #include "drawn_support_gl.h"
 
 using namespace drawn;
@@ -20,22 +20,18 @@ TEST(SceneDrawn, BlocksStandWhereTheCameraMathsPutsThem) {
     expectSpans(drawScene("falling_block"), 27, 15.6f, 27, 28, 16.6f, 28, "falling");
 }
 
-// The label's panel and glyphs on black: over the scene, and over water.
-void expectLabel(const Frame& frame, int action) {
-    const char* name = actionTypeNames[action];
-    const unsigned char black[3] = {0, 0, 0};
-    Expected label;
-    label.fill(0, 60, WIDTH, HEIGHT - 60, UNKNOWN);
-    label.panel(WIDTH - 275, 25, 250, 10, 0);
-    label.text(name, WIDTH - 150 - 5 * (int)std::strlen(name), 20);
-    expectDrawn(frame, label, black, name);
-}
-
+// The label's panel and glyphs over black, for every action type.
 TEST(SceneDrawn, LabelStandsWhereTheAtlasPutsIt) {
+    const unsigned char black[3] = {0, 0, 0};
     emptyWorld();
     stage(25.0f, 17.5f, 25.0f, 0.0f, 0.0f); // the cave lies beyond the far plane
-    for (actionType = 0; actionType < ACTION_TYPE_COUNT; actionType++)
-        expectLabel(drawScene("label_" + std::to_string(actionType)), actionType);
+    for (actionType = 0; actionType < ACTION_TYPE_COUNT; actionType++) {
+        const char* name = actionTypeNames[actionType];
+        Expected label;
+        label.panel(WIDTH - 275, 25, 250, 10, 0);
+        label.text(name, WIDTH - 150 - 5 * (int)std::strlen(name), 20);
+        expectDrawn(drawScene("label_" + std::to_string(actionType)), label, black, name);
+    }
 }
 
 // Linear fog from 0.1 to the far plane (20 at range 3), toward black.
@@ -49,53 +45,6 @@ TEST(SceneDrawn, FogDarkensWithDistance) {
     const Point nearFace = project(28.0f, 16.5f, 25.5f), farFace = project(40.0f, 18.5f, 25.5f);
     EXPECT_NEAR(frame.brightness(nearFace.x, nearFace.y), 255.0f * 17.0f / 19.9f, 10.0f);
     EXPECT_NEAR(frame.brightness(farFace.x, farFace.y), 255.0f * 5.0f / 19.9f, 10.0f);
-}
-
-// The light sits at the eye (ambient 0.04 + 0.2, diffuse 0.8 N.L, no
-// attenuation) and lights each vertex: a face's centre gets about the mean
-// of its corners.
-TEST(SceneDrawn, LightSitsAtTheEye) {
-    emptyWorld();
-    useLight = true;
-    blocks[28][17][25] = 1;
-    stage(25.0f, 17.5f, 27.5f, 0.0f, HALF_PI - 0.45f);
-    const Frame frame = drawScene("light");
-    auto expected = [](float nx, float nz, float x0, float z0, float x1, float z1) {
-        float sum = 0.0f;
-        for (int c = 0; c < 4; c++) {
-            const float lx = 25 - (c & 1 ? x1 : x0), ly = c & 2 ? -0.5f : 0.5f,
-                        lz = 27.5f - (c & 1 ? z1 : z0);
-            sum += std::min(
-                1.0f, 0.24f + 0.8f * std::max(0.0f, (nx * lx + nz * lz) / std::hypot(lx, ly, lz)));
-        }
-        return 255.0f * sum / 4.0f;
-    };
-    const Point front = project(28.0f, 17.5f, 25.5f), side = project(28.5f, 17.5f, 26.0f);
-    EXPECT_NEAR(frame.brightness(front.x, front.y), expected(-1, 0, 28, 25, 28, 26), 15.0f);
-    EXPECT_NEAR(frame.brightness(side.x, side.y), expected(0, 1, 28, 26, 29, 26), 15.0f);
-}
-
-// Water at 75 % opacity over black, and the label after it opaque again.
-TEST(SceneDrawn, WaterIsDrawnAtThreeQuartersOpacity) {
-    emptyWorld();
-    useWater = true;
-    viewRange = 1; // far plane 10: the floor 11.75 below the eye is clipped
-    static float quad[12] = {0, 4, 0, 0, 4, 5, 5, 4, 5, 5, 4, 0}, texCoords[8] = {};
-    WaterMesh saved[CHUNK_TOTAL], none{};
-    std::copy(waterMeshes, waterMeshes + CHUNK_TOTAL, saved);
-    std::fill(waterMeshes, waterMeshes + CHUNK_TOTAL, none);
-    waterMeshes[55] = {4, quad, texCoords};    // all of chunk (5, 5), facing up
-    stage(27.5f, 12.0f, 27.5f, HALF_PI, 0.0f); // looking straight down from 8 above it
-    actionType = ActionSpawnEnemy;
-    const Frame frame = drawScene("water");
-    std::copy(saved, saved + CHUNK_TOTAL, waterMeshes);
-    expectSpans(frame, 25, 4, 25, 30, 4, 30, "water");
-    for (float x = 25.2f; x < 29.9f; x += 0.3f)
-        for (float z = 25.2f; z < 29.9f; z += 0.3f) {
-            const Point p = project(x, 4.0f, z);
-            ASSERT_NEAR(frame.brightness(p.x, p.y), 191, 6) << x << ", " << z; // 0.75 x 255
-        }
-    expectLabel(frame, ActionSpawnEnemy);
 }
 
 // Balls by kind, and the rope: 50 beads from hand 0, the last a step short of

@@ -1,31 +1,11 @@
-// One pass of the main loop in the real window, and image files on their way
-// to GL.
+// Image files on their way to GL.
 #include <SDL/SDL.h>
 
-#include "app/frame.h"
-#include "app/input.h"
 #include "drawn_support_gl.h"
 #include "render/image_file_sdl.h"
 #include "tests/regression_files.h"
 
 using namespace drawn;
-
-TEST(Window, FrameSeesEveryEventAndEmptiesTheQueue) {
-    pauseLevel = 0.0f;
-    SDL_Event events[4] = {};
-    events[0].type = SDL_MOUSEMOTION;
-    events[1].type = SDL_KEYDOWN, events[1].key.state = SDL_PRESSED,
-    events[1].key.keysym.sym = SDLK_w;
-    events[2].type = SDL_QUIT; // behind other events
-    events[3].type = SDL_USEREVENT;
-    for (SDL_Event& event : events)
-        ASSERT_EQ(SDL_PushEvent(&event), 0);
-    runFrame();
-    EXPECT_TRUE(quitRequested && keyState[KEY_W] == Pressed);
-    SDL_PumpEvents();
-    EXPECT_EQ(SDL_PeepEvents(events, 1, SDL_PEEKEVENT, SDL_ALLEVENTS), 0);
-    quitRequested = false;
-}
 
 // The world texture reaches GL with the file's pixels, repeating, with
 // mipmaps only when asked.
