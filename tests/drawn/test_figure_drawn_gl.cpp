@@ -75,23 +75,20 @@ TEST(FigureDrawn, LimbsEndAtTheirHandsAndFeet) {
         Figure f{};
         f.yaw = pose.yaw;
         f.head = {0, 0.65f, 0}, f.neck = {0, 0.25f, 0}, f.hipCentre = {0, -0.75f, 0};
-        float* roots[4][3] = {{&f.shoulderX[0], &f.shoulderY[0], &f.shoulderZ[0]},
-                              {&f.shoulderX[1], &f.shoulderY[1], &f.shoulderZ[1]},
-                              {&f.hipX[0], &f.hipY[0], &f.hipZ[0]},
-                              {&f.hipX[1], &f.hipY[1], &f.hipZ[1]}};
-        float* ends[4][3] = {{&f.handX[0], &f.handY[0], &f.handZ[0]},
-                             {&f.handX[1], &f.handY[1], &f.handZ[1]},
-                             {&f.footX[0], &f.footY[0], &f.footZ[0]},
-                             {&f.footX[1], &f.footY[1], &f.footZ[1]}};
+        V roots[4], ends[4];
         for (int l = 0; l < 4; l++) {
-            const V root = {0.4 * std::cos(f.yaw + (l % 2 ? -1.57 : 1.57)), l < 2 ? 0.15 : -0.85,
-                            0.4 * std::sin(f.yaw + (l % 2 ? -1.57 : 1.57))};
             const float* limb = pose.limbs[l];
-            const V end =
-                root + V{limb[0], limb[1], limb[2]} *
-                           (limb[3] ? limb[3] / V{limb[0], limb[1], limb[2]}.length() : 1);
-            *roots[l][0] = root.x, *roots[l][1] = root.y, *roots[l][2] = root.z;
-            *ends[l][0] = end.x, *ends[l][1] = end.y, *ends[l][2] = end.z;
+            const V direction = {limb[0], limb[1], limb[2]};
+            roots[l] = {0.4 * std::cos(f.yaw + (l % 2 ? -1.57 : 1.57)), l < 2 ? 0.15 : -0.85,
+                        0.4 * std::sin(f.yaw + (l % 2 ? -1.57 : 1.57))};
+            ends[l] = roots[l] + direction * (limb[3] ? limb[3] / direction.length() : 1);
+            const int i = l % 2;
+            (l < 2 ? f.shoulderX : f.hipX)[i] = roots[l].x,
+                                   (l < 2 ? f.handX : f.footX)[i] = ends[l].x;
+            (l < 2 ? f.shoulderY : f.hipY)[i] = roots[l].y,
+                                   (l < 2 ? f.handY : f.footY)[i] = ends[l].y;
+            (l < 2 ? f.shoulderZ : f.hipZ)[i] = roots[l].z,
+                                   (l < 2 ? f.handZ : f.footZ)[i] = ends[l].z;
         }
         const std::vector<V> m = drawnMeans(f);
         ASSERT_EQ(m.size(), 15u) << "a draw was not finite, pose " << &pose - poses;
@@ -103,9 +100,8 @@ TEST(FigureDrawn, LimbsEndAtTheirHandsAndFeet) {
             const int d = l < 2 ? 2 + 3 * l : 3 + 3 * l;
             const V middle = m[d] + (m[d + 1] - m[d]) * (1.0 / t);
             EXPECT_NEAR((middle - m[d]).length(), 1.0, 0.01) << "first bone of limb " << l;
-            wanted.push_back({m[d], {*roots[l][0], *roots[l][1], *roots[l][2]}});
-            wanted.push_back({middle + (m[d + 2] - middle) * (1.0 / t),
-                              {*ends[l][0], *ends[l][1], *ends[l][2]}});
+            wanted.push_back({m[d], roots[l]});
+            wanted.push_back({middle + (m[d + 2] - middle) * (1.0 / t), ends[l]});
         }
         for (size_t k = 0; k < wanted.size(); k++)
             EXPECT_LT((wanted[k].first - wanted[k].second).length(), 0.01)

@@ -36,6 +36,7 @@ TEST(Overlay, BannersAndPauseMenuStandWhereTheLayoutPutsThem) {
     const unsigned char magenta[3] = {255, 0, 255};
     const char* labels[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
     mouseX = mouseY = -100;
+    showFrameRate = false;
     for (float level : {100.0f, 50.0f}) {
         pauseLevel = level;
         clearTo(1, 0, 1);
