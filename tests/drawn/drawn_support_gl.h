@@ -2,7 +2,8 @@
 // taller than wide, before its first test, through the game's own start-up
 // steps (initVideo, loadUi, newGame on a fixed seed). Frames are checked
 // against the camera maths and the UI atlas, never against the renderer's own
-// pictures.
+// pictures. A test file includes this header and opens no window of its own;
+// every test sets up the game state it draws (the tests share its globals).
 //   WIDTH, HEIGHT   the window; LIT and DARK, brightness of white geometry and of the clear
 //   readFrame(name)  the window, top row first (at, brightness); with a name also saved as
 //                    $HOLLOWMARK_TEST_OUT/drawn_NAME.png, to be looked at
@@ -62,6 +63,7 @@ struct Window : ::testing::Environment {
 inline ::testing::Environment* const window = ::testing::AddGlobalTestEnvironment(new Window);
 
 struct Frame {
+    int width = WIDTH, height = HEIGHT;
     std::vector<unsigned char> rgb;
     const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * WIDTH + x) * 3]; }
     int brightness(float x, float y) const {
