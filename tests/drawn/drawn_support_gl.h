@@ -1,102 +1,214 @@
-// drawn_support_gl.h: what the drawn tests of the scene share: opening the real
-// window through the game's own start-up code, reading a frame back, saving it
-// for a person to look at, and projecting world points with the camera maths.
+// drawn_support_gl.h: what the drawn tests share. The program opens ONE window,
+// taller than wide, before its first test, through the game's own start-up
+// steps (initVideo, loadUi, newGame on a fixed seed). Frames are checked
+// against the camera maths and the UI atlas, never against the renderer's own
+// pictures. A test file includes this header and opens no window of its own;
+// every test sets up the game state it draws (the tests share its globals).
+//   WIDTH, HEIGHT   the window; LIT and DARK, brightness of white geometry and of the clear
+//   readFrame(name)  the window, top row first (at, brightness); with a name also saved as
+//                    $HOLLOWMARK_TEST_OUT/drawn_NAME.png, to be looked at
+//   clearTo(r, g, b) the whole window (or the scissor box) in one colour
+//   emptyWorld()     floor and ceiling at their extremes, no blocks, nobody about, every
+//                    graphics switch off, view range 3
+//   stage(x, y, z, pitch, yaw)  viewCamera and the player's body there, its figure and
+//                    aim marker 10 behind the eye
+//   drawScene(name)  rebuild every chunk, clear, renderScene, readFrame(name)
+//   project(x, y, z) window pixels of a world point through the scene's camera
+//   expectSpans(frame, x0, y0, z0, x1, y1, z1, what)  what is drawn below the label's
+//                    corner spans the box's projected corners, to a pixel and a half
+//   Expected         per pixel what 2D drawing puts there, painted in drawing order
+//                    from the atlas: panel, text, fill (UNKNOWN: anything; DRAWN: not
+//                    the background)
+//   expectDrawn(frame, expected, background, what)  opaque texels drawn at their own size
+//                    come out as they are; where nothing is drawn, the background
 #pragma once
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 #include <lodepng.h>
-
-#include <cstdlib>
-#include <string>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/settings.h"
 #include "app/shell_sdl.h"
+#include "meshing/chunks.h"
 #include "render/frustum.h"
+#include "render/scene_gl.h"
+#include "render/scene_layout.h"
+#include "render/textures_gl.h"
+#include "ui/draw2d_gl.h"
+#include "world/world.h"
 
 namespace drawn {
 
-// Top-down RGB frame, as the window shows it.
+const int WIDTH = 450, HEIGHT = 660, LIT = 150, DARK = 30;
+
+struct Window : ::testing::Environment {
+    void SetUp() override {
+        screenWidth = (float)WIDTH, screenHeight = (float)HEIGHT, screenBpp = 0;
+        fullscreen = showCursor = antialiasing = mipmapping = false;
+        useTextures = true;
+        initVideo();
+        loadUi();
+        srand(20260612);
+        newGame();
+    }
+};
+inline ::testing::Environment* const window = ::testing::AddGlobalTestEnvironment(new Window);
+
 struct Frame {
-    int width = 0;
-    int height = 0;
+    int width = WIDTH, height = HEIGHT;
     std::vector<unsigned char> rgb;
-    const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * width + x) * 3]; }
-    int brightness(int x, int y) const {
-        const unsigned char* p = at(x, y);
-        return (p[0] + p[1] + p[2]) / 3;
+    const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * WIDTH + x) * 3]; }
+    int brightness(float x, float y) const {
+        return (at((int)x, (int)y)[0] + at((int)x, (int)y)[1] + at((int)x, (int)y)[2]) / 3;
     }
 };
 
-// The window size and graphics keys a test wants, set in code instead of
-// settings.ini, then the real start-up step.
-inline void openWindow(int width, int height) {
-    screenWidth = (float)width;
-    screenHeight = (float)height;
-    screenBpp = 0;
-    fullscreen = false;
-    showCursor = false;
-    antialiasing = false;
-    mipmapping = false;
-    initVideo();
-}
-
-inline Frame readFrame() {
-    Frame frame;
-    frame.width = (int)screenWidth;
-    frame.height = (int)screenHeight;
-    std::vector<unsigned char> bottomUp((size_t)frame.width * frame.height * 3, 0);
-    glFinish();
+inline Frame readFrame(const std::string& name = "") {
+    std::vector<unsigned char> bottomUp((size_t)WIDTH * HEIGHT * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, frame.width, frame.height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    frame.rgb.resize(bottomUp.size());
-    const size_t row = (size_t)frame.width * 3;
-    for (int y = 0; y < frame.height; y++) {
-        const unsigned char* src = &bottomUp[(size_t)(frame.height - 1 - y) * row];
-        std::copy(src, src + row, &frame.rgb[(size_t)y * row]);
-    }
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    Frame frame;
+    for (int y = HEIGHT - 1; y >= 0; y--)
+        frame.rgb.insert(frame.rgb.end(), &bottomUp[y * WIDTH * 3], &bottomUp[(y + 1) * WIDTH * 3]);
+    const char* dir = std::getenv("HOLLOWMARK_TEST_OUT");
+    if (!name.empty() && dir != nullptr && (mkdir(dir, 0755) == 0 || errno == EEXIST))
+        lodepng_encode24_file((std::string(dir) + "/drawn_" + name + ".png").c_str(),
+                              frame.rgb.data(), WIDTH, HEIGHT);
     return frame;
 }
 
-// Saves the frame under $HOLLOWMARK_TEST_OUT (or /tmp) as NAME.png.
-inline std::string saveFrame(const Frame& frame, const char* name) {
-    const char* base = std::getenv("HOLLOWMARK_TEST_OUT");
-    std::string dir = base != nullptr && base[0] != '\0' ? base : "/tmp";
-    mkdir(dir.c_str(), 0755);
-    const std::string path = dir + "/" + name + ".png";
-    lodepng_encode24_file(path.c_str(), frame.rgb.data(), frame.width, frame.height);
-    return path;
+inline void clearTo(float r, float g, float b) {
+    glClearColor(r, g, b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
-// A world point in window pixels (x right, y down) through the scene's own
-// projection; false when it lies behind the eye.
-struct ScreenPoint {
+inline void emptyWorld() {
+    resetGameState();
+    useTextures = useLight = useFog = useWater = false;
+    viewRange = 3;
+    std::memset(blocks, 0, sizeof blocks);
+    std::memset(fallingBlocks, 0, sizeof fallingBlocks);
+    std::fill(&floorHeight[0][0], &floorHeight[0][0] + WORLD_SIZE * WORLD_SIZE, MIN_SURFACE_HEIGHT);
+    std::fill(&ceilingHeight[0][0], &ceilingHeight[0][0] + WORLD_SIZE * WORLD_SIZE,
+              MAX_SURFACE_HEIGHT);
+}
+
+inline void stage(float x, float y, float z, float pitch, float yaw) {
+    viewCamera.position = player.position = {x, y, z};
+    viewCamera.pitch = pitch, viewCamera.yaw = yaw;
+    const Vector3 b = {x - 10.0f * std::sin(yaw), y, z + 10.0f * std::cos(yaw)};
+    player.head = player.neck = player.hipCentre = aimPoint = b;
+    for (int i = 0; i < 2; i++) {
+        player.shoulderX[i] = player.handX[i] = player.hipX[i] = player.footX[i] = b.x;
+        player.shoulderY[i] = player.handY[i] = player.hipY[i] = player.footY[i] = b.y;
+        player.shoulderZ[i] = player.handZ[i] = player.hipZ[i] = player.footZ[i] = b.z;
+    }
+}
+
+inline Frame drawScene(const std::string& name) {
+    markAllChunksDirty();
+    rebuildDirtyChunks();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderScene();
+    return readFrame(name);
+}
+
+struct Point {
     float x, y;
 };
 
-inline bool project(const CameraPose& camera, float zNear, float zFar, float px, float py, float pz,
-                    ScreenPoint& out) {
-    float projection[16];
-    float modelview[16];
-    perspectiveMatrix(projection, 50.0f, screenWidth / screenHeight, zNear, zFar);
-    cameraModelviewMatrix(modelview, camera);
-    float eye[4];
-    for (int r = 0; r < 4; r++) {
-        eye[r] =
-            modelview[r] * px + modelview[4 + r] * py + modelview[8 + r] * pz + modelview[12 + r];
-    }
-    float clip[4];
-    for (int r = 0; r < 4; r++) {
+// The renderer's camera: 50 degrees vertically, near plane 0.1, far plane by the view range.
+inline Point project(float x, float y, float z) {
+    float projection[16], modelview[16], eye[4], clip[4];
+    perspectiveMatrix(projection, 50.0f, (float)WIDTH / HEIGHT, 0.1f, farPlaneDistance(viewRange));
+    cameraModelviewMatrix(modelview, viewCamera);
+    for (int r = 0; r < 4; r++)
+        eye[r] = modelview[r] * x + modelview[4 + r] * y + modelview[8 + r] * z + modelview[12 + r];
+    for (int r = 0; r < 4; r++)
         clip[r] = projection[r] * eye[0] + projection[4 + r] * eye[1] + projection[8 + r] * eye[2] +
                   projection[12 + r] * eye[3];
+    EXPECT_GT(clip[3], 0.0f) << "a point behind the eye";
+    return {(clip[0] / clip[3] + 1.0f) * 0.5f * WIDTH, (1.0f - clip[1] / clip[3]) * 0.5f * HEIGHT};
+}
+
+inline void expectSpans(const Frame& frame, float x0, float y0, float z0, float x1, float y1,
+                        float z1, const char* what) {
+    float want[4] = {1e9f, 1e9f, -1e9f, -1e9f}; // left, top, right, bottom
+    int got[4] = {WIDTH, HEIGHT, 0, 0};
+    for (int k = 0; k < 8; k++) {
+        const Point p = project(k & 1 ? x1 : x0, k & 2 ? y1 : y0, k & 4 ? z1 : z0);
+        want[0] = std::min(want[0], p.x), want[1] = std::min(want[1], p.y);
+        want[2] = std::max(want[2], p.x), want[3] = std::max(want[3], p.y);
     }
-    if (clip[3] <= 0.0f) {
-        return false;
+    for (int y = 60; y < HEIGHT; y++)
+        for (int x = 0; x < WIDTH; x++)
+            if (frame.brightness(x, y) > DARK)
+                got[0] = std::min(got[0], x), got[1] = std::min(got[1], y),
+                got[2] = std::max(got[2], x + 1), got[3] = std::max(got[3], y + 1);
+    for (int i = 0; i < 4; i++)
+        EXPECT_NEAR(got[i], want[i], 1.5f) << what << ", side " << i;
+}
+
+inline const unsigned char UNKNOWN[4] = {}, DRAWN[4] = {}, TRANSPARENT[4] = {};
+struct Expected {
+    std::vector<const unsigned char*> at = std::vector<const unsigned char*>(WIDTH * HEIGHT);
+    void fill(int x, int y, int w, int h, const unsigned char* what) {
+        for (int v = std::max(y, 0); v < std::min(y + h, HEIGHT); v++)
+            for (int u = std::max(x, 0); u < std::min(x + w, WIDTH); u++)
+                at[v * WIDTH + u] = what;
     }
-    out.x = (clip[0] / clip[3] + 1.0f) * 0.5f * screenWidth;
-    out.y = screenHeight - (clip[1] / clip[3] + 1.0f) * 0.5f * screenHeight;
-    return true;
+    void piece(int atlasX, int atlasY, int x, int y) { // 20 x 20 at its own size
+        static unsigned char* atlas = nullptr;
+        static unsigned width = 0, height = 0;
+        if (atlas == nullptr)
+            lodepng_decode32_file(&atlas, &width, &height, "Media/dashboard.png");
+        for (int v = 0; v < 20; v++)
+            for (int u = 0; u < 20; u++) {
+                const bool inside = atlas && atlasX + u < (int)width && atlasY + v < (int)height;
+                const unsigned char* t =
+                    inside ? &atlas[((atlasY + v) * width + atlasX + u) * 4] : TRANSPARENT;
+                if (t[3] != 0)
+                    fill(x + u, y + v, 1, 1, t[3] == 255 ? t : UNKNOWN);
+            }
+    }
+    // The frame surrounds the rectangle whose top is one pixel above y; its
+    // corners and the whole pieces of its top and bottom edges keep their size.
+    void panel(int x, int y, int w, int h, int style) {
+        fill(x - 20, y - 21, w + 40, h + 40, UNKNOWN);
+        for (int i = -1; i <= w / 20; i++) {
+            const int column = 60 * style + 20 * (i < 0 ? 0 : i < w / 20 ? 1 : 2);
+            piece(column, 59, i < w / 20 ? x + 20 * i : x + w, y - 21);
+            piece(column, 99, i < w / 20 ? x + 20 * i : x + w, y - 1 + h);
+        }
+    }
+    void text(const char* s, int x, int y) { // cells ten pixels apart from x - 5
+        for (int k = 0; s[k] != '\0'; k++)
+            piece(20 * ((s[k] - 32) % 32), 20 * ((s[k] - 32) / 32), x - 5 + 10 * k, y);
+    }
+};
+
+inline void expectDrawn(const Frame& frame, const Expected& e, const unsigned char background[3],
+                        const std::string& what) {
+    int checked = 0, wrong = 0;
+    for (int i = 0; i < WIDTH * HEIGHT; i++) {
+        const unsigned char* want = e.at[i] == nullptr || e.at[i] == DRAWN ? background : e.at[i];
+        bool same = true;
+        for (int c = 0; c < 3; c++)
+            same = same && std::abs(frame.rgb[3 * i + c] - want[c]) <= 8;
+        checked += e.at[i] != nullptr && e.at[i] != UNKNOWN && e.at[i] != DRAWN;
+        wrong += e.at[i] == DRAWN ? same : e.at[i] != UNKNOWN && !same;
+    }
+    EXPECT_GT(checked, 1000) << what;
+    EXPECT_EQ(wrong, 0) << what;
 }
 
 } // namespace drawn
