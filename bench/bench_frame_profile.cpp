@@ -32,8 +32,8 @@
 #include "meshing/chunks.h"
 #include "render/frustum.h"
 #include "render/pose.h"
-#include "tests/unit/settle_reference.h"
-#include "tests/unit/settle_shapes.h"
+#include "bench/settle_reference.h"
+#include "bench/settle_shapes.h"
 #include "world/new_game.h"
 #include "world/world.h"
 

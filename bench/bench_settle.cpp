@@ -1,8 +1,8 @@
 // bench_settle.cpp: one settling step by the game's flood fill against the
 // plain repeated sweep, on a generated world and on a structure whose support
 // runs against the sweep's order.
-#include "tests/unit/settle_reference.h"
-#include "tests/unit/settle_shapes.h"
+#include "bench/settle_reference.h"
+#include "bench/settle_shapes.h"
 #include "world/new_game.h"
 #include "world/world.h"
 

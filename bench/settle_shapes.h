@@ -1,5 +1,5 @@
 // settle_shapes.h: structures whose support runs against the order in which
-// a sweep visits the cells, shared by the settling tests and benchmarks.
+// a sweep visits the cells, for the settling benchmarks.
 #pragma once
 
 #include "world/world.h"

@@ -1,5 +1,5 @@
 // settle_reference.h: the block-settling step as the plain repeated sweep,
-// kept as the yardstick the game's flood fill is checked and timed against.
+// kept as the yardstick the game's flood fill is timed against.
 // Slow by design: one full pass of the grid per step of support it spreads.
 #pragma once
 

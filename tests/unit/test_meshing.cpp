@@ -1,0 +1,336 @@
+// test_meshing.cpp: the terrain, block and falling meshes of the chunks, their
+// collision lists, and the rebuild pass that keeps them in step.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "world_scene.h"
+
+namespace {
+
+// --- The face builders against the plain rule --------------------------------
+
+// Corners of each face, corner 1 to 4, as offsets from the cell in x, y, z:
+// '0', '1', or the quad's width 'W' or height 'H' in cells.
+const char* const BLOCK_CORNERS[6][4] = {
+    {"1H0", "1HW", "10W", "100"}, {"0HW", "0H0", "000", "00W"}, {"01H", "W1H", "W10", "010"},
+    {"000", "W00", "W0H", "00H"}, {"WH1", "0H1", "001", "W01"}, {"0H0", "WH0", "W00", "000"}};
+const char* const FALLING_CORNERS[6][4] = {
+    {"100", "110", "111", "101"}, {"001", "011", "010", "000"}, {"011", "111", "110", "010"},
+    {"000", "100", "101", "001"}, {"101", "111", "011", "001"}, {"000", "010", "110", "100"}};
+const int OUTWARD[6][3] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+const int WIDEN[6] = {2, 2, 0, 0, 0, 0}, HEIGHTEN[6] = {1, 1, 2, 2, 1, 1}; // x 0, y 1, z 2
+
+struct Mesh {
+    std::vector<float> positions, texCoords, normals;
+};
+
+// The rule with work arrays over the whole world, as first designed: mark the
+// visible faces, merge them greedily inside the chunk, emit a quad per face
+// that starts one.
+Mesh plainFaces(bool falling, int cx, int cz) {
+    static int W[50][35][50][6], H[50][35][50][6];
+    const auto& grid = falling ? fallingBlocks : blocks;
+    const int x0 = 5 * cx, z0 = 5 * cz, limit[3] = {x0 + 4, 34, z0 + 4};
+    auto inChunk = [&](auto visit) {
+        for (int x = x0; x < x0 + 5; x++)
+            for (int z = z0; z < z0 + 5; z++)
+                for (int y = 0; y < 35; y++)
+                    for (int f = 0; f < 6; f++)
+                        visit(x, y, z, f);
+    };
+    inChunk([&](int x, int y, int z, int f) {
+        int x1 = (x + 1) % 50, z1 = (z + 1) % 50, ny = y + OUTWARD[f][1];
+        float low = std::min(
+            {floorHeight[x][z], floorHeight[x1][z], floorHeight[x][z1], floorHeight[x1][z1]});
+        bool hidden =
+            ny < 0 ||
+            (ny < 35 && grid[(x + OUTWARD[f][0] + 50) % 50][ny][(z + OUTWARD[f][2] + 50) % 50]);
+        W[x][y][z][f] = H[x][y][z][f] =
+            grid[x][y][z] && !hidden && (falling || (low <= y + 1 && (f != NegY || low <= y)));
+    });
+    auto isFree = [&](std::array<int, 3> p, int f) {
+        return p[0] <= limit[0] && p[1] <= limit[1] && p[2] <= limit[2] &&
+               W[p[0]][p[1]][p[2]][f] == 1 && H[p[0]][p[1]][p[2]][f] == 1;
+    };
+    auto absorb = [&](std::array<int, 3> p, int f) {
+        W[p[0]][p[1]][p[2]][f] = H[p[0]][p[1]][p[2]][f] = 0;
+    };
+    if (optimizeGeometry && !falling)
+        inChunk([&](int x, int y, int z, int f) {
+            int w = 1, h = 1;
+            auto cell = [&](int across, int up) {
+                std::array<int, 3> p{x, y, z};
+                p[WIDEN[f]] += across, p[HEIGHTEN[f]] += up;
+                return p;
+            };
+            if (!isFree(cell(0, 0), f))
+                return;
+            for (; isFree(cell(w, 0), f); w++)
+                absorb(cell(w, 0), f);
+            for (;; h++) {
+                bool rowFree = true;
+                for (int i = 0; i < w; i++)
+                    rowFree = rowFree && isFree(cell(i, h), f);
+                if (!rowFree)
+                    break;
+                for (int i = 0; i < w; i++)
+                    absorb(cell(i, h), f);
+            }
+            W[x][y][z][f] = w, H[x][y][z][f] = h;
+        });
+    Mesh m;
+    inChunk([&](int x, int y, int z, int f) {
+        int w = W[x][y][z][f], h = H[x][y][z][f];
+        if (!grid[x][y][z] || w < 1)
+            return;
+        float u = 0.0625f + 0.125f * w, v = 0.125f * h,
+              at[3] = {(float)(x - x0), (float)y, (float)(z - z0)};
+        const float uv[8] = {0.0625f, v, u, v, u, 0, 0.0625f, 0};
+        m.texCoords.insert(m.texCoords.end(), uv, uv + 8);
+        for (int k = 0; k < 4; k++)
+            for (int a = 0; a < 3; a++) {
+                char c = (falling ? FALLING_CORNERS : BLOCK_CORNERS)[f][k][a];
+                m.positions.push_back(at[a] + (c == 'W' ? w : c == 'H' ? h : c - '0'));
+                m.normals.push_back((float)OUTWARD[f][a]);
+            }
+    });
+    return m;
+}
+
+bool meshIs(const ChunkMesh& got, const Mesh& want) {
+    return got.vertexCount == (int)want.positions.size() / 3 &&
+           std::equal(want.positions.begin(), want.positions.end(), got.positions) &&
+           std::equal(want.texCoords.begin(), want.texCoords.end(), got.texCoords) &&
+           (!useLight || std::equal(want.normals.begin(), want.normals.end(), got.normals));
+}
+
+TEST(BlockFaces, BuildersFollowThePlainRuleOnRandomWorlds) {
+    Rng rng(99);
+    int quads = 0;
+    for (int world = 0; world < 12; world++) {
+        emptyCave(0.25f, 34.75f);
+        for (int x = 0; x < 50; x++)
+            for (int z = 0; z < 50; z++)
+                floorHeight[x][z] = rng.uniform(0.25f, 12.0f); // buries some blocks
+        for (int box = 0; box < 40; box++) { // to merge; some full columns; a quarter falling
+            auto& grid = box % 4 == 0 ? fallingBlocks : blocks;
+            int x0 = rng.below(50), z0 = rng.below(50), w = 1 + rng.below(8), d = 1 + rng.below(8);
+            int h = box % 10 == 1 ? 35 : 1 + rng.below(12), y0 = rng.below(36 - h);
+            for (int x = x0; x < x0 + w; x++)
+                for (int y = y0; y < y0 + h; y++)
+                    for (int z = z0; z < z0 + d; z++)
+                        grid[x % 50][y][z % 50] = 1;
+        }
+        for (int i = 0; i < 400 * (world % 4); i++)
+            (i % 3 ? blocks : fallingBlocks)[rng.below(50)][rng.below(35)][rng.below(50)] = 1;
+        optimizeGeometry = world % 2 == 0, useLight = world % 3 != 0;
+        for (int c = 0; c < CHUNK_TOTAL; c++) {
+            buildBlockMesh(c / 10, c % 10);
+            buildFallingMesh(c / 10, c % 10);
+            ASSERT_TRUE(meshIs(blockMeshes[c], plainFaces(false, c / 10, c % 10)))
+                << world << " " << c;
+            ASSERT_TRUE(meshIs(fallingMeshes[c], plainFaces(true, c / 10, c % 10)))
+                << world << " " << c;
+            quads += blockMeshes[c].vertexCount / 4;
+        }
+    }
+    EXPECT_GT(quads, 50000); // the worlds were not trivially empty
+    optimizeGeometry = useLight = false;
+}
+
+// The quads the rule gives for small scenes, counted by hand.
+TEST(BlockFaces, SmallScenesByHand) {
+    const struct {
+        const char* what;
+        float floor, corner;      // the whole floor, then grid point (3, 4)
+        int solid[6], falling[6]; // boxes x0, x1, y0, y1, z0, z1; x1 < x0: none
+        bool merge;
+        int chunk, solidQuads, fallingQuads;
+    } cases[] = {
+        {"one corner at its top", 10, 6, {2, 2, 5, 5, 3, 3}, {1}, false, 0, 5, 0},
+        {"pair merged", 0.25f, 0.25f, {1, 2, 5, 5, 1, 1}, {1}, true, 0, 6, 0},
+        {"layer over two chunks", 0.25f, 0.25f, {0, 9, 7, 7, 0, 4}, {1}, true, 0, 5, 0},
+        {"pillar of 30", 0.25f, 0.25f, {12, 12, 1, 30, 13, 13}, {1}, true, 22, 6, 0},
+        {"falling beside solid",
+         0.25f,
+         0.25f,
+         {10, 10, 5, 5, 10, 10},
+         {11, 11, 5, 6, 10, 10},
+         false,
+         22,
+         6,
+         10},
+        {"falling buried", 20, 20, {1}, {10, 10, 5, 5, 10, 10}, false, 22, 0, 6},
+        {"layer's second chunk", 0.25f, 0.25f, {0, 9, 7, 7, 0, 4}, {1}, true, 10, 5, 0},
+    };
+    for (const auto& c : cases) {
+        emptyCave(c.floor, 34.75f);
+        floorHeight[3][4] = c.corner;
+        for (int k = 0; k < 2; k++) {
+            const int* b = k ? c.falling : c.solid;
+            for (int x = b[0]; x <= b[1]; x++)
+                for (int y = b[2]; y <= b[3]; y++)
+                    for (int z = b[4]; z <= b[5]; z++)
+                        (k ? fallingBlocks : blocks)[x][y][z] = 1;
+        }
+        optimizeGeometry = c.merge;
+        buildBlockMesh(c.chunk / 10, c.chunk % 10);
+        buildFallingMesh(c.chunk / 10, c.chunk % 10);
+        EXPECT_EQ(blockMeshes[c.chunk].vertexCount, 4 * c.solidQuads) << c.what;
+        EXPECT_EQ(fallingMeshes[c.chunk].vertexCount, 4 * c.fallingQuads) << c.what;
+    }
+    emptyCave(0.25f, 34.75f); // the pillar again: its sides, 30 high, run to v = 3.75
+    int tall = 0;
+    for (int y = 1; y <= 30; y++)
+        blocks[12][y][13] = 1;
+    optimizeGeometry = true;
+    buildBlockMesh(2, 2);
+    for (int q = 0; q < 6; q++)
+        tall += blockMeshes[22].texCoords[8 * q + 1] == 3.75f;
+    EXPECT_EQ(tall, 4);
+    optimizeGeometry = false;
+}
+
+// --- The terrain surfaces ------------------------------------------------------
+
+TEST(TerrainMesh, QuadsOverEveryPatchNotBuriedInBlocks) {
+    emptyCave(0.25f, 30.5f);
+    float* corners[8] = {&floorHeight[0][0],   &floorHeight[1][0],   &floorHeight[0][1],
+                         &floorHeight[1][1],   &ceilingHeight[0][0], &ceilingHeight[1][0],
+                         &ceilingHeight[0][1], &ceilingHeight[1][1]};
+    const float heights[8] = {1, 2, 3, 4, 21, 22, 23, 24};
+    for (int k = 0; k < 8; k++)
+        *corners[k] = heights[k];
+    buildTerrainMesh(0, 0);
+    ASSERT_EQ(terrainMeshes[0].vertexCount, 4 * 50); // 25 floor quads, then 25 ceiling quads
+    const float floorQuad[12] = {0, 3, 1, 1, 4, 1, 1, 2, 0, 0, 1, 0};
+    const float ceilingQuad[12] = {0, 21, 0, 1, 22, 0, 1, 24, 1, 0, 23, 1};
+    const float tile[8] = {0.8125f, 0.4375f, 0.9375f, 0.4375f, 0.9375f, 0.3125f, 0.8125f, 0.3125f};
+    EXPECT_TRUE(std::equal(floorQuad, floorQuad + 12, terrainMeshes[0].positions));
+    EXPECT_TRUE(std::equal(ceilingQuad, ceilingQuad + 12, terrainMeshes[0].positions + 12 * 25));
+    for (int q = 0; q < 50; q++)
+        EXPECT_TRUE(std::equal(tile, tile + 8, terrainMeshes[0].texCoords + 8 * q)) << q;
+
+    // A patch within one level is hidden by a block in it, a slope over
+    // levels 3..6 only when all four are filled; the last chunk's far
+    // corners come from row and column 0.
+    emptyCave(0.25f, 30.5f);
+    for (int x = 3; x <= 4; x++)
+        for (int z = 3; z <= 4; z++)
+            floorHeight[x][z] = 5.5f;
+    floorHeight[20][20] = 3.2f, floorHeight[21][20] = 4, floorHeight[20][21] = 5;
+    floorHeight[21][21] = 6.9f, floorHeight[0][0] = 7;
+    blocks[3][5][3] = blocks[20][3][20] = blocks[20][4][20] = blocks[20][6][20] = 1;
+    const int chunks[3] = {0, 44, 99};
+    for (int fill : {0, 1}) {
+        blocks[20][5][20] = fill;
+        for (int c : chunks)
+            buildTerrainMesh(c / 10, c % 10);
+        EXPECT_EQ(terrainMeshes[0].vertexCount, 4 * 49);
+        EXPECT_EQ(terrainMeshes[44].vertexCount, 4 * (50 - fill));
+    }
+    const float* far = terrainMeshes[99].positions + 3 * (4 * 24 + 1); // cell (49, 49), h11
+    EXPECT_TRUE(far[0] == 5 && far[1] == 7 && far[2] == 5);
+    emptyCave(2.5f, 3.5f); // both surfaces buried
+    for (int x = 0; x < 5; x++)
+        for (int z = 0; z < 5; z++)
+            blocks[x][2][z] = blocks[x][3][z] = 1;
+    buildTerrainMesh(0, 0);
+    EXPECT_EQ(terrainMeshes[0].vertexCount, 0);
+}
+
+// --- Collision lists, normals and the rebuild pass -----------------------------
+
+float dot(const float* a, const float* b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+// Over every mesh of a generated and cluttered world: the lists split each
+// quad into (q0, q1, q2) and (q3, q0, q2) with unit normals into the solid;
+// terrain quads lie on their surface, floor quads first and facing up,
+// ceiling quads down.
+TEST(ChunkLists, TrianglesNormalsAndWindingOverAWholeWorld) {
+    srand(3);
+    optimizeGeometry = true;
+    setupNewWorld();
+    Rng rng(3);
+    for (int i = 0; i < 3000; i++)
+        (i % 8 ? blocks : fallingBlocks)[rng.below(50)][rng.below(35)][rng.below(50)] = 1;
+    markAllChunksDirty();
+    rebuildDirtyChunks();
+    for (int c = 0; c < CHUNK_TOTAL; c++) {
+        const ChunkMesh* meshes[3] = {&terrainMeshes[c], &blockMeshes[c], &fallingMeshes[c]};
+        const CollisionList* lists[3] = {terrainCollision[c], blockCollision[c],
+                                         fallingCollision[c]};
+        for (int k = 0; k < 3; k++) {
+            const ChunkMesh& m = *meshes[k];
+            const CollisionList& l = *lists[k];
+            ASSERT_EQ(l.triangleCount, m.vertexCount / 2);
+            bool ceilingsBegun = false;
+            for (int q = 0; q < m.vertexCount / 4; q++) {
+                const float* p = m.positions + 12 * q;
+                float e[3], g[3];
+                for (int a = 0; a < 3; a++)
+                    e[a] = p[3 + a] - p[a], g[a] = p[6 + a] - p[a];
+                float front[3] = {e[1] * g[2] - e[2] * g[1], e[2] * g[0] - e[0] * g[2],
+                                  e[0] * g[1] - e[1] * g[0]};
+                const int split[2][3] = {{0, 1, 2}, {3, 0, 2}};
+                for (int t = 2 * q; t < 2 * q + 2; t++) {
+                    const float* corners[3] = {l.corner0 + 3 * t, l.corner1 + 3 * t,
+                                               l.corner2 + 3 * t};
+                    for (int v = 0; v < 3; v++)
+                        ASSERT_TRUE(
+                            std::equal(corners[v], corners[v] + 3, p + 3 * split[t % 2][v]));
+                    ASSERT_NEAR(dot(l.normal + 3 * t, l.normal + 3 * t), 1.0f, 1e-5f);
+                    ASSERT_LT(dot(l.normal + 3 * t, front), 0.0f) << c << " " << k << " " << q;
+                }
+                bool onFloor = k == 0, onCeiling = k == 0;
+                for (int v = 0; v < 4 && k == 0; v++) {
+                    int gx = (5 * (c / 10) + (int)p[3 * v]) % 50,
+                        gz = (5 * (c % 10) + (int)p[3 * v + 2]) % 50;
+                    onFloor &= p[3 * v + 1] == floorHeight[gx][gz];
+                    onCeiling &= p[3 * v + 1] == ceilingHeight[gx][gz];
+                }
+                ceilingsBegun |= onCeiling;
+                ASSERT_TRUE(k > 0 || (onFloor != onCeiling && (front[1] > 0) == onFloor &&
+                                      (onCeiling || !ceilingsBegun)))
+                    << "terrain, chunk " << c << " quad " << q;
+            }
+        }
+    }
+    optimizeGeometry = false;
+}
+
+TEST(ChunkLists, RebuildKeepsStorageWhileCountsStay) {
+    emptyCave(0.25f, 34.75f);
+    blocks[7][5][7] = 1;
+    settleReady = false;
+    markAllChunksDirty();
+    rebuildDirtyChunks();
+    EXPECT_TRUE(settleReady);
+    CollisionList* list = blockCollision[11];
+    ASSERT_EQ(list->triangleCount, 12);
+    EXPECT_EQ(fallingCollision[11]->triangleCount, 0); // an empty mesh still has its list
+    const ChunkMesh& m = blockMeshes[11];
+    const float* kept[4] = {m.positions, m.texCoords, list->corner0, list->normal};
+    blocks[7][5][7] = 0, blocks[8][6][8] = 1; // the same count
+    chunkDirty[11] = 1;
+    rebuildDirtyChunks();
+    const float* now[4] = {m.positions, m.texCoords, list->corner0, list->normal};
+    EXPECT_TRUE(std::equal(kept, kept + 4, now) && blockCollision[11] == list && !chunkDirty[11]);
+    EXPECT_EQ(list->corner0[1], 7.0f); // new contents: the moved block's PosX, top corner
+    blocks[8][6][8] = 0;               // not marked: a clean pass rebuilds nothing, yet is ready
+    settleReady = false;
+    rebuildDirtyChunks();
+    EXPECT_TRUE(settleReady && m.vertexCount == 24);
+    blocks[8][6][8] = blocks[8][6][9] = 1; // four more quads: mesh and list resized together
+    chunkDirty[11] = 1;
+    rebuildDirtyChunks();
+    EXPECT_TRUE(m.vertexCount == 40 && blockCollision[11] == list && list->triangleCount == 20);
+}
+
+} // namespace

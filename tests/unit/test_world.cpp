@@ -1,0 +1,357 @@
+// test_world.cpp: the world grids: block settling, generation and the new
+// game, and which chunks a change of the grids marks for rebuilding.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "game_fixture.h"
+#include "physics/collision.h"
+#include "world_scene.h"
+
+namespace {
+
+// --- Settling ---------------------------------------------------------------
+
+// The settling step as its rule reads: after the drop and the lift-out, sweep
+// the grid in place until a whole pass restores nothing.
+bool heldWhereItIs(int x, int y, int z) {
+    int xp = (x + 1) % 50, xm = (x + 49) % 50, zp = (z + 1) % 50, zm = (z + 49) % 50;
+    float fy = (float)y;
+    return y == 0 || floorHeight[x][z] > fy || floorHeight[xp][z] > fy || floorHeight[x][zp] > fy ||
+           floorHeight[xp][zp] > fy || blocks[xm][y][z] || blocks[xp][y][z] || blocks[x][y][zm] ||
+           blocks[x][y][zp] || blocks[x][y > 0 ? y - 1 : 0][z] || blocks[x][y < 34 ? y + 1 : 34][z];
+}
+
+void sweepSettle() {
+    eachCell([](int x, int y, int z) {
+        if (blocksFalling)
+            fallingBlocks[x][y][z] = y < 34 ? fallingBlocks[x][y + 1][z] : 0;
+    });
+    eachCell([](int x, int y, int z) {
+        if (blocks[x][y][z] == 1)
+            blocks[x][y][z] = 0, fallingBlocks[x][y][z] = 1;
+    });
+    for (bool changed = true; changed;) {
+        changed = false;
+        eachCell([&](int x, int y, int z) {
+            if (fallingBlocks[x][y][z] == 1 && heldWhereItIs(x, y, z))
+                blocks[x][y][z] = 1, fallingBlocks[x][y][z] = 0, changed = true;
+        });
+    }
+    blocksFalling = countCells(fallingBlocks) > 0;
+}
+
+// Both block grids and the flag, to compare and to put back.
+std::string blockState() {
+    std::string s((const char*)blocks, sizeof blocks);
+    return s.append((const char*)fallingBlocks, sizeof blocks).append(1, blocksFalling);
+}
+void putBlockState(const std::string& s) {
+    memcpy(blocks, s.data(), sizeof blocks);
+    memcpy(fallingBlocks, s.data() + sizeof blocks, sizeof blocks);
+    blocksFalling = s.back();
+}
+
+TEST(Settle, FloodFillMatchesTheSweep) {
+    Rng rng(1234);
+    for (int trial = 0; trial < 10; trial++) {
+        emptyCave(0.25f, 34.75f);
+        for (int x = 0; x < 50; x++)
+            for (int z = 0; z < 50; z++)
+                floorHeight[x][z] = rng.uniform(0.25f, 1.0f + (float)(trial % 6));
+        int density = 4 + 7 * (trial % 5); // percent
+        eachCell([&](int x, int y, int z) {
+            blocks[x][y][z] = rng.below(100) < density;
+            fallingBlocks[x][y][z] = rng.below(300) < density; // some on blocks
+        });
+        for (int bar = 0; bar < 30; bar++) { // hanging bars across the seams, some on a post
+            int x = rng.below(50), y = 1 + rng.below(33), z = rng.below(50), alongX = bar % 2;
+            for (int k = 0; k < 12; k++)
+                blocks[(x + k * alongX) % 50][y][(z + k * (1 - alongX)) % 50] = 1;
+            for (int post = 0; post < y && bar % 3 == 0; post++)
+                blocks[x][post][z] = 1;
+        }
+        blocksFalling = trial % 2 == 0;
+        for (int step = 0; step < 4; step++) {
+            std::string start = blockState();
+            sweepSettle();
+            std::string swept = blockState();
+            putBlockState(start);
+            settleBlocks();
+            ASSERT_TRUE(blockState() == swept) << "trial " << trial << " step " << step;
+        }
+    }
+}
+
+TEST(Settle, WhatHoldsAndWhatFalls) {
+    emptyCave(0.25f, 10.5f);
+    floorHeight[10][11] = 5.5f, floorHeight[31][30] = 5.0f, floorHeight[0][0] = 7.5f;
+    for (int y = 0; y <= 3; y++)
+        blocks[0][y][7] = blocks[20][y][0] = 1; // posts beside the seams
+    const struct {
+        int x, y, z;
+        bool stays;
+    } cells[] = {
+        {3, 0, 3, true},     // bottom level
+        {9, 5, 10, true},    // reaches into the floor at its corner (10, 11)
+        {30, 5, 30, false},  // the floor exactly at its bottom
+        {49, 7, 49, true},   // its corner (50, 50) is grid point (0, 0)
+        {20, 10, 20, false}, // reaches into the ceiling, which holds nothing
+        {49, 3, 7, true},    // joined to the post at x = 0 across the seam
+        {20, 3, 49, true},   // joined to the post at z = 0 across the seam
+    };
+    for (const auto& c : cells)
+        blocks[c.x][c.y][c.z] = 1;
+    settleBlocks();
+    for (const auto& c : cells) {
+        EXPECT_EQ(blocks[c.x][c.y][c.z], c.stays) << c.x << "," << c.y << "," << c.z;
+        EXPECT_EQ(fallingBlocks[c.x][c.y][c.z], !c.stays) << c.x << "," << c.y << "," << c.z;
+    }
+    EXPECT_TRUE(blocksFalling);
+}
+
+TEST(Settle, ACutBridgeFallsAsOnePieceAndLandsWhole) {
+    emptyCave(0.25f, 34.75f);
+    for (int y = 0; y <= 5; y++)
+        blocks[10][y][10] = 1;
+    for (int x = 11; x <= 15; x++)
+        blocks[x][5][10] = 1;
+    settleBlocks();
+    EXPECT_EQ(countCells(blocks), 11);
+    for (int y = 1; y <= 4; y++)
+        blocks[10][y][10] = 0;                 // cut above the foot
+    for (int level = 5; level >= 1; level--) { // a level a step, then onto the foot
+        settleBlocks();
+        int row = 0;
+        for (int x = 10; x <= 15; x++)
+            row += level > 1 ? fallingBlocks[x][level][10] : blocks[x][1][10];
+        EXPECT_EQ(row, 6) << level;
+        EXPECT_TRUE(countCells(blocks) == (level > 1 ? 1 : 7) && blocksFalling == (level > 1));
+    }
+}
+
+// --- Generation and the new game ---------------------------------------------
+
+float gridA[50][50], gridB[50][50];
+
+TEST(Generation, HeightFieldsDrawThenAverageFivePointsWrapped) {
+    const float ranges[2][2] = {{-17.75f, 22.25f}, {52.75f, 12.75f}}; // low may exceed high
+    for (const auto& range : ranges) {
+        float low = range[0], high = range[1];
+        srand(7);
+        generateHeightField(gridA, low, high, 0);
+        srand(7);
+        for (int x = 0; x < 50; x++)
+            for (int z = 0; z < 50; z++)
+                ASSERT_EQ(gridA[x][z],
+                          (float)(low + rand() % 1000 * (double)0.001f * (high - low)));
+        srand(7);
+        generateHeightField(gridB, low, high, 1); // every read from the raw grid
+        for (int x = 0; x < 50; x++)
+            for (int z = 0; z < 50; z++) {
+                float sum = gridA[(x + 1) % 50][z] + gridA[x][z] + gridA[(x + 49) % 50][z] +
+                            gridA[x][(z + 1) % 50] + gridA[x][(z + 49) % 50];
+                ASSERT_EQ(gridB[x][z], (float)(sum * (double)0.2f)) << x << "," << z;
+            }
+    }
+}
+
+TEST(Generation, LayoutClampsAndDrawOrder) {
+    useWater = false;
+    srand(42);
+    generateWorld();
+    // Layers 0 and 24; walls: 19 levels of 36 cells beside the openings, 5
+    // levels of the whole ring of 196.
+    EXPECT_EQ(countCells(blocks), 2 * 2500 + 19 * 36 + 5 * 196);
+    EXPECT_FALSE(blocksFalling);
+    const int cells[][4] = {{25, 0, 25, 1},  {25, 24, 25, 1}, {25, 25, 25, 0}, {0, 25, 0, 1},
+                            {0, 26, 0, 0},   {0, 10, 4, 1},   {0, 10, 5, 0},   {49, 19, 44, 0},
+                            {49, 20, 44, 1}, {30, 10, 49, 0}, {45, 10, 49, 1}, {4, 10, 0, 1}};
+    for (const auto& c : cells)
+        EXPECT_EQ(blocks[c[0]][c[1]][c[2]], c[3]) << c[0] << "," << c[1] << "," << c[2];
+    double floorSum = 0, ceilingSum = 0;
+    for (int x = 0; x < 50; x++)
+        for (int z = 0; z < 50; z++) {
+            ASSERT_TRUE(floorHeight[x][z] >= 0.25f && ceilingHeight[x][z] <= 34.75f);
+            floorSum += floorHeight[x][z], ceilingSum += ceilingHeight[x][z];
+        }
+    EXPECT_NEAR(floorSum / 2500, 2.25, 1.5);
+    EXPECT_NEAR(ceilingSum / 2500, 32.75, 1.5);
+    memcpy(gridA, floorHeight, sizeof gridA);
+    memcpy(gridB, ceilingHeight, sizeof gridB);
+    int afterDry = rand();
+    // Dry, exactly 2 x 2500 draws. Water draws come after them (height,
+    // frames 0..4, phase), so floor and ceiling stay as they were.
+    srand(42);
+    for (int i = 0; i < 5000; i++)
+        rand();
+    EXPECT_EQ(rand(), afterDry);
+    useWater = true;
+    srand(42);
+    generateWorld();
+    EXPECT_EQ(memcmp(gridA, floorHeight, sizeof gridA), 0);
+    EXPECT_EQ(memcmp(gridB, ceilingHeight, sizeof gridB), 0);
+    srand(42);
+    for (int i = 0; i < 5000; i++)
+        rand();
+    float* wet[7] = {waterHeight[0],    waterFrames[0][0], waterFrames[1][0],  waterFrames[2][0],
+                     waterFrames[3][0], waterFrames[4][0], waterPhaseOffset[0]};
+    for (int k = 0; k < 7; k++) {
+        generateHeightField(gridA, k < 6 ? 1.0f : 0.0f, k < 6 ? 3.0f : 2.0f, k < 6 ? 5 : 2);
+        EXPECT_EQ(memcmp(gridA, wet[k], sizeof gridA), 0) << k;
+    }
+    useWater = false;
+}
+
+TEST(Generation, NewWorldStartsReady) {
+    freshWorld(11, false);
+    EXPECT_STREQ(gameTitle, "The Hollowmark");
+    EXPECT_EQ(gameVersion, 0.9f);
+    for (const Vector3& p : {player.position, firstPersonCamera.position,
+                             thirdPersonCamera.position, viewCamera.position})
+        EXPECT_TRUE(p.x == 25.0f && p.y == 10.0f && p.z == 25.0f);
+    EXPECT_TRUE(floorHeight[25][25] < 10.0f && blocks[25][10][25] == 0);
+    for (int i = 0; i < CHUNK_TOTAL; i++) {
+        EXPECT_EQ(chunkDirty[i], 0);
+        ASSERT_TRUE(terrainCollision[i] && blockCollision[i] && fallingCollision[i]);
+        EXPECT_GT(blockMeshes[i].vertexCount, 0); // the bottom layer's top at least
+    }
+    EXPECT_TRUE(settleReady);
+    const float water[8] = {0.8125f, 0.1875f, 0.9375f, 0.1875f, 0.9375f, 0.0625f, 0.8125f, 0.0625f};
+    const float ground[8] = {0.8125f, 0.4375f, 0.9375f, 0.4375f,
+                             0.9375f, 0.3125f, 0.8125f, 0.3125f};
+    EXPECT_EQ(memcmp(waterTile, water, sizeof water), 0);
+    EXPECT_EQ(memcmp(terrainTile, ground, sizeof ground), 0);
+    for (int w = 0; w < 6; w++)
+        for (int h = 0; h < 36; h++) {
+            float u = 0.0625f + 0.125f * w, v = 0.125f * h;
+            const float want[8] = {0.0625f, v, u, v, u, 0.0f, 0.0625f, 0.0f};
+            ASSERT_EQ(memcmp(blockFaceTexCoords[w][h], want, sizeof want), 0) << w << "," << h;
+        }
+}
+
+// --- Marking chunks dirty ------------------------------------------------------
+
+// Every chunk's meshes and lists, bit for bit.
+std::string chunkArrays() {
+    std::string all;
+    auto add = [&](const float* a, int n) { all.append((const char*)a, n * sizeof(float)); };
+    const ChunkMesh* meshes[3] = {terrainMeshes, blockMeshes, fallingMeshes};
+    CollisionList** lists[3] = {terrainCollision, blockCollision, fallingCollision};
+    for (int i = 0; i < CHUNK_TOTAL; i++)
+        for (int k = 0; k < 3; k++) {
+            const ChunkMesh& m = meshes[k][i];
+            const CollisionList& l = *lists[k][i];
+            add(m.positions, 3 * m.vertexCount), add(m.texCoords, 2 * m.vertexCount);
+            add(m.normals, m.normals ? 3 * m.vertexCount : 0);
+            for (const float* a : {l.corner0, l.corner1, l.corner2, l.normal})
+                add(a, 3 * l.triangleCount);
+            add(l.groupBounds, 7 * l.groupCount);
+            all.append("|");
+        }
+    return all;
+}
+
+// Cell (x, y, z) through the game's own edit, from any repeat of the world.
+bool setCell(Rng& rng, int x, int y, int z, unsigned char value) {
+    float dx = 50.0f * (rng.below(5) - 2), dz = 50.0f * (rng.below(5) - 2);
+    return setBlockAtPoint(Vector3{x + 0.5f + dx, y + 0.5f, z + 0.5f + dz}, value);
+}
+
+// Edits, brush strokes and settling steps as play makes them, on chunk
+// borders half of the time; after each, the chunks rebuilt as marked equal
+// a rebuild of every chunk.
+TEST(DirtyMarking, MarkedRebuildsEqualAFullRebuild) {
+    for (unsigned seed : {11u, 12u, 13u}) {
+        freshWorld(seed, false);
+        optimizeGeometry = seed != 12, useLight = seed == 11;
+        markAllChunksDirty();
+        rebuildDirtyChunks();
+        Rng rng(seed);
+        int fallingFrames = 0;
+        for (int change = 0; change < 60; change++) {
+            int kind = rng.below(20), x = rng.below(50), z = rng.below(50), y = rng.below(35);
+            if (rng.below(2))
+                x = 5 * rng.below(10) + 4 * rng.below(2), z = 5 * rng.below(10) + 4 * rng.below(2);
+            if (kind < 7) {
+                setCell(rng, x, y, z, 1); // often in mid-air
+            } else if (kind < 10) {
+                for (int k = -3, alongX = rng.below(2); k <= 3; k++) // a hanging bar
+                    setCell(rng, x + k * alongX, 8 + y % 20, z + k * (1 - alongX), 1);
+            } else if (kind < 13) {
+                setCell(rng, x, y, z, 0);
+            } else if (kind < 14) {
+                shapeTerrain((float)x, 1.0f + y % 8, (float)z, 5.0f, rng.below(2) ? 0.3f : -0.3f);
+            } else {
+                runSettlingClock(10.0f);
+            }
+            rebuildDirtyChunks();
+            fallingFrames += blocksFalling;
+            std::string marked = chunkArrays();
+            markAllChunksDirty();
+            rebuildDirtyChunks();
+            ASSERT_TRUE(marked == chunkArrays()) << "seed " << seed << " change " << change;
+        }
+        EXPECT_GT(fallingFrames, 10) << seed; // settling really ran
+    }
+    optimizeGeometry = useLight = false;
+}
+
+std::vector<int> markedChunks() {
+    std::vector<int> marked;
+    for (int i = 0; i < CHUNK_TOTAL; i++)
+        if (chunkDirty[i])
+            marked.push_back(i);
+    memset(chunkDirty, 0, sizeof chunkDirty);
+    return marked;
+}
+
+// The chunk of the edited cell, and a neighbouring chunk only where the
+// cell's face neighbour across the border holds a block.
+TEST(DirtyMarking, AnEditMarksOnlyTheChunksItCanChange) {
+    freshWorld(5, false);
+    Rng rng(5);
+    const struct {
+        int x, z;
+        std::vector<int> across;
+    } cases[] = {{12, 12, {}}, {10, 12, {12}}, {14, 14, {23, 32}}, {0, 0, {9, 90}}, {49, 27, {5}}};
+    const int y = 30, around[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& c : cases) {
+        std::vector<int> own{(c.x / 5) * 10 + c.z / 5}, all = c.across;
+        all.push_back(own[0]);
+        std::sort(all.begin(), all.end());
+        markedChunks();
+        EXPECT_TRUE(setCell(rng, c.x, y, c.z, 1) && markedChunks() == own) << c.x << "," << c.z;
+        EXPECT_TRUE(setCell(rng, c.x, y, c.z, 0) && markedChunks() == own) << c.x << "," << c.z;
+        for (const auto& d : around)
+            blocks[wrapCell(c.x + d[0])][y][wrapCell(c.z + d[1])] = 1;
+        EXPECT_TRUE(setCell(rng, c.x, y, c.z, 1) && markedChunks() == all) << c.x << "," << c.z;
+        EXPECT_TRUE(setCell(rng, c.x, y, c.z, 0) && markedChunks() == all) << c.x << "," << c.z;
+        EXPECT_FALSE(setCell(rng, c.x, y, c.z, 0) || !markedChunks().empty()); // no change
+        for (const auto& d : around)
+            blocks[wrapCell(c.x + d[0])][y][wrapCell(c.z + d[1])] = 0;
+    }
+}
+
+TEST(DirtyMarking, ASettlingStepMarksWhereTheGridsChanged) {
+    freshWorld(6, false);
+    blocks[32][20][17] = 1; // hanging; its column and its neighbours' lie in chunk 63
+    markAllChunksDirty();
+    rebuildDirtyChunks();
+    runSettlingClock(10.0f); // lifted out: solid and falling meshes change
+    EXPECT_EQ(markedChunks(), std::vector<int>{63});
+    rebuildDirtyChunks();
+    runSettlingClock(1.0f);  // no step due
+    runSettlingClock(10.0f); // only the falling block moved
+    EXPECT_TRUE(markedChunks().empty());
+    for (int i = 0; i < CHUNK_TOTAL; i++)
+        EXPECT_EQ(fallingDirty[i], i == 63 ? 1 : 0) << i;
+    rebuildDirtyChunks();
+    EXPECT_EQ(fallingDirty[63], 0);
+    float lowest = 99.0f;
+    for (int v = 0; v < fallingMeshes[63].vertexCount; v++)
+        lowest = std::min(lowest, fallingMeshes[63].positions[3 * v + 1]);
+    EXPECT_EQ(lowest, 19.0f);
+}
+
+} // namespace
