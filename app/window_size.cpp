@@ -11,10 +11,6 @@ bool needsDesktopProbe(float width, float height) {
     return width == 0.0f || height == 0.0f;
 }
 
-bool probeSideAllowed(int side) {
-    return side >= 0 && side <= MAX_WINDOW_SIDE;
-}
-
 bool windowSizeAllowed(int width, int height) {
-    return width >= 1 && width <= MAX_WINDOW_SIDE && height >= 1 && height <= MAX_WINDOW_SIDE;
+    return width >= 0 && width <= MAX_WINDOW_SIDE && height >= 0 && height <= MAX_WINDOW_SIDE;
 }
