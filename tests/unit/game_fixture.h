@@ -141,6 +141,8 @@ class GameTest : public ::testing::Test {
         freshWorld(TEST_SEED, false);
         flattenCave(FLOOR_Y, CEILING_Y);
     }
+    // No enemies, balls or clocks left behind for whatever runs next.
+    void TearDown() override { resetGameState(); }
     // Runs updates until the player stands, then a few more so it rests.
     void settlePlayer() {
         for (int i = 0; i < 400 && !player.onGround; ++i) {
