@@ -59,10 +59,18 @@ inline void steps(int count, float timeFactor) {
 }
 
 // Pressed for the next update, held after it (step() promotes), until released.
-inline void pressKey(int key) { keyState[key] = Pressed; }
-inline void releaseKey(int key) { keyState[key] = Up; }
-inline void pressButton(int button) { mouseButtonState[button] = Pressed; }
-inline void releaseButton(int button) { mouseButtonState[button] = Up; }
+inline void pressKey(int key) {
+    keyState[key] = Pressed;
+}
+inline void releaseKey(int key) {
+    keyState[key] = Up;
+}
+inline void pressButton(int button) {
+    mouseButtonState[button] = Pressed;
+}
+inline void releaseButton(int button) {
+    mouseButtonState[button] = Up;
+}
 
 // Flat floor and ceiling everywhere, every chunk rebuilt.
 inline void flattenCave(float floorY, float ceilingY) {

@@ -55,7 +55,8 @@ bool sameFloat(float a, float b) {
 TEST_F(SettingsFile, LookupFollowsTheLineRules) {
     const std::string filler99 = [] {
         std::string s;
-        for (int i = 0; i < 99; ++i) s += "filler\n";
+        for (int i = 0; i < 99; ++i)
+            s += "filler\n";
         return s;
     }();
     struct Case {
@@ -63,14 +64,18 @@ TEST_F(SettingsFile, LookupFollowsTheLineRules) {
         const char* key;
         float value;
     } cases[] = {
-        {"screenw = 800\n", "screenw", 800}, {"  screen w  =  8 0 0  \n", "screenw", 800},
-        {"SCREENW=800\n", "screenw", 0}, {"screenwidth=800\n", "screenw", 0},
-        {"xscreenw=800\n", "screenw", 0}, {"screenw\t=800\n", "screenw", 0}, // a tab stays
-        {"screenw=\t800\n", "screenw", 800}, {"screenw=800\nscreenh=600\n", "screenh", 600},
+        {"screenw = 800\n", "screenw", 800},
+        {"  screen w  =  8 0 0  \n", "screenw", 800},
+        {"SCREENW=800\n", "screenw", 0},
+        {"screenwidth=800\n", "screenw", 0},
+        {"xscreenw=800\n", "screenw", 0},
+        {"screenw\t=800\n", "screenw", 0}, // a tab stays
+        {"screenw=\t800\n", "screenw", 800},
+        {"screenw=800\nscreenh=600\n", "screenh", 600},
         {"viewrange=3\nusefog=1\nviewrange=8\n", "viewrange", 8},
         {"viewrange=3\nviewrange=\n", "viewrange", 0}, // the last line counts, empty or not
-        {filler99 + "screenw=640\n", "screenw", 640}, // line 100
-        {filler99 + "\nscreenw=640\n", "screenw", 0}, // line 101
+        {filler99 + "screenw=640\n", "screenw", 640},  // line 100
+        {filler99 + "\nscreenw=640\n", "screenw", 0},  // line 101
         {"screenw=320\n" + filler99 + "screenw=640\n", "screenw", 320},
         // 255 characters are kept: the exponent beyond them is lost, and the
         // rest of the long line does not spill into the next entry.
@@ -78,9 +83,12 @@ TEST_F(SettingsFile, LookupFollowsTheLineRules) {
         {"screenw=2" + std::string(246, ' ') + "e1\nscreenh=480\n", "screenh", 480},
         {"screenw=2" + std::string(300, ' ') + "e1\nscreenh=480\n", "screenh", 480},
         {"screenbpp=16" + std::string(243, ' ') + "\nscreenw=1\n", "screenw", 1},
-        {"screenw=800\r\nscreenh=600\r\n", "screenh", 600}, {"usefog=1", "usefog", 1},
-        {"usefog=1 ;note\n", "usefog", 1}, {"screenw=1e999\n", "screenw", HUGE_VALF},
-        {"screenw=-1e60\n", "screenw", -HUGE_VALF}, {"screenw=nan\n", "screenw", NAN},
+        {"screenw=800\r\nscreenh=600\r\n", "screenh", 600},
+        {"usefog=1", "usefog", 1},
+        {"usefog=1 ;note\n", "usefog", 1},
+        {"screenw=1e999\n", "screenw", HUGE_VALF},
+        {"screenw=-1e60\n", "screenw", -HUGE_VALF},
+        {"screenw=nan\n", "screenw", NAN},
     };
     for (const Case& c : cases) {
         write(c.text);
@@ -132,15 +140,23 @@ TEST(SettingConversion, IntTruncatesTowardZeroAndSaturates) {
     const struct {
         float value;
         int whole;
-    } cases[] = {{24.9f, 24}, {-2.5f, -2}, {-0.9f, 0}, {NAN, 0}, {INFINITY, INT_MAX},
-                 {-INFINITY, INT_MIN}, {2147483648.0f, INT_MAX}, {2147483520.0f, 2147483520},
-                 {-2147483648.0f, INT_MIN}, {-1e20f, INT_MIN}};
+    } cases[] = {{24.9f, 24},
+                 {-2.5f, -2},
+                 {-0.9f, 0},
+                 {NAN, 0},
+                 {INFINITY, INT_MAX},
+                 {-INFINITY, INT_MIN},
+                 {2147483648.0f, INT_MAX},
+                 {2147483520.0f, 2147483520},
+                 {-2147483648.0f, INT_MIN},
+                 {-1e20f, INT_MIN}};
     for (const auto& c : cases) {
         EXPECT_EQ(settingToInt(c.value), c.whole) << c.value;
     }
 }
 
-const std::string HOSTILE = std::string(HOLLOWMARK_SOURCE_DIR) + "/tests/fuzz_regressions/settings/";
+const std::string HOSTILE =
+    std::string(HOLLOWMARK_SOURCE_DIR) + "/tests/fuzz_regressions/settings/";
 
 TEST(HostileSettings, KeptInputsReadWithinTheRules) {
     std::vector<std::string> names = listRegressionFiles(HOSTILE);
@@ -200,10 +216,10 @@ TEST_F(SettingsFile, WindowSidesTruncateAndZeroMeansTheDesktops) {
         float setting;
         int side;
         bool allowed;
-    } sides[] = {{800.0f, 800, true},    {799.9f, 799, true},        {0.5f, 0, true},
-                 {0.0f, 0, true},        {16384.0f, 16384, true},    {16384.9f, 16384, true},
-                 {16385.0f, 16385, false}, {-0.5f, 0, true},         {-1.0f, -1, false},
-                 {NAN, 0, true},         {INFINITY, INT_MAX, false}, {-1e30f, INT_MIN, false}};
+    } sides[] = {{800.0f, 800, true},      {799.9f, 799, true},        {0.5f, 0, true},
+                 {0.0f, 0, true},          {16384.0f, 16384, true},    {16384.9f, 16384, true},
+                 {16385.0f, 16385, false}, {-0.5f, 0, true},           {-1.0f, -1, false},
+                 {NAN, 0, true},           {INFINITY, INT_MAX, false}, {-1e30f, INT_MIN, false}};
     for (const auto& s : sides) {
         EXPECT_EQ(windowSide(s.setting), s.side) << s.setting;
         EXPECT_EQ(windowSizeAllowed(s.side, 600), s.allowed) << s.setting;
@@ -224,13 +240,17 @@ TEST(FrameClock, PacesToSixteenMillisAndMeasuresTheFrame) {
         int sleep, millis;
         unsigned after;
     } frames[] = {
-        {1000, 1005, 11, 16, 1016},   // short frame: sleeps the rest
-        {1016, 1039, 0, 23, 1039},    // an oversleep shows up in the next frame
-        {2000, 2040, 0, 40, 2040},    {2040, 2056, 0, 16, 2056}, {2072, 2072, 16, 16, 2088},
-        {0, 700, 0, 700, 700},        // the first frame includes the start-up
-        {0xFFFFFFF0u, 0x10, 0, 32, 0x10}, {0xFFFFFFFCu, 1, 11, 16, 0xC}, // across the wrap
-        {1016, 1015, 17, 16, 1032},   // an early wake-up sleeps the missing millisecond
-        {1016, 1000, 32, 16, 1032},   {100000, 50, 16, 16, 66}, // counter restarted
+        {1000, 1005, 11, 16, 1016}, // short frame: sleeps the rest
+        {1016, 1039, 0, 23, 1039},  // an oversleep shows up in the next frame
+        {2000, 2040, 0, 40, 2040},
+        {2040, 2056, 0, 16, 2056},
+        {2072, 2072, 16, 16, 2088},
+        {0, 700, 0, 700, 700}, // the first frame includes the start-up
+        {0xFFFFFFF0u, 0x10, 0, 32, 0x10},
+        {0xFFFFFFFCu, 1, 11, 16, 0xC}, // across the wrap
+        {1016, 1015, 17, 16, 1032},    // an early wake-up sleeps the missing millisecond
+        {1016, 1000, 32, 16, 1032},
+        {100000, 50, 16, 16, 66}, // counter restarted
         {0, 3600000, 0, 3600000, 3600000},
     };
     for (const auto& f : frames) {
@@ -240,7 +260,7 @@ TEST(FrameClock, PacesToSixteenMillisAndMeasuresTheFrame) {
         EXPECT_EQ(frameClock, f.after) << f.clock << " " << f.now;
         EXPECT_EQ(framesPerSecond, 1000.0f / (float)f.millis);
     }
-    const float factors[][2] = {{62.5f, 0.96f}, {60, 1}, {40, 1.5f}, {30, 2},  {25, 2},
+    const float factors[][2] = {{62.5f, 0.96f}, {60, 1},  {40, 1.5f},  {30, 2},   {25, 2},
                                 {0, 2},         {NAN, 2}, {300, 0.2f}, {-5, 0.2f}};
     for (const auto& f : factors) {
         EXPECT_FLOAT_EQ(timeFactorFor(f[0]), f[1]) << f[0];
@@ -251,11 +271,15 @@ TEST(FrameClock, PacesToSixteenMillisAndMeasuresTheFrame) {
 void poll(std::initializer_list<int> keysDown, std::initializer_list<int> keysUp,
           std::initializer_list<int> buttonsDown = {}, std::initializer_list<int> buttonsUp = {}) {
     promotePressedKeys();
-    for (int code : keysDown) applyKeyDown(code);
-    for (int code : keysUp) applyKeyUp(code);
+    for (int code : keysDown)
+        applyKeyDown(code);
+    for (int code : keysUp)
+        applyKeyUp(code);
     promotePressedButtons();
-    for (int b : buttonsDown) applyButtonDown(b);
-    for (int b : buttonsUp) applyButtonUp(b);
+    for (int b : buttonsDown)
+        applyButtonDown(b);
+    for (int b : buttonsUp)
+        applyButtonUp(b);
 }
 
 TEST(InputState, PressedForOneFrameHeldUntilReleasedUnseenWithinAFrame) {
@@ -278,14 +302,17 @@ TEST(InputState, PressedForOneFrameHeldUntilReleasedUnseenWithinAFrame) {
     memset(mouseButtonState, 0, sizeof mouseButtonState);
     poll({-1, KEY_STATE_COUNT, 1 << 30}, {}, {0, -3, MOUSE_BUTTON_COUNT}, {});
     int sum = 0;
-    for (int state : keyState) sum += state;
-    for (int state : mouseButtonState) sum += state;
+    for (int state : keyState)
+        sum += state;
+    for (int state : mouseButtonState)
+        sum += state;
     EXPECT_EQ(sum, 0);
     mouseButtonState[0] = Held;
     applyButtonUp(0);
     EXPECT_EQ(mouseButtonState[0], Held);
     poll({KEY_STATE_COUNT - 1}, {}, {MOUSE_BUTTON_COUNT - 1}, {});
-    EXPECT_EQ(keyState[KEY_STATE_COUNT - 1] + mouseButtonState[MOUSE_BUTTON_COUNT - 1], 2 * Pressed);
+    EXPECT_EQ(keyState[KEY_STATE_COUNT - 1] + mouseButtonState[MOUSE_BUTTON_COUNT - 1],
+              2 * Pressed);
     mouseButtonState[0] = Up;
 }
 

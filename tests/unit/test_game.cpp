@@ -100,21 +100,26 @@ TEST_F(GameTest, ScriptedPlayFollowsTheRulesEveryUpdate) {
             setWindow(tall ? 600.0f : 1024.0f, tall ? 900.0f : 768.0f);
         }
         for (int key : {KEY_W, KEY_A, KEY_S, KEY_D, KEY_SPACE}) {
-            if (nextRandom() % 30 == 0) keyState[key] = keyState[key] == Up ? Pressed : Up;
+            if (nextRandom() % 30 == 0)
+                keyState[key] = keyState[key] == Up ? Pressed : Up;
         }
         keyState[KEY_E] = keyState[KEY_Q] = Up;
-        if (nextRandom() % 45 == 0) keyState[nextRandom() % 2 ? KEY_E : KEY_Q] = Pressed;
+        if (nextRandom() % 45 == 0)
+            keyState[nextRandom() % 2 ? KEY_E : KEY_Q] = Pressed;
         int w = (int)screenWidth, h = (int)screenHeight;
         mouseX = std::min(std::max(mouseX + (int)(nextRandom() % 61) - 30, -20), w + 20);
         mouseY = std::min(std::max(mouseY + (int)(nextRandom() % 41) - 20, 0), h - 1);
         mouseInWindow = mouseX >= 0 && mouseX < w;
-        if (nextRandom() % 150 == 0) pressButton(MOUSE_RIGHT);
+        if (nextRandom() % 150 == 0)
+            pressButton(MOUSE_RIGHT);
         if (mouseButtonState[MOUSE_LEFT] == Up && nextRandom() % 6 == 0) {
             pressButton(MOUSE_LEFT);
             heldFor = 0;
         } else if (mouseButtonState[MOUSE_LEFT] != Up) {
-            if (++heldFor > 1) modeActed[actionType] = true;
-            if (nextRandom() % 25 == 0) releaseButton(MOUSE_LEFT);
+            if (++heldFor > 1)
+                modeActed[actionType] = true;
+            if (nextRandom() % 25 == 0)
+                releaseButton(MOUSE_LEFT);
         }
         const Vector3& p = player.position;
         if (nextRandom() % 5 == 0) {
@@ -139,11 +144,14 @@ TEST_F(GameTest, ScriptedPlayFollowsTheRulesEveryUpdate) {
         const float yaw = player.yaw, pitch = player.pitch;
         const float sideBlend = cameraSideBlend, blend = viewBlend;
         const float progress = settleProgress, phase = wavePhase;
-        const int mode = (actionType + (keyState[KEY_E] == Pressed) - (keyState[KEY_Q] == Pressed) + 9) % 9;
+        const int mode =
+            (actionType + (keyState[KEY_E] == Pressed) - (keyState[KEY_Q] == Pressed) + 9) % 9;
         const Figure before = player;
         bool side = cameraSide;
-        if (mouseInWindow && (float)mouseX < 0.35f * screenWidth) side = false;
-        if (mouseInWindow && (float)mouseX > 0.65f * screenWidth) side = true;
+        if (mouseInWindow && (float)mouseX < 0.35f * screenWidth)
+            side = false;
+        if (mouseInWindow && (float)mouseX > 0.65f * screenWidth)
+            side = true;
         float dx = mouseInWindow ? ((float)mouseX - 0.5f * screenWidth) / screenWidth : 0.0f;
         float dy = mouseInWindow ? ((float)mouseY - 0.5f * screenHeight) / screenHeight : 0.0f;
 
@@ -151,7 +159,8 @@ TEST_F(GameTest, ScriptedPlayFollowsTheRulesEveryUpdate) {
 
         check.near((float)actionType, (float)mode, 0.0f, "action stepped by Q and E");
         // Turning: by where the pointer rests, pitch held within 65 degrees.
-        check.near(player.yaw, yaw + f * dx * 0.105f, 1e-4f * std::max(1.0f, std::fabs(yaw)), "yaw");
+        check.near(player.yaw, yaw + f * dx * 0.105f, 1e-4f * std::max(1.0f, std::fabs(yaw)),
+                   "yaw");
         float wantPitch = std::min(std::max(pitch + f * dy * 0.075f, -1.1344640f), 1.1344640f);
         check.near(player.pitch, wantPitch, 1e-5f, "pitch");
         // The camera rig.
@@ -169,7 +178,8 @@ TEST_F(GameTest, ScriptedPlayFollowsTheRulesEveryUpdate) {
         float P = tp.pitch + f * 0.1f * (fp.pitch - tp.pitch);
         float Y = tp.yaw + f * 0.1f * (fp.yaw - tp.yaw);
         check.near(thirdPersonCamera.pitch, P, 1e-5f, "third-person pitch");
-        check.near(thirdPersonCamera.yaw, Y, 1e-4f * std::max(1.0f, std::fabs(Y)), "third-person yaw");
+        check.near(thirdPersonCamera.yaw, Y, 1e-4f * std::max(1.0f, std::fabs(Y)),
+                   "third-person yaw");
         float lateral = (2.0f * cameraSideBlend - 1.0f) * 1.25f * aspectRatio;
         float back = 5.0f * std::cos(P);
         Vector3 want{p.x + lateral * std::cos(Y) - back * std::cos(Y - 1.570796325f),
@@ -201,12 +211,13 @@ TEST_F(GameTest, ScriptedPlayFollowsTheRulesEveryUpdate) {
         for (int i = 0; i < 2; ++i) {
             Vector3 hip{player.hipX[i], player.hipY[i], player.hipZ[i]};
             Vector3 foot{player.footX[i], player.footY[i], player.footZ[i]};
-            if (foot.x == before.footX[i] && foot.y == before.footY[i] && foot.z == before.footZ[i]) {
+            if (foot.x == before.footX[i] && foot.y == before.footY[i] &&
+                foot.z == before.footZ[i]) {
                 check.that(player.footPlanted[i] && distance(hip, foot) < 1.99f, "a foot stays");
             } else {
                 bool atFullLength = std::fabs(foot.y - hip.y + 1.99f) < 1e-3f;
-                check.that(distance(foot, Vector3{hip.x, foot.y, hip.z}) < 1e-4f && foot.y >= hip.y - 1.99f &&
-                               (atFullLength || player.footPlanted[i]),
+                check.that(distance(foot, Vector3{hip.x, foot.y, hip.z}) < 1e-4f &&
+                               foot.y >= hip.y - 1.99f && (atFullLength || player.footPlanted[i]),
                            "a foot steps under its hip");
             }
         }
@@ -234,9 +245,11 @@ TEST_F(GameTest, ScriptedPlayFollowsTheRulesEveryUpdate) {
         check.near(wavePhase, wantPhase >= 5.0f ? wantPhase - 5.0f : wantPhase, 1e-5f, "wave");
         int x = (int)(nextRandom() % 50), z = (int)(nextRandom() % 50);
         float t = waterPhaseOffset[x][z] + wavePhase;
-        while (t >= 5.0f) t -= 5.0f;
+        while (t >= 5.0f)
+            t -= 5.0f;
         int k = (int)t;
-        float wave = (1 - (t - k)) * waterFrames[k][x][z] + (t - k) * waterFrames[(k + 1) % 5][x][z];
+        float wave =
+            (1 - (t - k)) * waterFrames[k][x][z] + (t - k) * waterFrames[(k + 1) % 5][x][z];
         check.near(waterHeight[x][z], wave, 1e-4f, "water height");
         sawFalling = sawFalling || blocksFalling;
         maxEnemies = std::max(maxEnemies, figureCount);
@@ -291,7 +304,8 @@ TEST_F(GameTest, AimRayIsTheFormulaBitForBit) {
         fieldOfView = i % 7 == 0 ? 45.0f : 50.0f;
         mouseX = (int)(nextRandom() % (unsigned)screenWidth);
         mouseY = (int)(nextRandom() % (unsigned)screenHeight);
-        viewCamera.position = Vector3{100.0f * randomUnit(), 20.0f * randomUnit(), -100.0f * randomUnit()};
+        viewCamera.position =
+            Vector3{100.0f * randomUnit(), 20.0f * randomUnit(), -100.0f * randomUnit()};
         viewCamera.pitch = 2.2689f * (randomUnit() - 0.5f);
         viewCamera.yaw = 20.0f * (randomUnit() - 0.5f);
         player.head = viewCamera.position;
@@ -340,7 +354,9 @@ TEST_F(GameTest, MotionLandsWalksJumpsAndStopsAtWalls) {
     const struct {
         int keys[2];
         float ahead, right;
-    } walks[] = {{{KEY_W, KEY_W}, 1, 0}, {{KEY_UP, KEY_D}, c, c}, {{KEY_A, KEY_RIGHT}, 0, 0},
+    } walks[] = {{{KEY_W, KEY_W}, 1, 0},
+                 {{KEY_UP, KEY_D}, c, c},
+                 {{KEY_A, KEY_RIGHT}, 0, 0},
                  {{KEY_S, KEY_LEFT}, -c, -c}};
     for (const auto& w : walks) {
         steps(200, 1.0f);
@@ -351,8 +367,10 @@ TEST_F(GameTest, MotionLandsWalksJumpsAndStopsAtWalls) {
         releaseKey(w.keys[0]);
         releaseKey(w.keys[1]);
         // Right of a view (vx, vz) seen from above with y up is (-vz, vx).
-        EXPECT_NEAR(player.position.x - start.x, 0.015f * (w.ahead * view.x - w.right * view.z), 1e-6f);
-        EXPECT_NEAR(player.position.z - start.z, 0.015f * (w.ahead * view.z + w.right * view.x), 1e-6f);
+        EXPECT_NEAR(player.position.x - start.x, 0.015f * (w.ahead * view.x - w.right * view.z),
+                    1e-6f);
+        EXPECT_NEAR(player.position.z - start.z, 0.015f * (w.ahead * view.z + w.right * view.x),
+                    1e-6f);
         EXPECT_NEAR(player.velocity.x, 0.92f * (player.position.x - start.x), 1e-6f);
     }
     // The jump: 0.75 whatever the factor, only from the ground, again on landing.
@@ -365,8 +383,10 @@ TEST_F(GameTest, MotionLandsWalksJumpsAndStopsAtWalls) {
     for (int i = 0; i < 200 && again < 0; ++i) {
         bool wasOnGround = player.onGround;
         step(1.0f);
-        if (player.onGround && landed < 0) landed = i;
-        if (wasOnGround && player.velocity.y > 0.5f) again = i;
+        if (player.onGround && landed < 0)
+            landed = i;
+        if (wasOnGround && player.velocity.y > 0.5f)
+            again = i;
         if (i < landed || landed < 0) {
             EXPECT_LT(player.velocity.y, 0.75f);
         }
@@ -423,7 +443,8 @@ TEST_F(GameTest, AReleasedBodyComesToRestEvenFarOut) {
 static float terrainTotal() {
     float sum = 0.0f;
     for (int x = 0; x < WORLD_SIZE; ++x)
-        for (int z = 0; z < WORLD_SIZE; ++z) sum += floorHeight[x][z] - ceilingHeight[x][z];
+        for (int z = 0; z < WORLD_SIZE; ++z)
+            sum += floorHeight[x][z] - ceilingHeight[x][z];
     return sum;
 }
 
@@ -565,11 +586,12 @@ TEST(BlockCellRule, WrapsAndIgnoresCellsOutsideTheLevels) {
         unsigned char value;
         bool changed;
         int x, y, z;
-    } cases[] = {{{-0.5f, 3.2f, 50.2f}, 1, true, 49, 3, 0},    {{-0.1f, 3.9f, 100.9f}, 1, false, 49, 3, 0},
-                 {{-50.5f, 3.0f, -49.5f}, 0, true, 49, 3, 0},  {{10.0f, 35.0f, 10.0f}, 1, false, 0, 0, 0},
-                 {{10.0f, -0.01f, 10.0f}, 1, false, 0, 0, 0},  {{10.0f, 34.99f, 10.0f}, 1, true, 10, 34, 10},
-                 {{10.0f, 0.0f, 10.0f}, 1, true, 10, 0, 10},   {{1.0e12f, 5.5f, 10.5f}, 1, true, 4, 5, 10},
-                 {{NAN, 5.0f, 5.0f}, 1, false, 0, 0, 0},       {{5.0f, INFINITY, 5.0f}, 1, false, 0, 0, 0}};
+    } cases[] = {
+        {{-0.5f, 3.2f, 50.2f}, 1, true, 49, 3, 0},   {{-0.1f, 3.9f, 100.9f}, 1, false, 49, 3, 0},
+        {{-50.5f, 3.0f, -49.5f}, 0, true, 49, 3, 0}, {{10.0f, 35.0f, 10.0f}, 1, false, 0, 0, 0},
+        {{10.0f, -0.01f, 10.0f}, 1, false, 0, 0, 0}, {{10.0f, 34.99f, 10.0f}, 1, true, 10, 34, 10},
+        {{10.0f, 0.0f, 10.0f}, 1, true, 10, 0, 10},  {{1.0e12f, 5.5f, 10.5f}, 1, true, 4, 5, 10},
+        {{NAN, 5.0f, 5.0f}, 1, false, 0, 0, 0},      {{5.0f, INFINITY, 5.0f}, 1, false, 0, 0, 0}};
     int expectedCount = 0;
     for (const auto& c : cases) {
         memset(chunkDirty, 0, sizeof chunkDirty);
@@ -604,7 +626,8 @@ TEST_F(GameTest, EnemiesChasePushAndReach) {
     EXPECT_NEAR(figures[0].velocity.y, -k, 1e-6f);
     EXPECT_NEAR(figures[1].velocity.z, 0.0f, 1e-6f);
     EXPECT_NEAR(figures[1].velocity.y, k, 1e-6f);
-    for (int i = 2; i < 5; ++i) EXPECT_EQ(figures[i].velocity.x, 0.0f) << i;
+    for (int i = 2; i < 5; ++i)
+        EXPECT_EQ(figures[i].velocity.x, 0.0f) << i;
     figureCount = 0; // beside the player: pushed once per update
     player.position = Vector3{25.0f, 10.0f, 25.0f};
     player.velocity = Vector3{0.0f, 0.0f, 0.0f};
@@ -656,8 +679,10 @@ TEST_F(GameTest, TablesRefuseWhenFullAndDespawnStrictlyBeyondAHundred) {
     figures[0].footPlanted[1] = true;
     figures[0].yaw = 2.0f;
     figures[0].velocity = Vector3{1.0f, 1.0f, 1.0f};
-    for (int i = 0; i <= MAX_FIGURES; ++i) spawnFigure(20.0f + (float)i, 12.0f, 25.0f);
-    for (int i = 0; i <= MAX_BALLS; ++i) spawnBall(25.0f, 12.0f, (float)i, 0.0f, 0.0f, 0.0f);
+    for (int i = 0; i <= MAX_FIGURES; ++i)
+        spawnFigure(20.0f + (float)i, 12.0f, 25.0f);
+    for (int i = 0; i <= MAX_BALLS; ++i)
+        spawnBall(25.0f, 12.0f, (float)i, 0.0f, 0.0f, 0.0f);
     EXPECT_EQ(figureCount + ballCount, 550);
     EXPECT_EQ(figures[49].position.x + balls[499].position.z, 69.0f + 499.0f);
     EXPECT_TRUE(figures[0].kind == 1 && figures[0].footPlanted[1] && figures[0].footX[1] == 7.0f);
@@ -693,7 +718,8 @@ static std::vector<float> runScripted(bool slow, float factor) {
     pressKey(KEY_W);
     pressKey(KEY_A);
     for (int i = 0; i < 120; ++i) {
-        if (i == 60) pressKey(KEY_SPACE);
+        if (i == 60)
+            pressKey(KEY_SPACE);
         step(factor);
     }
     std::vector<float> all;
@@ -701,7 +727,8 @@ static std::vector<float> runScripted(bool slow, float factor) {
         for (Vector3 v : {f->target, f->position, f->velocity, f->head}) {
             all.insert(all.end(), {v.x, v.y, v.z});
         }
-        all.insert(all.end(), {f->pitch, f->yaw, f->footX[0], f->footY[1], f->handX[0], f->handY[1]});
+        all.insert(all.end(),
+                   {f->pitch, f->yaw, f->footX[0], f->footY[1], f->handX[0], f->handY[1]});
     }
     all.insert(all.end(), {balls[0].position.x, balls[0].position.y, balls[0].velocity.y,
                            viewCamera.position.x, viewCamera.yaw, thirdPersonCamera.pitch,
@@ -720,8 +747,10 @@ TEST_F(GameTest, SlowMotionAtFactorOneMovesExactlyAsAQuarter) {
 // while it falls.
 static int blockSignature() {
     for (int y = 23; y >= 1; --y) {
-        if (blocks[25][y][25]) return y;
-        if (fallingBlocks[25][y][25]) return -y;
+        if (blocks[25][y][25])
+            return y;
+        if (fallingBlocks[25][y][25])
+            return -y;
     }
     return 0;
 }
@@ -736,7 +765,7 @@ TEST_F(GameTest, SettlingStepsEveryTenTicksOnceTheMeshesCaughtUp) {
     const struct {
         float factor;
         int update, signature;
-    } changes[] = {{2, 5, -20}, {2, 10, -19}, {2, 15, -18}, {2, 20, -17},
+    } changes[] = {{2, 5, -20},  {2, 10, -19}, {2, 15, -18}, {2, 20, -17},
                    {1, 30, -16}, {1, 40, -15}, {1, 50, -14}};
     int update = 0;
     for (const auto& c : changes) {
@@ -750,7 +779,8 @@ TEST_F(GameTest, SettlingStepsEveryTenTicksOnceTheMeshesCaughtUp) {
     }
     // Without a rebuild in between no step runs, however long the clock runs.
     settleReady = false;
-    for (int i = 0; i < 30; ++i) updateGame(1.0f);
+    for (int i = 0; i < 30; ++i)
+        updateGame(1.0f);
     EXPECT_EQ(blockSignature(), -14);
     // With them it lands on level 2 (the floor at 3 reaches into it); the
     // landing pass still marks its chunk, and only it.
@@ -760,7 +790,8 @@ TEST_F(GameTest, SettlingStepsEveryTenTicksOnceTheMeshesCaughtUp) {
         memset(chunkDirty, 0, sizeof chunkDirty);
         updateGame(1.0f);
         landed = fallingBefore && !blocksFalling;
-        for (int c = 0; c < CHUNK_TOTAL && landed; ++c) EXPECT_EQ(chunkDirty[c], c == 55) << c;
+        for (int c = 0; c < CHUNK_TOTAL && landed; ++c)
+            EXPECT_EQ(chunkDirty[c], c == 55) << c;
         rebuildDirtyChunks();
     }
     ASSERT_TRUE(landed);
@@ -796,11 +827,16 @@ static int arrayAllocations = 0;
 void* operator new[](size_t size) {
     arrayAllocations += countingAllocations;
     void* p = malloc(size == 0 ? 1 : size);
-    if (p == nullptr) throw std::bad_alloc();
+    if (p == nullptr)
+        throw std::bad_alloc();
     return p;
 }
-void operator delete[](void* p) noexcept { free(p); }
-void operator delete[](void* p, size_t) noexcept { free(p); }
+void operator delete[](void* p) noexcept {
+    free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    free(p);
+}
 
 TEST(Water, KeyFramesBlendCyclicallyAndArraysAreReusedWhileCountsStay) {
     memset(waterPhaseOffset, 0, sizeof waterPhaseOffset);

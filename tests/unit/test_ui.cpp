@@ -22,21 +22,27 @@ TEST(Atlas, EntriesSitAtTheirPixelRectangles) {
         const QuadTexCoords& coords;
         int x, y, w, h;
     } rects[] = {
-        {glyphCoords[0], 0, 0, 20, 20},      {glyphCoords['A' - 32], 20, 20, 20, 20},
-        {glyphCoords[31], 620, 0, 20, 20},   {glyphCoords[94], 600, 40, 20, 20},
-        {panelCoords[0], 0, 59, 20, 20},     {panelCoords[panelCoordIndex(0, 1, 1)], 20, 79, 20, 20},
+        {glyphCoords[0], 0, 0, 20, 20},
+        {glyphCoords['A' - 32], 20, 20, 20, 20},
+        {glyphCoords[31], 620, 0, 20, 20},
+        {glyphCoords[94], 600, 40, 20, 20},
+        {panelCoords[0], 0, 59, 20, 20},
+        {panelCoords[panelCoordIndex(0, 1, 1)], 20, 79, 20, 20},
         {panelCoords[panelCoordIndex(0, 2, 2)], 40, 99, 20, 20},
         {panelCoords[panelCoordIndex(1, 0, 0)], 60, 59, 20, 20},
         {panelCoords[panelCoordIndex(1, 2, 1)], 100, 79, 20, 20},
-        {panelCoords[26], 160, 99, 20, 20},  {pointerCoords[0], 440, 60, 40, 60},
-        {pointerCoords[4], 600, 60, 40, 60}, {bannerCoords[0], 0, 120, 640, 68},
+        {panelCoords[26], 160, 99, 20, 20},
+        {pointerCoords[0], 440, 60, 40, 60},
+        {pointerCoords[4], 600, 60, 40, 60},
+        {bannerCoords[0], 0, 120, 640, 68},
         {bannerCoords[1], 0, 188, 640, 68},
     };
     for (const auto& r : rects) { // bottom-left, bottom-right, top-right, top-left
         const float l = r.x / 1024.0f, right = (r.x + r.w) / 1024.0f;
         const float t = r.y / 256.0f, b = (r.y + r.h) / 256.0f;
         const float corners[8] = {l, b, right, b, right, t, l, t};
-        for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(r.coords.uv[i], corners[i]) << r.x << "," << r.y;
+        for (int i = 0; i < 8; ++i)
+            EXPECT_FLOAT_EQ(r.coords.uv[i], corners[i]) << r.x << "," << r.y;
     }
     EXPECT_STREQ(creditLines[0], "");
     EXPECT_STREQ(creditLines[1], creditCaption);
@@ -50,7 +56,12 @@ TEST(Panel, PiecesTileTheFrameOnce) {
         for (int h = 0; h <= 45; h += 3) {
             const int x = 30, y = 40, top = y - 1, outerW = w + 40, outerH = h + 40;
             std::vector<PanelPiece> pieces;
-            layoutPanel(x, y, w, h, [](const PanelPiece& p, void* out) { static_cast<std::vector<PanelPiece>*>(out)->push_back(p); }, &pieces);
+            layoutPanel(
+                x, y, w, h,
+                [](const PanelPiece& p, void* out) {
+                    static_cast<std::vector<PanelPiece>*>(out)->push_back(p);
+                },
+                &pieces);
             std::vector<int> cover(outerW * outerH, 0);
             for (const PanelPiece& p : pieces) {
                 ASSERT_TRUE(p.w > 0 && p.h > 0 && p.w <= 20 && p.h <= 20) << w << "x" << h;
@@ -61,20 +72,25 @@ TEST(Panel, PiecesTileTheFrameOnce) {
                 EXPECT_TRUE(p.x == startX[p.column] && p.y == startY[p.row]) << w << "x" << h;
                 for (int py = p.y; py < p.y + p.h; ++py)
                     for (int px = p.x; px < p.x + p.w; ++px) {
-                        ASSERT_TRUE(px >= x - 20 && px < x + w + 20 && py >= top - 20 && py < top + h + 20);
+                        ASSERT_TRUE(px >= x - 20 && px < x + w + 20 && py >= top - 20 &&
+                                    py < top + h + 20);
                         cover[(py - top + 20) * outerW + px - x + 20]++;
                     }
             }
-            for (int c : cover) ASSERT_EQ(c, 1) << w << "x" << h;
+            for (int c : cover)
+                ASSERT_EQ(c, 1) << w << "x" << h;
         }
     }
 }
 
 TEST(Text, GlyphsCentringAndButtons) {
-    const int glyphs[][2] = {{' ', 0}, {'~', 94}, {'a', 'a' - 32}, {'\t', -1}, {31, -1}, {127, -1}, {(char)0xC3, -1}};
-    for (const auto& g : glyphs) EXPECT_EQ(glyphIndexFor((char)g[0]), g[1]) << g[0];
+    const int glyphs[][2] = {{' ', 0}, {'~', 94}, {'a', 'a' - 32}, {'\t', -1},
+                             {31, -1}, {127, -1}, {(char)0xC3, -1}};
+    for (const auto& g : glyphs)
+        EXPECT_EQ(glyphIndexFor((char)g[0]), g[1]) << g[0];
     const int centred[][3] = {{175, 19, 80}, {400, 0, 400}, {400, 24, 280}, {400, 40, 200}};
-    for (const auto& c : centred) EXPECT_EQ(centredTextX(c[0], c[1]), c[2]);
+    for (const auto& c : centred)
+        EXPECT_EQ(centredTextX(c[0], c[1]), c[2]);
     // A button centred on (400, 275), 300 x 15: sensitive from 13 pixels
     // into the frame on every side, not from 14.
     int x = 400, y = 275;
@@ -82,16 +98,18 @@ TEST(Text, GlyphsCentringAndButtons) {
     EXPECT_TRUE(x == 250 && y == 268);
     const int hovers[][3] = {{236, 270, 0}, {237, 270, 1}, {562, 270, 1}, {563, 270, 0},
                              {400, 254, 0}, {400, 255, 1}, {400, 295, 1}, {400, 296, 0}};
-    for (const auto& m : hovers) EXPECT_EQ(buttonHovered(x, y, 300, 15, m[0], m[1]), m[2] == 1) << m[0] << "," << m[1];
+    for (const auto& m : hovers)
+        EXPECT_EQ(buttonHovered(x, y, 300, 15, m[0], m[1]), m[2] == 1) << m[0] << "," << m[1];
     placeButton(x, y, 300, 15, false);
     EXPECT_TRUE(x == 250 && y == 268);
 }
 
 TEST(PauseMenu, ButtonsSlideBetweenRestingAndOpenPlaces) {
-    const float tops[][3] = {{0, 600, 775},   {50, 600, 475},   {100, 600, 175}, {100, 768, 259},
-                             {0, 768, 1027},  {100, 900, 325},  {0, 900, 1225},  {50, 900, 775},
+    const float tops[][3] = {{0, 600, 775},    {50, 600, 475},  {100, 600, 175}, {100, 768, 259},
+                             {0, 768, 1027},   {100, 900, 325}, {0, 900, 1225},  {50, 900, 775},
                              {100, 1920, 835}, {5, 600, 745}};
-    for (const auto& t : tops) EXPECT_EQ(pauseMenuTop(t[0], t[1]), (int)t[2]) << t[0] << " " << t[1];
+    for (const auto& t : tops)
+        EXPECT_EQ(pauseMenuTop(t[0], t[1]), (int)t[2]) << t[0] << " " << t[1];
     EXPECT_EQ(PAUSE_MENU_BUTTON_GAP, 50);
 }
 
@@ -102,12 +120,13 @@ TEST(PauseState, EscapeOpensAndClosesInTwentyFramesEach) {
     pauseRequested = true;
     resetPauseState();
     EXPECT_TRUE(pauseLevel == 0.0f && !pauseRequested && frozenFrame != nullptr);
-    for (int i = 0; i < 8 * 4 * 4; ++i) ASSERT_EQ(frozenFrame[i], 0);
+    for (int i = 0; i < 8 * 4 * 4; ++i)
+        ASSERT_EQ(frozenFrame[i], 0);
     // Frames: whether Escape is pressed, whether a capture is due, the level after.
     const struct {
         bool escape, capture;
         float level;
-    } frames[] = {{true, true, 5},    {false, false, 10}, {true, false, 5}, {true, false, 10},
+    } frames[] = {{true, true, 5},    {false, false, 10}, {true, false, 5},  {true, false, 10},
                   {false, false, 15}, {true, false, 10},  {false, false, 5}, {false, false, 0},
                   {false, false, 0},  {true, true, 5}};
     for (const auto& f : frames) {
@@ -115,7 +134,8 @@ TEST(PauseState, EscapeOpensAndClosesInTwentyFramesEach) {
         advancePauseLevel(1.0f);
         EXPECT_EQ(pauseLevel, f.level);
     }
-    for (int i = 0; i < 30; ++i) advancePauseLevel(1.0f);
+    for (int i = 0; i < 30; ++i)
+        advancePauseLevel(1.0f);
     EXPECT_EQ(pauseLevel, 100.0f);
     const float clamped[][3] = {{98, 1, 100}, {3, 0, 0}, {NAN, 0, 0}, {0, 1, 0}};
     for (const auto& c : clamped) {
@@ -131,14 +151,18 @@ TEST(DashboardText, ClockDateVersionAndFrameRate) {
     const struct {
         int h, m, s;
         const char* text;
-    } times[] = {{0, 0, 0, "12:00:00 AM"}, {0, 5, 9, "12:05:09 AM"}, {12, 30, 0, "12:30:00 PM"},
-                 {13, 0, 7, "1:00:07 PM"}, {11, 59, 59, "11:59:59 AM"}, {23, 10, 10, "11:10:10 PM"}};
+    } times[] = {{0, 0, 0, "12:00:00 AM"},    {0, 5, 9, "12:05:09 AM"},
+                 {12, 30, 0, "12:30:00 PM"},  {13, 0, 7, "1:00:07 PM"},
+                 {11, 59, 59, "11:59:59 AM"}, {23, 10, 10, "11:10:10 PM"}};
     for (const auto& t : times) {
         formatTimeText(t.h, t.m, t.s, text, sizeof text);
         EXPECT_STREQ(text, t.text);
     }
     for (int day = 1; day <= 31; ++day) {
-        const char* suffix = (day % 10 == 1 && day != 11) ? "st" : (day % 10 == 2 && day != 12) ? "nd" : (day % 10 == 3 && day != 13) ? "rd" : "th";
+        const char* suffix = (day % 10 == 1 && day != 11)   ? "st"
+                             : (day % 10 == 2 && day != 12) ? "nd"
+                             : (day % 10 == 3 && day != 13) ? "rd"
+                                                            : "th";
         formatDayOrdinal(day, text, sizeof text);
         EXPECT_EQ(std::string(text), std::to_string(day) + suffix);
     }
