@@ -4,6 +4,11 @@
 #include "app/settings.h"
 
 int windowSide(float setting) {
+    // Not a number is no size at all: handed on as a negative side, so it is
+    // refused rather than taken for 0 (the desktop's size).
+    if (setting != setting) {
+        return -1;
+    }
     return settingToInt(setting);
 }
 

@@ -13,7 +13,7 @@ const int EXIT_NO_VIDEO_MODE = 3;   // no window of the wanted size and depth
 const int MAX_WINDOW_SIDE = 16384; // pixels
 
 // The configured size of one side as the int SDL is given: truncated toward
-// zero, NaN as 0, out-of-range values saturated.
+// zero, out-of-range values saturated, NaN as -1 (refused).
 int windowSide(float setting);
 // Whether the desktop-size probe must run: only for a setting that is exactly
 // 0. A setting below 1 that is not 0 (0.5) skips the probe and truncates to 0,

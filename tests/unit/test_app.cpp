@@ -219,7 +219,7 @@ TEST_F(SettingsFile, WindowSidesTruncateAndZeroMeansTheDesktops) {
     } sides[] = {{800.0f, 800, true},      {799.9f, 799, true},        {0.5f, 0, true},
                  {0.0f, 0, true},          {16384.0f, 16384, true},    {16384.9f, 16384, true},
                  {16385.0f, 16385, false}, {-0.5f, 0, true},           {-1.0f, -1, false},
-                 {NAN, 0, true},           {INFINITY, INT_MAX, false}, {-1e30f, INT_MIN, false}};
+                 {NAN, -1, false},         {INFINITY, INT_MAX, false}, {-1e30f, INT_MIN, false}};
     for (const auto& s : sides) {
         EXPECT_EQ(windowSide(s.setting), s.side) << s.setting;
         EXPECT_EQ(windowSizeAllowed(s.side, 600), s.allowed) << s.setting;
