@@ -27,7 +27,7 @@ void setWindow(float width, float height) {
     aspectRatio = width / height;
 }
 
-// The far end of the aim ray, written out as the rule states it, products
+// The far end of the aim ray, its formula written out again here, products
 // taken left to right.
 Vector3 aimFarPoint() {
     float u = ((float)mouseY - 0.5f * screenHeight) / screenHeight * fieldOfView * 0.0174532925f;
