@@ -6,10 +6,9 @@
 const int EXIT_SDL_UNAVAILABLE = 1; // SDL_Init failed
 const int EXIT_NO_VIDEO_MODE = 3;   // no window of the wanted size and depth
 
-// No window larger than this per side is asked for: SDL 1.2 answers an absurd
-// size (40000 x 40000) with an error only after trying to allocate it, and no
-// screen or GL driver here goes beyond 16384, so such a setting is refused
-// with a message before SDL sees it.
+// A larger side is refused before SDL sees it, with a message that names
+// this limit: SDL 1.2 only answers an absurd size (40000 x 40000) with an
+// error of its own, and common GL drivers draw no viewport wider than 16384.
 const int MAX_WINDOW_SIDE = 16384; // pixels
 
 // The configured size of one side as the int SDL is given: truncated toward

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Start-up failures end the game with their own status and one line on
-# stderr: no window is asked for with a negative side or one above 16384
-# pixels (SDL would only fail after trying to allocate it), and a missing
-# video driver is reported.
+# stderr: no window is asked for with a negative side, one above 16384 pixels
+# or one that is not a number, and a missing video driver is reported.
 source "$(dirname "$0")/lib.sh"
 hm_under_xvfb "$@"
 
