@@ -128,6 +128,7 @@ class GameTest : public ::testing::Test {
     static constexpr float FLOOR_Y = 3.0f;
     static constexpr float CEILING_Y = 30.0f;
     void SetUp() override {
+        optimizeGeometry = useLight = false; // the same meshes whatever ran before
         freshWorld(TEST_SEED, false);
         flattenCave(FLOOR_Y, CEILING_Y);
     }
