@@ -340,6 +340,10 @@ TEST_F(GameTest, MotionLandsWalksJumpsAndStopsAtWalls) {
     EXPECT_FALSE(player.onGround);
     settlePlayer();
     EXPECT_NEAR(player.position.y, FLOOR_Y + 1.25f, 1e-3f);
+    for (int i = 0; i < 2; ++i) { // both feet put down on the floor
+        EXPECT_TRUE(player.footPlanted[i]);
+        EXPECT_NEAR(player.footY[i], FLOOR_Y, 1e-3f);
+    }
     for (float f : {1.0f, 2.0f, 0.5f}) { // at rest: standing gravity, lifted back each update
         steps(3, f);
         float y = player.position.y;
