@@ -90,12 +90,14 @@ TEST_F(SettingsFile, LookupFollowsTheLineRules) {
         {"screenw=-1e60\n", "screenw", -HUGE_VALF},
         {"screenw=nan\n", "screenw", NAN},
     };
+    testing::internal::CaptureStderr();
     for (const Case& c : cases) {
         write(c.text);
         readSettingsLines();
         EXPECT_TRUE(sameFloat(settingValue(c.key), c.value))
             << c.key << " in \"" << c.text.substr(0, 40) << "\" gave " << settingValue(c.key);
     }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // plain files read in silence
     write("screenw=800\r\nfullscreen=0");
     readSettingsLines();
     EXPECT_STREQ(settingsLines[0], "screenw=800"); // the CR belongs to the line end
