@@ -51,13 +51,15 @@ static void requestGlAttributes() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
 
+const char* const SIDE_RULE = "a window side must be 1 to 16384 pixels, or 0 for the desktop's";
+
 // A plain (non-GL) mode with a zero side makes SDL substitute the desktop's
 // size for it; that surface is only looked at, then given back.
 static void probeDesktopSize() {
     int width = windowSide(screenWidth);
     int height = windowSide(screenHeight);
-    if (!probeSideAllowed(width) || !probeSideAllowed(height)) {
-        failVideoMode("a video mode of", width, height, "a window side must be 1 to 16384 pixels");
+    if (!windowSizeAllowed(width, height)) {
+        failVideoMode("a video mode of", width, height, SIDE_RULE);
     }
     SDL_Surface* probe = SDL_SetVideoMode(width, height, screenBpp, SDL_DOUBLEBUF);
     if (probe == nullptr) {
@@ -110,7 +112,7 @@ void openGlWindow() {
     int width = windowSide(screenWidth);
     int height = windowSide(screenHeight);
     if (!windowSizeAllowed(width, height)) {
-        failVideoMode("a video mode of", width, height, "a window side must be 1 to 16384 pixels");
+        failVideoMode("a video mode of", width, height, SIDE_RULE);
     }
     Uint32 flags = SDL_OPENGL;
     if (fullscreen) {

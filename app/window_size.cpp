@@ -4,6 +4,11 @@
 #include "app/settings.h"
 
 int windowSide(float setting) {
+    // Not a number is no size at all: handed on as a negative side, so it is
+    // refused rather than taken for 0 (the desktop's size).
+    if (setting != setting) {
+        return -1;
+    }
     return settingToInt(setting);
 }
 
@@ -11,10 +16,6 @@ bool needsDesktopProbe(float width, float height) {
     return width == 0.0f || height == 0.0f;
 }
 
-bool probeSideAllowed(int side) {
-    return side >= 0 && side <= MAX_WINDOW_SIDE;
-}
-
 bool windowSizeAllowed(int width, int height) {
-    return width >= 1 && width <= MAX_WINDOW_SIDE && height >= 1 && height <= MAX_WINDOW_SIDE;
+    return width >= 0 && width <= MAX_WINDOW_SIDE && height >= 0 && height <= MAX_WINDOW_SIDE;
 }

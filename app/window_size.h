@@ -6,17 +6,18 @@
 const int EXIT_SDL_UNAVAILABLE = 1; // SDL_Init failed
 const int EXIT_NO_VIDEO_MODE = 3;   // no window of the wanted size and depth
 
-// SDL 1.2 crashes inside SDL_SetVideoMode on absurd sizes (40000 x 40000
-// segfaults), so anything larger than this per side is refused beforehand.
+// A larger side is refused before SDL sees it, with a message that names
+// this limit: SDL 1.2 only answers an absurd size (40000 x 40000) with an
+// error of its own, and common GL drivers draw no viewport wider than 16384.
 const int MAX_WINDOW_SIDE = 16384; // pixels
 
 // The configured size of one side as the int SDL is given: truncated toward
-// zero, NaN as 0, out-of-range values saturated.
+// zero, out-of-range values saturated, NaN as -1 (refused).
 int windowSide(float setting);
-// Whether the desktop-size probe must run: SDL substitutes the desktop size
-// only for a side that is exactly 0.
+// Whether the desktop-size probe must run: only for a setting that is exactly
+// 0. A setting below 1 that is not 0 (0.5) skips the probe and truncates to 0,
+// and SDL gives the real window the desktop's size for that side.
 bool needsDesktopProbe(float width, float height);
-// Whether a side may be passed to the probe, where 0 stands for the desktop.
-bool probeSideAllowed(int side);
-// Whether a real window of this size may be requested.
+// Whether a window of this size may be asked for, by the probe or for the real
+// window: each side 0 (the desktop's) to MAX_WINDOW_SIDE; never negative.
 bool windowSizeAllowed(int width, int height);

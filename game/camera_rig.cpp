@@ -92,9 +92,10 @@ static void turnAboutVertical(float& x, float& z, float angle) {
 // beyond three quarters of the camera-to-head distance, so the player's own
 // surroundings behind the third-person camera are never aimed at.
 void castAimRay() {
-    float fov = fieldOfView * DEGREES_TO_RADIANS;
-    float u = pointerOffsetY() * fov;
-    float v = -pointerOffsetX() * fov * safeAspectRatio();
+    // Multiplied left to right, degrees last: float products do not
+    // associate, and this order is the one the aim is defined by.
+    float u = pointerOffsetY() * fieldOfView * DEGREES_TO_RADIANS;
+    float v = -pointerOffsetX() * fieldOfView * safeAspectRatio() * DEGREES_TO_RADIANS;
 
     float qx = 0.0f;
     float qy = -AIM_DISTANCE * std::sin(u);

@@ -7,7 +7,7 @@ enum PixelFormat {
     PixelBGRA,       // 4 bytes, red elsewhere
     PixelRGB,        // 3 bytes, red in the lowest byte
     PixelBGR,        // 3 bytes, red elsewhere
-    PixelUnsupported // anything else: convert to 32-bit RGBA before upload
+    PixelUnsupported // paletted, grey, 16-bit: refused with a message, no texture made
 };
 
 PixelFormat choosePixelFormat(int bytesPerPixel, unsigned int redMask);

@@ -1,8 +1,8 @@
-// game_fixture.h: a fresh, fully reset game for the gameplay tests. All game
-// state is global, so every test starts from a world generated from a fixed
-// seed with the player, enemies, balls, cameras, flags, clocks and input
-// tables reset; step() runs one frame as the main loop does (update, chunk
-// rebuild, then the next poll's promotion of pressed keys to held).
+// game_fixture.h: a fresh game for the gameplay tests. All game state is
+// global, so every test starts from a world generated from a fixed seed with
+// bodies, cameras, flags, clocks and input reset; step() runs one frame as
+// the main loop does (update, chunk rebuild, the next poll's promotion of
+// pressed keys and buttons to held).
 #pragma once
 
 #include <cmath>
@@ -36,7 +36,7 @@ inline void resetInput() {
     fieldOfView = 50.0f;
 }
 
-// A new world from the seed, as the game starts one; useWater chooses whether
+// A new world from the seed, as the game starts one; water chooses whether
 // the water grids are generated and animated.
 inline void freshWorld(unsigned int seed, bool water) {
     resetInput();
@@ -46,22 +46,19 @@ inline void freshWorld(unsigned int seed, bool water) {
     setupNewWorld();
 }
 
-// One frame of the main loop at the given time factor.
 inline void step(float timeFactor) {
     updateGame(timeFactor);
     rebuildDirtyChunks();
     promotePressedKeys();
     promotePressedButtons();
 }
-
 inline void steps(int count, float timeFactor) {
     for (int i = 0; i < count; ++i) {
         step(timeFactor);
     }
 }
 
-// Presses as a person would: the key is Pressed for the next update and Held
-// after it (step() promotes it), until released.
+// Pressed for the next update, held after it (step() promotes), until released.
 inline void pressKey(int key) {
     keyState[key] = Pressed;
 }
@@ -75,8 +72,7 @@ inline void releaseButton(int button) {
     mouseButtonState[button] = Up;
 }
 
-// Flat floor and ceiling everywhere, so positions can be checked against
-// known heights; every chunk is rebuilt before returning.
+// Flat floor and ceiling everywhere, every chunk rebuilt.
 inline void flattenCave(float floorY, float ceilingY) {
     for (int x = 0; x < WORLD_SIZE; ++x) {
         for (int z = 0; z < WORLD_SIZE; ++z) {
@@ -88,7 +84,7 @@ inline void flattenCave(float floorY, float ceilingY) {
     rebuildDirtyChunks();
 }
 
-// Solid blocks filling the box of cells [x0, x1] x [y0, y1] x [z0, z1].
+// Solid blocks filling the cells [x0, x1] x [y0, y1] x [z0, z1].
 inline void fillBlocks(int x0, int x1, int y0, int y1, int z0, int z1) {
     for (int x = x0; x <= x1; ++x) {
         for (int y = y0; y <= y1; ++y) {
@@ -103,45 +99,42 @@ inline void fillBlocks(int x0, int x1, int y0, int y1, int z0, int z1) {
 
 inline int countBlocks() {
     int count = 0;
-    for (int x = 0; x < WORLD_SIZE; ++x) {
-        for (int y = 0; y < WORLD_LEVELS; ++y) {
-            for (int z = 0; z < WORLD_SIZE; ++z) {
-                count += blocks[x][y][z];
-            }
-        }
+    const unsigned char* cells = &blocks[0][0][0];
+    for (size_t i = 0; i < sizeof blocks; ++i) {
+        count += cells[i];
     }
     return count;
 }
 
 inline float distance(Vector3 a, Vector3 b) {
-    float dx = a.x - b.x;
-    float dy = a.y - b.y;
-    float dz = a.z - b.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
+                     (a.z - b.z) * (a.z - b.z));
 }
 
 inline bool finite(Vector3 v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-// The view direction of a camera pose: straight ahead at its pitch and yaw
-// (positive pitch looks down).
+// Straight ahead from a camera pose (positive pitch looks down).
 inline Vector3 viewDirection(const CameraPose& camera) {
     return Vector3{std::cos(camera.pitch) * std::sin(camera.yaw), -std::sin(camera.pitch),
                    -std::cos(camera.pitch) * std::cos(camera.yaw)};
 }
 
-// A test world: the generated cave from the fixed seed, flattened to a floor
-// at 3 and a ceiling at 30, with the player dropped at (25, 10, 25).
+// The generated cave from the fixed seed flattened to a floor at 3 and a
+// ceiling at 30, the player dropped at (25, 10, 25).
 class GameTest : public ::testing::Test {
   protected:
     static constexpr float FLOOR_Y = 3.0f;
     static constexpr float CEILING_Y = 30.0f;
     void SetUp() override {
+        optimizeGeometry = useLight = false; // the same meshes whatever ran before
         freshWorld(TEST_SEED, false);
         flattenCave(FLOOR_Y, CEILING_Y);
     }
-    // Runs updates until the player stands, then a few more so it rests.
+    // No enemies, balls or clocks left behind for whatever runs next.
+    void TearDown() override { resetGameState(); }
+    // Updates until the player stands, then a few more so it rests.
     void settlePlayer() {
         for (int i = 0; i < 400 && !player.onGround; ++i) {
             step(1.0f);

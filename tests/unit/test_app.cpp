@@ -1,0 +1,321 @@
+// test_app.cpp: the shell's pure parts: reading settings.ini, the window
+// sizes SDL may be asked for, frame pacing and the input tables.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/frame.h"
+#include "app/input.h"
+#include "app/settings.h"
+#include "app/window_size.h"
+#include "tests/regression_files.h"
+
+namespace {
+
+// Each test runs in an empty folder of its own, so settings.ini there is the
+// one the test wrote, or none.
+class SettingsFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/hollowmark-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+    }
+    void TearDown() override {
+        remove("settings.ini");
+        EXPECT_EQ(chdir(previous), 0);
+        rmdir(folder.c_str());
+    }
+    static void write(const std::string& text) {
+        FILE* file = fopen("settings.ini", "wb"); // binary: "\r\n" stays CR LF
+        ASSERT_NE(file, nullptr);
+        fwrite(text.data(), 1, text.size(), file);
+        fclose(file);
+    }
+    static void readBoth(const std::string& text) {
+        write(text);
+        readVideoSettings();
+        readGraphicsSettings();
+    }
+    std::string folder;
+    char previous[4096] = {};
+};
+
+bool sameFloat(float a, float b) {
+    return (std::isnan(a) && std::isnan(b)) || a == b;
+}
+
+TEST_F(SettingsFile, LookupFollowsTheLineRules) {
+    const std::string filler99 = [] {
+        std::string s;
+        for (int i = 0; i < 99; ++i)
+            s += "filler\n";
+        return s;
+    }();
+    struct Case {
+        std::string text;
+        const char* key;
+        float value;
+    } cases[] = {
+        {"screenw = 800\n", "screenw", 800},
+        {"  screen w  =  8 0 0  \n", "screenw", 800},
+        {"SCREENW=800\n", "screenw", 0},
+        {"screenwidth=800\n", "screenw", 0},
+        {"xscreenw=800\n", "screenw", 0},
+        {"screenw\t=800\n", "screenw", 0}, // a tab stays
+        {"screenw=\t800\n", "screenw", 800},
+        {"screenw=800\nscreenh=600\n", "screenh", 600},
+        {"viewrange=3\nusefog=1\nviewrange=8\n", "viewrange", 8},
+        {"viewrange=3\nviewrange=\n", "viewrange", 0}, // the last line counts, empty or not
+        {filler99 + "screenw=640\n", "screenw", 640},  // line 100
+        {filler99 + "\nscreenw=640\n", "screenw", 0},  // line 101
+        {"screenw=320\n" + filler99 + "screenw=640\n", "screenw", 320},
+        // 255 characters are kept: the exponent beyond them is lost, and the
+        // rest of the long line does not spill into the next entry.
+        {"screenw=2" + std::string(246, ' ') + "e1\nscreenh=480\n", "screenw", 2},
+        {"screenw=2" + std::string(246, ' ') + "e1\nscreenh=480\n", "screenh", 480},
+        {"screenw=2" + std::string(300, ' ') + "e1\nscreenh=480\n", "screenh", 480},
+        {"screenbpp=16" + std::string(243, ' ') + "\nscreenw=1\n", "screenw", 1},
+        {"screenw=800\r\nscreenh=600\r\n", "screenh", 600},
+        {"usefog=1", "usefog", 1},
+        {"usefog=1 ;note\n", "usefog", 1},
+        {"screenw=1e999\n", "screenw", HUGE_VALF},
+        {"screenw=-1e60\n", "screenw", -HUGE_VALF},
+        {"screenw=nan\n", "screenw", NAN},
+    };
+    testing::internal::CaptureStderr();
+    for (const Case& c : cases) {
+        write(c.text);
+        readSettingsLines();
+        EXPECT_TRUE(sameFloat(settingValue(c.key), c.value))
+            << c.key << " in \"" << c.text.substr(0, 40) << "\" gave " << settingValue(c.key);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // plain files read in silence
+    write("screenw=800\r\nfullscreen=0");
+    readSettingsLines();
+    EXPECT_STREQ(settingsLines[0], "screenw=800"); // the CR belongs to the line end
+    EXPECT_STREQ(settingsLines[1], "fullscreen=0");
+}
+
+TEST_F(SettingsFile, EveryKeyReachesItsVariableWithItsConversion) {
+    screenWidth = 123.0f; // left over from an earlier read: must not survive
+    viewRange = 7;
+    useFog = true;
+    readVideoSettings();
+    readGraphicsSettings();
+    EXPECT_EQ(settingsLineCount, 0);
+    EXPECT_EQ(screenWidth + screenHeight + (float)screenBpp + (float)viewRange, 0.0f);
+    EXPECT_FALSE(fullscreen || showCursor || antialiasing || mipmapping || useFog || useLight ||
+                 useTextures || useWater || optimizeGeometry);
+
+    readBoth("screenw=1280\nscreenh=720\nscreenbpp=24.9\nfullscreen=yes\nshowcursor=2\n"
+             "antialiasing=0.5\nmipmapping=-1\nviewrange=-2.5\nusefog=1 ;note\nuselight=0.0\n"
+             "usetextures=1e-30\nusewater=0x0\noptimizegeometry=\n");
+    EXPECT_EQ(settingsLineCount, 100);
+    EXPECT_EQ(screenWidth, 1280.0f);
+    EXPECT_EQ(screenHeight, 720.0f);
+    EXPECT_EQ(aspectRatio, 1280.0f / 720.0f);
+    EXPECT_EQ(screenBpp, 24);
+    EXPECT_EQ(viewRange, -2);
+    EXPECT_FALSE(fullscreen);
+    EXPECT_TRUE(showCursor && antialiasing && mipmapping && useFog && useTextures);
+    EXPECT_FALSE(useLight || useWater || optimizeGeometry);
+
+    readBoth("fullscreen=1\nuselight=1\nusewater=1\noptimizegeometry=1\nviewrange=101\n"
+             "showcursor=0\nscreenbpp=nan\n");
+    EXPECT_TRUE(fullscreen && useLight && useWater && optimizeGeometry);
+    EXPECT_FALSE(showCursor);
+    EXPECT_EQ(viewRange, MAX_VIEW_RANGE);
+    EXPECT_EQ(screenBpp, 0);
+    readBoth("viewrange=-1e60\n");
+    EXPECT_EQ(viewRange, INT_MIN);
+}
+
+TEST(SettingConversion, IntTruncatesTowardZeroAndSaturates) {
+    const struct {
+        float value;
+        int whole;
+    } cases[] = {{24.9f, 24},
+                 {-2.5f, -2},
+                 {-0.9f, 0},
+                 {NAN, 0},
+                 {INFINITY, INT_MAX},
+                 {-INFINITY, INT_MIN},
+                 {2147483648.0f, INT_MAX},
+                 {2147483520.0f, 2147483520},
+                 {-2147483648.0f, INT_MIN},
+                 {-1e20f, INT_MIN}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(settingToInt(c.value), c.whole) << c.value;
+    }
+}
+
+const std::string HOSTILE =
+    std::string(HOLLOWMARK_SOURCE_DIR) + "/tests/fuzz_regressions/settings/";
+
+TEST(HostileSettings, KeptInputsReadWithinTheRules) {
+    std::vector<std::string> names = listRegressionFiles(HOSTILE);
+    ASSERT_GE(names.size(), 4u);
+    for (const std::string& name : names) {
+        readSettingsLinesFrom((HOSTILE + name).c_str());
+        ASSERT_EQ(settingsLineCount, SETTINGS_MAX_LINES) << name;
+        for (int i = 0; i < SETTINGS_MAX_LINES; i++) {
+            size_t length = strnlen(settingsLines[i], SETTINGS_LINE_SIZE);
+            ASSERT_LT(length, (size_t)SETTINGS_LINE_SIZE) << name;
+            EXPECT_EQ(memchr(settingsLines[i], ' ', length), nullptr) << name << " line " << i;
+        }
+    }
+    // A zero byte ends a line's text; a CR before the line end is dropped.
+    readSettingsLinesFrom((HOSTILE + "nul_and_cr.ini").c_str());
+    EXPECT_EQ(settingValue("screenw") + settingValue("screenh"), 640.0f + 480.0f);
+    EXPECT_EQ(settingValue("viewrange"), 0.0f);
+    readSettingsLinesFrom((HOSTILE + "overflowing_values.ini").c_str());
+    EXPECT_EQ(settingValue("screenh"), -HUGE_VALF);
+    EXPECT_EQ(settingToInt(settingValue("screenbpp")), INT_MAX);
+    readSettingsLinesFrom((HOSTILE + "long_line.ini").c_str()); // 5000 characters, then a key
+    EXPECT_EQ(settingValue("viewrange"), 3.0f);
+    readSettingsLinesFrom((HOSTILE + "no_line_feed.ini").c_str());
+    EXPECT_EQ(settingValue("viewrange"), 4.0f);
+}
+
+TEST(HostileSettings, OnlyPlainFilesAndTheFirstMebibyteAreRead) {
+    // A device that never ends, a folder, a pipe nobody writes to: no file.
+    char folder[] = "/tmp/hollowmark-kinds-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string pipe = std::string(folder) + "/settings.ini";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const char* path : {"/dev/zero", (const char*)folder, pipe.c_str()}) {
+        settingsLineCount = 7;
+        readSettingsLinesFrom(path);
+        EXPECT_EQ(settingsLineCount, 0) << path;
+        EXPECT_EQ(settingValue("screenw"), 0.0f) << path;
+    }
+    remove(pipe.c_str());
+    // A key just inside the budget is read, one after two more mebibytes not.
+    std::string head = "screenw=640\n";
+    std::string text = head + std::string(SETTINGS_MAX_BYTES - head.size() - 14, 'x') +
+                       "\nscreenh=480\n" + std::string(SETTINGS_MAX_BYTES, 'y') + "\nviewrange=5\n";
+    FILE* file = fopen(pipe.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    fwrite(text.data(), 1, text.size(), file);
+    fclose(file);
+    readSettingsLinesFrom(pipe.c_str());
+    EXPECT_EQ(settingValue("screenw") + settingValue("screenh"), 640.0f + 480.0f);
+    EXPECT_EQ(settingValue("viewrange"), 0.0f);
+    remove(pipe.c_str());
+    rmdir(folder);
+}
+
+TEST_F(SettingsFile, WindowSidesTruncateAndZeroMeansTheDesktops) {
+    const struct {
+        float setting;
+        int side;
+        bool allowed;
+    } sides[] = {{800.0f, 800, true},      {799.9f, 799, true},        {0.5f, 0, true},
+                 {0.0f, 0, true},          {16384.0f, 16384, true},    {16384.9f, 16384, true},
+                 {16385.0f, 16385, false}, {-0.5f, 0, true},           {-1.0f, -1, false},
+                 {NAN, -1, false},         {INFINITY, INT_MAX, false}, {-1e30f, INT_MIN, false}};
+    for (const auto& s : sides) {
+        EXPECT_EQ(windowSide(s.setting), s.side) << s.setting;
+        EXPECT_EQ(windowSizeAllowed(s.side, 600), s.allowed) << s.setting;
+        EXPECT_EQ(windowSizeAllowed(600, s.side), s.allowed) << s.setting;
+    }
+    // Only an exact 0 runs the desktop probe; 0.5 goes to SDL as 0 directly.
+    readBoth("screenw=0.5\nscreenh=300\n");
+    EXPECT_FALSE(needsDesktopProbe(screenWidth, screenHeight));
+    EXPECT_TRUE(windowSizeAllowed(windowSide(screenWidth), windowSide(screenHeight)));
+    EXPECT_TRUE(needsDesktopProbe(700.0f, 0.0f));
+    EXPECT_TRUE(needsDesktopProbe(0.0f, 500.0f));
+    EXPECT_FALSE(needsDesktopProbe(NAN, 600.0f));
+}
+
+TEST(FrameClock, PacesToSixteenMillisAndMeasuresTheFrame) {
+    const struct {
+        unsigned clock, now;
+        int sleep, millis;
+        unsigned after;
+    } frames[] = {
+        {1000, 1005, 11, 16, 1016}, // short frame: sleeps the rest
+        {1016, 1039, 0, 23, 1039},  // an oversleep shows up in the next frame
+        {2000, 2040, 0, 40, 2040},
+        {2040, 2056, 0, 16, 2056},
+        {2072, 2072, 16, 16, 2088},
+        {0, 700, 0, 700, 700}, // the first frame includes the start-up
+        {0xFFFFFFF0u, 0x10, 0, 32, 0x10},
+        {0xFFFFFFFCu, 1, 11, 16, 0xC}, // across the wrap
+        {1016, 1015, 17, 16, 1032},    // an early wake-up sleeps the missing millisecond
+        {1016, 1000, 32, 16, 1032},
+        {100000, 50, 16, 16, 66}, // counter restarted
+        {0, 3600000, 0, 3600000, 3600000},
+    };
+    for (const auto& f : frames) {
+        frameClock = f.clock;
+        EXPECT_EQ(advanceFrameClock(f.now), f.sleep) << f.clock << " " << f.now;
+        EXPECT_EQ(frameMillis, f.millis) << f.clock << " " << f.now;
+        EXPECT_EQ(frameClock, f.after) << f.clock << " " << f.now;
+        EXPECT_EQ(framesPerSecond, 1000.0f / (float)f.millis);
+    }
+    const float factors[][2] = {{62.5f, 0.96f}, {60, 1},  {40, 1.5f},  {30, 2},   {25, 2},
+                                {0, 2},         {NAN, 2}, {300, 0.2f}, {-5, 0.2f}};
+    for (const auto& f : factors) {
+        EXPECT_FLOAT_EQ(timeFactorFor(f[0]), f[1]) << f[0];
+    }
+}
+
+// One poll in pollInput's order: promote, all downs, all ups; keys first.
+void poll(std::initializer_list<int> keysDown, std::initializer_list<int> keysUp,
+          std::initializer_list<int> buttonsDown = {}, std::initializer_list<int> buttonsUp = {}) {
+    promotePressedKeys();
+    for (int code : keysDown)
+        applyKeyDown(code);
+    for (int code : keysUp)
+        applyKeyUp(code);
+    promotePressedButtons();
+    for (int b : buttonsDown)
+        applyButtonDown(b);
+    for (int b : buttonsUp)
+        applyButtonUp(b);
+}
+
+TEST(InputState, PressedForOneFrameHeldUntilReleasedUnseenWithinAFrame) {
+    memset(keyState, 0, sizeof keyState);
+    memset(mouseButtonState, 0, sizeof mouseButtonState);
+    poll({KEY_W}, {}, {MOUSE_LEFT, MOUSE_RIGHT});
+    EXPECT_EQ(keyState[KEY_W] * 10 + mouseButtonState[MOUSE_LEFT], Pressed * 11);
+    poll({}, {}, {}, {MOUSE_RIGHT});
+    EXPECT_EQ(keyState[KEY_W], Held);
+    EXPECT_EQ(mouseButtonState[MOUSE_LEFT], Held);
+    EXPECT_EQ(mouseButtonState[MOUSE_RIGHT], Up);
+    poll({KEY_ESCAPE, KEY_SPACE}, {KEY_ESCAPE, KEY_W}, {4}, {4}); // down and up: never seen
+    EXPECT_EQ(keyState[KEY_W] + keyState[KEY_ESCAPE] + mouseButtonState[4], Up);
+    poll({KEY_SPACE}, {KEY_SPACE}); // released and pressed again: still Up
+    EXPECT_EQ(keyState[KEY_SPACE], Up);
+    poll({MOUSE_LEFT}, {}); // key events leave the buttons alone
+    EXPECT_EQ(mouseButtonState[MOUSE_LEFT], Held);
+    // Codes beyond the tables are dropped; button 0 is never written.
+    memset(keyState, 0, sizeof keyState);
+    memset(mouseButtonState, 0, sizeof mouseButtonState);
+    poll({-1, KEY_STATE_COUNT, 1 << 30}, {}, {0, -3, MOUSE_BUTTON_COUNT}, {});
+    int sum = 0;
+    for (int state : keyState)
+        sum += state;
+    for (int state : mouseButtonState)
+        sum += state;
+    EXPECT_EQ(sum, 0);
+    mouseButtonState[0] = Held;
+    applyButtonUp(0);
+    EXPECT_EQ(mouseButtonState[0], Held);
+    poll({KEY_STATE_COUNT - 1}, {}, {MOUSE_BUTTON_COUNT - 1}, {});
+    EXPECT_EQ(keyState[KEY_STATE_COUNT - 1] + mouseButtonState[MOUSE_BUTTON_COUNT - 1],
+              2 * Pressed);
+    mouseButtonState[0] = Up;
+}
+
+} // namespace

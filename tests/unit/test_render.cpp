@@ -1,0 +1,303 @@
+// test_render.cpp: the renderer's pure parts: camera matrices and frustum,
+// the static models, which chunk positions are drawn, the label's place and
+// the pixel formats of uploaded images.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "render/frustum.h"
+#include "render/models.h"
+#include "render/pixel_format.h"
+#include "render/scene_layout.h"
+
+namespace {
+
+CameraPose pose(float x, float y, float z, float pitch, float yaw, float roll) {
+    return CameraPose{Vector3{x, y, z}, pitch, yaw, roll};
+}
+
+ViewFrustum frustumOf(const CameraPose& camera, float fov, float aspect, float zNear, float zFar) {
+    float projection[16], modelview[16];
+    perspectiveMatrix(projection, fov, aspect, zNear, zFar);
+    cameraModelviewMatrix(modelview, camera);
+    ViewFrustum f{};
+    frustumFromMatrices(f, projection, modelview);
+    return f;
+}
+
+// A column-major matrix applied to (x, y, z, 1).
+void apply(const float m[16], const double p[4], double out[4]) {
+    for (int r = 0; r < 4; r++)
+        out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r] * p[3];
+}
+
+unsigned int seed = 7u;
+float random(float low, float high) {
+    seed = seed * 1664525u + 1013904223u;
+    return low + (high - low) * (float)(seed >> 8) / 16777216.0f;
+}
+
+} // namespace
+
+TEST(Frustum, MatricesHaveTheProjectionAndCameraNumbers) {
+    float m[16];
+    perspectiveMatrix(m, 90.0f, 2.0f, 1.0f, 3.0f); // cot 45 = 1
+    const float expected[16] = {0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, -2, -1, 0, 0, -3, 0};
+    for (int i = 0; i < 16; i++)
+        EXPECT_NEAR(m[i], expected[i], 1e-6f) << i;
+    perspectiveMatrix(m, 50.0f, 4.0f / 3.0f, 0.1f, 35.0f);
+    EXPECT_NEAR(m[5], 2.1445069f, 1e-5f); // 1 / tan 25 degrees
+    EXPECT_NEAR(m[0], 2.1445069f * 0.75f, 1e-5f);
+    EXPECT_NEAR(m[10], -35.1f / 34.9f, 1e-6f);
+    EXPECT_NEAR(m[14], -7.0f / 34.9f, 1e-6f);
+    // Pitch, yaw, roll rotate in that order, then the eye moves to the origin.
+    const float q = 1.570796325f;
+    const struct {
+        CameraPose camera;
+        double point[4], eye[3];
+    } cases[] = {
+        {pose(1, 2, 3, 0, 0, 0), {1, 2, -2, 1}, {0, 0, -5}},
+        {pose(0, 0, 0, 0, q, 0), {5, 0, 0, 1}, {0, 0, -5}},  // yaw pi/2 faces +x
+        {pose(0, 0, 0, q, 0, 0), {0, -5, 0, 1}, {0, 0, -5}}, // positive pitch looks down
+        {pose(0, 0, 0, q, q, 0), {5, 0, 0, 1}, {0, 5, 0}},   // yaw first, then pitch
+        {pose(0, 0, 0, 0, 0, q), {1, 0, 0, 1}, {0, 1, 0}},   // roll about the view axis
+        {pose(25, 10, 25, 0.4f, -2.1f, 0.3f), {25, 10, 25, 1}, {0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        cameraModelviewMatrix(m, c.camera);
+        double eye[4];
+        apply(m, c.point, eye);
+        for (int i = 0; i < 3; i++)
+            EXPECT_NEAR(eye[i], c.eye[i], 1e-5) << c.camera.yaw << " " << i;
+        EXPECT_EQ(m[15], 1.0f);
+    }
+}
+
+TEST(Frustum, PlanesBoundTheClipVolumeOfTheMatrices) {
+    ViewFrustum f{};
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    frustumFromMatrices(f, identity, identity); // right, left, bottom, top, far, near
+    const float cube[6][4] = {{-1, 0, 0, 1}, {1, 0, 0, 1},  {0, 1, 0, 1},
+                              {0, -1, 0, 1}, {0, 0, -1, 1}, {0, 0, 1, 1}};
+    for (int p = 0; p < 6; p++)
+        for (int i = 0; i < 4; i++)
+            EXPECT_NEAR(f.planes[p][i], cube[p][i], 1e-6f) << p;
+    // Over random cameras, windows wide and tall, and points: a point is
+    // inside every plane exactly when its clip coordinates are within w;
+    // every plane's normal has length 1.
+    int inside = 0;
+    for (int n = 0; n < 3000; n++) {
+        CameraPose camera = pose(random(-50, 50), random(0, 30), random(-50, 50),
+                                 random(-1.2f, 1.2f), random(-7, 7), random(-0.5f, 0.5f));
+        float aspect = n % 2 ? random(1.0f, 2.5f) : random(0.3f, 1.0f);
+        float projection[16], modelview[16], clip[4];
+        perspectiveMatrix(projection, random(30, 90), aspect, 0.1f, random(5, 60));
+        cameraModelviewMatrix(modelview, camera);
+        frustumFromMatrices(f, projection, modelview);
+        double point[4] = {camera.position.x + random(-40, 40), camera.position.y + random(-40, 40),
+                           camera.position.z + random(-40, 40), 1},
+               eye[4], c[4];
+        apply(modelview, point, eye);
+        apply(projection, eye, c);
+        for (int i = 0; i < 4; i++)
+            clip[i] = (float)c[i];
+        float margin = 1e-3f * std::fabs(clip[3]);
+        bool near = false, in = true;
+        for (int i = 0; i < 3; i++) {
+            near = near || std::fabs(std::fabs(clip[i]) - clip[3]) < margin;
+            in = in && std::fabs(clip[i]) < clip[3];
+        }
+        for (int p = 0; p < 6; p++) {
+            EXPECT_NEAR(std::hypot(f.planes[p][0], std::hypot(f.planes[p][1], f.planes[p][2])),
+                        1.0f, 1e-5f);
+        }
+        if (!near) {
+            ASSERT_EQ(cubeInFrustum(f, (float)point[0], (float)point[1], (float)point[2], 0.0f), in)
+                << n;
+            inside += in;
+        }
+    }
+    EXPECT_GT(inside, 50);
+    // A zero normal is left as it is, other planes are untouched.
+    f = ViewFrustum{};
+    f.planes[FrustumTop][0] = 3, f.planes[FrustumTop][2] = 4, f.planes[FrustumTop][3] = 10;
+    f.planes[FrustumFar][3] = 7;
+    normalizePlane(FrustumTop, f);
+    normalizePlane(FrustumFar, f);
+    EXPECT_TRUE(f.planes[FrustumTop][0] == 0.6f && f.planes[FrustumTop][2] == 0.8f &&
+                f.planes[FrustumTop][3] == 2.0f);
+    EXPECT_EQ(f.planes[FrustumFar][3], 7.0f);
+}
+
+TEST(Frustum, CubesOutsideAPlaneAreRejected) {
+    // 90 degrees square, near 1, far 3, looking down -z from the origin.
+    const ViewFrustum f = frustumOf(pose(0, 0, 0, 0, 0, 0), 90.0f, 1.0f, 1.0f, 3.0f);
+    const struct {
+        float x, y, z, s;
+        bool visible;
+    } cubes[] = {
+        {0, 0, -0.5f, 0.5f, false}, // corners on the near plane count as outside
+        {0, 0, -1, 0.5f, true},     // straddling the near plane
+        {0, 0, -2, 0.25f, true},       {0, 0, 5, 1, false},    {0, 0, -4, 1, false},
+        {0, 0, -3.9f, 1, true},        {10, 0, -2, 1, false},  {-10, 0, -2, 1, false},
+        {0, 10, -2, 1, false},         {0, -10, -2, 1, false}, {0, 0, 0, 100, true},
+        {-4.1f, 0, -3.1f, 0.9f, true}, // invisible near a corner, yet passed
+    };
+    for (const auto& c : cubes)
+        EXPECT_EQ(cubeInFrustum(f, c.x, c.y, c.z, c.s), c.visible) << c.x << "," << c.z;
+}
+
+// Every vertex of triangles [first, last) at `radius` from `centre`, every
+// front face (counter-clockwise) facing away from it; returns the area.
+double checkSphere(const Model& m, int first, int last, Vector3 centre, double radius) {
+    double area = 0.0;
+    for (int t = first; t < last; t++) {
+        double v[3][3];
+        for (int k = 0; k < 3; k++) {
+            const Vector3& p = m.positions[3 * t + k];
+            v[k][0] = p.x - centre.x, v[k][1] = p.y - centre.y, v[k][2] = p.z - centre.z;
+            EXPECT_NEAR(std::sqrt(v[k][0] * v[k][0] + v[k][1] * v[k][1] + v[k][2] * v[k][2]),
+                        radius, 1e-5)
+                << t;
+        }
+        double e[2][3], n[3];
+        for (int i = 0; i < 3; i++)
+            e[0][i] = v[1][i] - v[0][i], e[1][i] = v[2][i] - v[0][i];
+        for (int i = 0; i < 3; i++)
+            n[i] = e[0][(i + 1) % 3] * e[1][(i + 2) % 3] - e[0][(i + 2) % 3] * e[1][(i + 1) % 3];
+        double outward = 0.0;
+        for (int i = 0; i < 3; i++)
+            outward += n[i] * (v[0][i] + v[1][i] + v[2][i]);
+        EXPECT_GT(outward, 0.0) << "triangle " << t << " faces inward";
+        area += 0.5 * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    }
+    return area;
+}
+
+TEST(Models, SpheresAndLimbAsDrawnWithTheFigureTile) {
+    buildModels();
+    EXPECT_EQ(jointModel.vertexCount + limbModel.vertexCount + bigBallModel.vertexCount,
+              216 + 264 + 216);
+    checkSphere(jointModel, 0, 72, Vector3{0, 0, 0}, 0.5); // stored at twice the size
+    bool inner = false, edge = false; // the (+,+,+) face's inner point, an edge point at 30 degrees
+    for (int i = 0; i < 216; i++) {
+        const Vector3& p = jointModel.positions[i];
+        inner |= std::fabs(p.x - 0.5f * std::sqrt(0.3f)) < 1e-6f && p.y == p.x &&
+                 std::fabs(p.z - 0.5f * std::sqrt(0.4f)) < 1e-6f;
+        edge |=
+            std::fabs(p.x - 0.25f) < 1e-6f && p.y == 0.0f && std::fabs(p.z - 0.4330127f) < 1e-6f;
+    }
+    EXPECT_TRUE(inner && edge);
+    for (int twice = 0; twice < 2; twice++) { // building again starts from the stored tables
+        buildModels();
+        scaleModels();
+    }
+    const double pi = 3.14159265;
+    double joint = checkSphere(jointModel, 0, 72, Vector3{0, 0, 0}, 0.25);
+    double big = checkSphere(bigBallModel, 0, 72, Vector3{0, 0, 0}, 1.0);
+    EXPECT_TRUE(joint < 4 * pi * 0.0625 && joint > 0.85 * 4 * pi * 0.0625) << joint; // closed
+    EXPECT_TRUE(big < 4 * pi && big > 0.85 * 4 * pi) << big;
+    checkSphere(limbModel, 16, 88, Vector3{0, -1, 0}, 0.25); // the ball at the rod's end
+    for (int t = 0; t < 16; t++) { // the rod: radius 0.125 from y = 0 to -1, facing out
+        for (int k = 0; k < 3; k++) {
+            const Vector3& p = limbModel.positions[3 * t + k];
+            EXPECT_NEAR(std::hypot(p.x, p.z), 0.125f, 1e-6f) << t;
+            EXPECT_TRUE(p.y == 0.0f || std::fabs(p.y + 1.0f) < 1e-6f) << t;
+        }
+        const Vector3 *a = &limbModel.positions[3 * t], *b = a + 1, *c = a + 2;
+        float nx = (b->y - a->y) * (c->z - a->z) - (b->z - a->z) * (c->y - a->y);
+        float nz = (b->x - a->x) * (c->y - a->y) - (b->y - a->y) * (c->x - a->x);
+        EXPECT_GT(nx * (a->x + b->x + c->x) + nz * (a->z + b->z + c->z), 0.0f) << t;
+    }
+    const float uv[6] = {0.8125f, 0.9375f, 0.9375f, 0.9375f, 0.8125f, 0.8125f};
+    for (const Model* m : {&jointModel, &limbModel, &bigBallModel})
+        for (int i = 0; i < 2 * m->vertexCount; i++)
+            ASSERT_EQ(m->texCoords[i], uv[i % 6]) << i;
+}
+
+TEST(SceneLayout, DiscOfChunkPositionsAroundThePlayer) {
+    const struct {
+        float world;
+        int chunk;
+    } coordinates[] = {{0, 0},       {4.99f, 0}, {5, 1},   {-0.1f, -1},      {-5, -1},
+                       {-5.01f, -2}, {-52, -11}, {NAN, 0}, {1e30f, 1000000}, {-1e30f, -1000000}};
+    for (const auto& c : coordinates)
+        EXPECT_EQ(chunkCoordinate(c.world), c.chunk) << c.world;
+    // Exactly the positions closer than the range, i outer and j inner, both
+    // ascending, each with the mesh slot of its chunk wrapped into 0..9.
+    static ChunkPosition table[MAX_DISC_POSITIONS];
+    const int centres[][3] = {{0, 0, 0},   {0, 0, -3},  {3, 4, 1},     {0, 0, 2},
+                              {-1, -1, 2}, {-2, 13, 7}, {-11, -20, 3}, {5, 0, 11}};
+    for (const auto& c : centres) {
+        int count = discChunkPositions(c[0], c[1], c[2], table, MAX_DISC_POSITIONS), n = 0;
+        for (int i = c[0] - c[2]; i <= c[0] + c[2]; i++) {
+            for (int j = c[1] - c[2]; j <= c[1] + c[2]; j++) {
+                if (!(std::sqrt((float)((i - c[0]) * (i - c[0]) + (j - c[1]) * (j - c[1]))) <
+                      (float)c[2]))
+                    continue;
+                ASSERT_LT(n, count);
+                EXPECT_TRUE(table[n].i == i && table[n].j == j) << i << "," << j;
+                EXPECT_EQ(table[n].slot, (i % 10 + 10) % 10 * 10 + (j % 10 + 10) % 10);
+                n++;
+            }
+        }
+        EXPECT_EQ(count, n) << c[2];
+    }
+    EXPECT_EQ(discChunkPositions(0, 0, 3, table, 10), 10); // a full table refuses the rest
+    EXPECT_LT(discChunkPositions(0, 0, MAX_VIEW_RANGE, table, MAX_DISC_POSITIONS),
+              MAX_DISC_POSITIONS);
+    const int farPlanes[][3] = {{0, 0, 5}, {3, 3, 20}, {10, 10, 55}, {-2, 0, 5}};
+    for (const auto& r : farPlanes) {
+        EXPECT_EQ(drawnViewRange(r[0]), r[1]);
+        EXPECT_EQ(farPlaneDistance(r[0]), (float)r[2]);
+    }
+}
+
+TEST(SceneLayout, ColumnsAndWaterSlabsAreCulledByTheirCubes) {
+    // Eye high in chunk (0, 0) looking level along +x, far plane 10: the
+    // column is seen through its top cube only, its water slab not at all.
+    ViewFrustum f = frustumOf(pose(2.5f, 32.5f, 2.5f, 0, 1.570796325f, 0), 50, 4.0f / 3, 0.1f, 10);
+    EXPECT_TRUE(chunkColumnVisible(f, 0, 0) && chunkColumnVisible(f, 1, 0));
+    EXPECT_FALSE(waterSlabVisible(f, 0, 0) || chunkColumnVisible(f, -2, 0) ||
+                 chunkColumnVisible(f, 4, 0));
+    f = frustumOf(pose(2.5f, 2.0f, 2.5f, 0, 1.570796325f, 0), 50, 4.0f / 3, 0.1f, 10);
+    EXPECT_TRUE(waterSlabVisible(f, 1, 0));
+    EXPECT_FALSE(waterSlabVisible(f, -2, 0) || chunkColumnVisible(f, 11, 0));
+    // A window taller than wide: a column 9 to the side at depth 12 is out,
+    // one 4 to the side in (a wide window would show both).
+    f = frustumOf(pose(2.5f, 17.5f, 2.5f, 0, 1.570796325f, 0), 50, 0.5f, 0.1f, 40);
+    EXPECT_FALSE(chunkColumnVisible(f, 2, 2));
+    EXPECT_TRUE(chunkColumnVisible(f, 2, 1));
+}
+
+TEST(SceneLayout, LabelCentredOnItsPanelInTheTopRightCorner) {
+    const struct {
+        float width;
+        int action, panel, text;
+    } labels[] = {
+        {800, 4, 525, 570}, {800.9f, 0, 525, 540}, {1280, 8, 1005, 1060}, {600, 6, 325, 365}};
+    for (const auto& l : labels) {
+        EXPECT_EQ(labelPanelX(l.width), l.panel);
+        EXPECT_EQ(labelTextX(l.panel, labelText(l.action)), l.text) << l.action;
+    }
+    const char* names[9] = {"raiseground", "lowerground", "spawnblock", "removeblock", "swing",
+                            "shootball",   "slowmo",      "spawnenemy", "fly"};
+    for (int a = 0; a < 9; a++)
+        EXPECT_EQ(std::string("actiontype_") + names[a], labelText(a));
+    EXPECT_TRUE(labelText(9) == nullptr && labelText(-1) == nullptr);
+}
+
+TEST(PixelFormat, ByBytesPerPixelAndRedMask) {
+    const struct {
+        int bytes;
+        unsigned red;
+        PixelFormat format;
+    } cases[] = {{4, 0xFFu, PixelRGBA},          {4, 0xFF000000u, PixelBGRA},
+                 {4, 0xFF0000u, PixelBGRA},      {3, 0xFFu, PixelRGB},
+                 {3, 0xFF0000u, PixelBGR},       {1, 0, PixelUnsupported},
+                 {2, 0xF800u, PixelUnsupported}, {2, 0xFFu, PixelUnsupported}};
+    for (const auto& c : cases)
+        EXPECT_EQ(choosePixelFormat(c.bytes, c.red), c.format) << c.bytes << " " << c.red;
+}

@@ -1,0 +1,185 @@
+// test_ui.cpp: the 2D interface's pure parts: atlas tables, panel pieces,
+// text and button metrics, the pause menu's places, the pause level and the
+// dashboard's texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/frame.h"
+#include "app/settings.h"
+#include "ui/dashboard_text.h"
+#include "ui/overlay.h"
+#include "ui/pause_state.h"
+#include "ui/ui_layout.h"
+
+TEST(Atlas, EntriesSitAtTheirPixelRectangles) {
+    fillAtlasTables();
+    setupDashboardBanners();
+    const struct {
+        const QuadTexCoords& coords;
+        int x, y, w, h;
+    } rects[] = {
+        {glyphCoords[0], 0, 0, 20, 20},
+        {glyphCoords['A' - 32], 20, 20, 20, 20},
+        {glyphCoords[31], 620, 0, 20, 20},
+        {glyphCoords[94], 600, 40, 20, 20},
+        {panelCoords[0], 0, 59, 20, 20},
+        {panelCoords[panelCoordIndex(0, 1, 1)], 20, 79, 20, 20},
+        {panelCoords[panelCoordIndex(0, 2, 2)], 40, 99, 20, 20},
+        {panelCoords[panelCoordIndex(1, 0, 0)], 60, 59, 20, 20},
+        {panelCoords[panelCoordIndex(1, 2, 1)], 100, 79, 20, 20},
+        {panelCoords[26], 160, 99, 20, 20},
+        {pointerCoords[0], 440, 60, 40, 60},
+        {pointerCoords[4], 600, 60, 40, 60},
+        {bannerCoords[0], 0, 120, 640, 68},
+        {bannerCoords[1], 0, 188, 640, 68},
+    };
+    for (const auto& r : rects) { // bottom-left, bottom-right, top-right, top-left
+        const float l = r.x / 1024.0f, right = (r.x + r.w) / 1024.0f;
+        const float t = r.y / 256.0f, b = (r.y + r.h) / 256.0f;
+        const float corners[8] = {l, b, right, b, right, t, l, t};
+        for (int i = 0; i < 8; ++i)
+            EXPECT_FLOAT_EQ(r.coords.uv[i], corners[i]) << r.x << "," << r.y;
+    }
+    EXPECT_STREQ(creditLines[0], "");
+    EXPECT_STREQ(creditLines[1], creditCaption);
+}
+
+// Over panels of many sizes: the pieces tile the frame and the inner
+// rectangle (whose top is y - 1) exactly once, each piece is the atlas piece
+// of the part it lies in, no piece exceeds 20 pixels and none is empty.
+TEST(Panel, PiecesTileTheFrameOnce) {
+    for (int w = 0; w <= 65; w += 5) {
+        for (int h = 0; h <= 45; h += 3) {
+            const int x = 30, y = 40, top = y - 1, outerW = w + 40, outerH = h + 40;
+            std::vector<PanelPiece> pieces;
+            layoutPanel(
+                x, y, w, h,
+                [](const PanelPiece& p, void* out) {
+                    static_cast<std::vector<PanelPiece>*>(out)->push_back(p);
+                },
+                &pieces);
+            std::vector<int> cover(outerW * outerH, 0);
+            for (const PanelPiece& p : pieces) {
+                ASSERT_TRUE(p.w > 0 && p.h > 0 && p.w <= 20 && p.h <= 20) << w << "x" << h;
+                EXPECT_EQ(p.column, p.x < x ? 0 : (p.x >= x + w ? 2 : 1)) << w << "x" << h;
+                EXPECT_EQ(p.row, p.y < top ? 0 : (p.y >= top + h ? 2 : 1)) << w << "x" << h;
+                const int startX[3] = {x - 20, x + (p.x - x) / 20 * 20, x + w};
+                const int startY[3] = {top - 20, top + (p.y - top) / 20 * 20, top + h};
+                EXPECT_TRUE(p.x == startX[p.column] && p.y == startY[p.row]) << w << "x" << h;
+                for (int py = p.y; py < p.y + p.h; ++py)
+                    for (int px = p.x; px < p.x + p.w; ++px) {
+                        ASSERT_TRUE(px >= x - 20 && px < x + w + 20 && py >= top - 20 &&
+                                    py < top + h + 20);
+                        cover[(py - top + 20) * outerW + px - x + 20]++;
+                    }
+            }
+            for (int c : cover)
+                ASSERT_EQ(c, 1) << w << "x" << h;
+        }
+    }
+}
+
+TEST(Text, GlyphsCentringAndButtons) {
+    const int glyphs[][2] = {{' ', 0}, {'~', 94}, {'a', 'a' - 32}, {'\t', -1},
+                             {31, -1}, {127, -1}, {(char)0xC3, -1}};
+    for (const auto& g : glyphs)
+        EXPECT_EQ(glyphIndexFor((char)g[0]), g[1]) << g[0];
+    const int centred[][3] = {{175, 19, 80}, {400, 0, 400}, {400, 24, 280}, {400, 40, 200}};
+    for (const auto& c : centred)
+        EXPECT_EQ(centredTextX(c[0], c[1]), c[2]);
+    // A button centred on (400, 275), 300 x 15: sensitive from 13 pixels
+    // into the frame on every side, not from 14.
+    int x = 400, y = 275;
+    placeButton(x, y, 300, 15, true);
+    EXPECT_TRUE(x == 250 && y == 268);
+    const int hovers[][3] = {{236, 270, 0}, {237, 270, 1}, {562, 270, 1}, {563, 270, 0},
+                             {400, 254, 0}, {400, 255, 1}, {400, 295, 1}, {400, 296, 0}};
+    for (const auto& m : hovers)
+        EXPECT_EQ(buttonHovered(x, y, 300, 15, m[0], m[1]), m[2] == 1) << m[0] << "," << m[1];
+    placeButton(x, y, 300, 15, false);
+    EXPECT_TRUE(x == 250 && y == 268);
+}
+
+TEST(PauseMenu, ButtonsSlideBetweenRestingAndOpenPlaces) {
+    const float tops[][3] = {{0, 600, 775},    {50, 600, 475},  {100, 600, 175}, {100, 768, 259},
+                             {0, 768, 1027},   {100, 900, 325}, {0, 900, 1225},  {50, 900, 775},
+                             {100, 1920, 835}, {5, 600, 745}};
+    for (const auto& t : tops)
+        EXPECT_EQ(pauseMenuTop(t[0], t[1]), (int)t[2]) << t[0] << " " << t[1];
+    EXPECT_EQ(PAUSE_MENU_BUTTON_GAP, 50);
+}
+
+TEST(PauseState, EscapeOpensAndClosesInTwentyFramesEach) {
+    screenWidth = 8.0f;
+    screenHeight = 4.0f;
+    pauseLevel = 40.0f;
+    pauseRequested = true;
+    resetPauseState();
+    EXPECT_TRUE(pauseLevel == 0.0f && !pauseRequested && frozenFrame != nullptr);
+    for (int i = 0; i < 8 * 4 * 4; ++i)
+        ASSERT_EQ(frozenFrame[i], 0);
+    // Frames: whether Escape is pressed, whether a capture is due, the level after.
+    const struct {
+        bool escape, capture;
+        float level;
+    } frames[] = {{true, true, 5},    {false, false, 10}, {true, false, 5},  {true, false, 10},
+                  {false, false, 15}, {true, false, 10},  {false, false, 5}, {false, false, 0},
+                  {false, false, 0},  {true, true, 5}};
+    for (const auto& f : frames) {
+        EXPECT_EQ(applyPauseEscape(f.escape), f.capture);
+        advancePauseLevel(1.0f);
+        EXPECT_EQ(pauseLevel, f.level);
+    }
+    for (int i = 0; i < 30; ++i)
+        advancePauseLevel(1.0f);
+    EXPECT_EQ(pauseLevel, 100.0f);
+    const float clamped[][3] = {{98, 1, 100}, {3, 0, 0}, {NAN, 0, 0}, {0, 1, 0}};
+    for (const auto& c : clamped) {
+        pauseLevel = c[0];
+        pauseRequested = c[1] != 0;
+        advancePauseLevel(c[0] == 0 ? NAN : 1.0f);
+        EXPECT_EQ(pauseLevel, c[2]) << c[0];
+    }
+}
+
+TEST(DashboardText, ClockDateVersionAndFrameRate) {
+    char text[64] = "";
+    const struct {
+        int h, m, s;
+        const char* text;
+    } times[] = {{0, 0, 0, "12:00:00 AM"},    {0, 5, 9, "12:05:09 AM"},
+                 {12, 30, 0, "12:30:00 PM"},  {13, 0, 7, "1:00:07 PM"},
+                 {11, 59, 59, "11:59:59 AM"}, {23, 10, 10, "11:10:10 PM"}};
+    for (const auto& t : times) {
+        formatTimeText(t.h, t.m, t.s, text, sizeof text);
+        EXPECT_STREQ(text, t.text);
+    }
+    for (int day = 1; day <= 31; ++day) {
+        const char* suffix = (day % 10 == 1 && day != 11)   ? "st"
+                             : (day % 10 == 2 && day != 12) ? "nd"
+                             : (day % 10 == 3 && day != 13) ? "rd"
+                                                            : "th";
+        formatDayOrdinal(day, text, sizeof text);
+        EXPECT_EQ(std::string(text), std::to_string(day) + suffix);
+    }
+    formatDateText(0, 11, 6, 2026, text, sizeof text);
+    EXPECT_STREQ(text, "Sunday December 6th 2026");
+    formatDateText(6, 0, 1, 2000, text, sizeof text);
+    EXPECT_STREQ(text, "Saturday January 1st 2000");
+    formatDateText(3, 8, 30, 2026, text, 8); // a short buffer truncates
+    EXPECT_STREQ(text, "Wednesd");
+    const struct {
+        float version;
+        const char* text;
+    } versions[] = {{0.9f, "v0.9"}, {1.0f, "v1.0"}, {1.25f, "v1.25"}, {10.0f, "v10.0"}};
+    for (const auto& v : versions) {
+        formatVersionText(v.version, text, sizeof text);
+        EXPECT_STREQ(text, v.text);
+    }
+    formatFrameRateText(62.5f, text, sizeof text);
+    EXPECT_STREQ(text, "frames per second: 62.500000");
+}
