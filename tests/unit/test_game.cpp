@@ -511,6 +511,16 @@ TEST_F(GameTest, EachModeActsAtTheAimOnItsTrigger) {
     EXPECT_TRUE(slowMotion);
     click(0);
     EXPECT_FALSE(slowMotion);
+    player.pitch = 0.9f; // looking down: a block placed on the floor stands on it
+    step(1.0f);
+    ASSERT_NEAR(aimPoint.y, FLOOR_Y, 1e-3f);
+    Vector3 c = viewCamera.position;
+    float d = distance(aimPoint, c);
+    int px = wrapCell((int)std::floor(aimPoint.x - 0.25f * (aimPoint.x - c.x) / d));
+    int pz = wrapCell((int)std::floor(aimPoint.z - 0.25f * (aimPoint.z - c.z) / d));
+    actionType = ActionSpawnBlock;
+    click(0);
+    EXPECT_EQ(blocks[px][(int)FLOOR_Y][pz], 1);
 }
 
 TEST_F(GameTest, HeldModesScaleWithTheFactorAndRopeHoldsItsLength) {
