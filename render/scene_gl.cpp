@@ -9,6 +9,10 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
 #include "app/settings.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
@@ -31,11 +35,37 @@ static const float WATER_OPACITY = 0.75f;
 // here rather than on the stack (up to 40401 entries at the largest range).
 static ChunkPosition discPositions[MAX_DISC_POSITIONS];
 
-static void drawChunkMesh(const ChunkMesh& mesh, bool lighting) {
+// Chunk vertices moved to their place in the world, for the one draw at hand.
+// Grows to the largest mesh drawn and is kept, so a steady frame allocates
+// nothing.
+static float* placedPositions = nullptr;
+static int placedCapacity = 0; // vertices
+
+// Neighbouring chunks share their border vertices. Drawn each under its own
+// translation, the same corner would come out of two float matrices that
+// differ in their last bits, a hair apart on screen. Adding the chunk's offset
+// to the vertices instead keeps one modelview for all the ground: offsets are
+// multiples of 5 and x and z small whole numbers, so the sums are exact and
+// both sides of a border hand GL the very same numbers.
+static const float* placeVertices(const float* positions, int vertexCount, float dx, float dz) {
+    if (vertexCount > placedCapacity) {
+        delete[] placedPositions;
+        placedCapacity = vertexCount * 2;
+        placedPositions = new float[3 * (size_t)placedCapacity];
+    }
+    for (int v = 0; v < vertexCount; v++) {
+        placedPositions[3 * v] = positions[3 * v] + dx;
+        placedPositions[3 * v + 1] = positions[3 * v + 1];
+        placedPositions[3 * v + 2] = positions[3 * v + 2] + dz;
+    }
+    return placedPositions;
+}
+
+static void drawChunkMesh(const ChunkMesh& mesh, bool lighting, float dx, float dz) {
     if (mesh.vertexCount <= 0 || mesh.positions == nullptr || mesh.texCoords == nullptr) {
         return;
     }
-    glVertexPointer(3, GL_FLOAT, 0, mesh.positions);
+    glVertexPointer(3, GL_FLOAT, 0, placeVertices(mesh.positions, mesh.vertexCount, dx, dz));
     glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords);
     if (lighting && mesh.normals == nullptr) {
         // A lit pass over a mesh built without normals would read the previous
@@ -49,6 +79,165 @@ static void drawChunkMesh(const ChunkMesh& mesh, bool lighting) {
         glNormalPointer(GL_FLOAT, 0, mesh.normals);
     }
     glDrawArrays(GL_QUADS, 0, mesh.vertexCount);
+}
+
+// Merged block faces ("optimizegeometry") leave T-junctions: the corner of a
+// small face sits in the middle of a longer edge of its neighbour, in the same
+// plane or round a block's edge. On screen that corner is rounded to the pixel
+// grid on its own while the long edge stays straight, so a sliver opens
+// between them and the background shows through, dotted along the edge. The
+// chunk borders, where merging stops on one side and not the other, show it
+// most. So the ground is drawn from a closed version of each block mesh: a
+// merged face becomes a fan from its centre to every block corner round its
+// border, so each border step of one block is an edge both faces share
+// exactly. Unmerged faces are drawn as the quads they are. The mesh itself,
+// and the collision lists built from it, keep their merged quads.
+struct ClosedBlockMesh {
+    int sourceCount; // vertices of the block mesh this was made from
+    float* source;   // its positions, to notice when it is rebuilt
+    bool sourceHasNormals;
+    int quadCount;    // vertices of the unit faces, drawn as quads
+    int fanCount;     // vertices of the fans, drawn as triangles
+    int capacity;     // vertices each array below holds
+    float* positions; // unit faces first, then the fans
+    float* texCoords;
+    float* normals;
+};
+static ClosedBlockMesh closedBlockMeshes[CHUNK_TOTAL];
+
+static int edgeSteps(const float* from, const float* to) {
+    float length = 0.0f;
+    for (int c = 0; c < 3; c++) {
+        length = std::fmax(length, std::fabs(to[c] - from[c]));
+    }
+    return (int)std::lround(length);
+}
+
+// Point k of `steps` along the edge from corner a to corner b of a face.
+// Edges run along one axis over whole blocks, so (b - a) * k / steps is a
+// whole number and the point is exactly the neighbour's corner.
+static void putClosedVertex(ClosedBlockMesh& closed, int out, const ChunkMesh& mesh, int a, int b,
+                            int k, int steps) {
+    for (int c = 0; c < 3; c++) {
+        const float from = mesh.positions[3 * a + c];
+        closed.positions[3 * out + c] =
+            from + (mesh.positions[3 * b + c] - from) * (float)k / (float)steps;
+        closed.normals[3 * out + c] = mesh.normals != nullptr ? mesh.normals[3 * a + c] : 0.0f;
+    }
+    for (int c = 0; c < 2; c++) {
+        const float from = mesh.texCoords[2 * a + c];
+        closed.texCoords[2 * out + c] =
+            from + (mesh.texCoords[2 * b + c] - from) * (float)k / (float)steps;
+    }
+}
+
+static void buildClosedBlockMesh(ClosedBlockMesh& closed, const ChunkMesh& mesh) {
+    int quadCount = 0, fanCount = 0;
+    for (int q = 0; q + 3 < mesh.vertexCount; q += 4) {
+        int border = 0;
+        for (int e = 0; e < 4; e++) {
+            border +=
+                edgeSteps(mesh.positions + 3 * (q + e), mesh.positions + 3 * (q + (e + 1) % 4));
+        }
+        if (border <= 4) {
+            quadCount += 4;
+        } else {
+            fanCount += 3 * border;
+        }
+    }
+    if (quadCount + fanCount > closed.capacity) {
+        delete[] closed.positions;
+        delete[] closed.texCoords;
+        delete[] closed.normals;
+        closed.capacity = quadCount + fanCount;
+        closed.positions = new float[3 * (size_t)closed.capacity];
+        closed.texCoords = new float[2 * (size_t)closed.capacity];
+        closed.normals = new float[3 * (size_t)closed.capacity];
+    }
+    closed.quadCount = quadCount;
+    closed.fanCount = fanCount;
+    int quadOut = 0, fanOut = quadCount;
+    for (int q = 0; q + 3 < mesh.vertexCount; q += 4) {
+        int steps[4];
+        int border = 0;
+        for (int e = 0; e < 4; e++) {
+            steps[e] =
+                edgeSteps(mesh.positions + 3 * (q + e), mesh.positions + 3 * (q + (e + 1) % 4));
+            border += steps[e];
+        }
+        if (border <= 4) {
+            for (int v = 0; v < 4; v++) {
+                putClosedVertex(closed, quadOut++, mesh, q + v, q + v, 0, 1);
+            }
+            continue;
+        }
+        // The centre is the middle of the diagonal: halves of whole numbers,
+        // exact; it keeps every fan triangle well away from zero area.
+        for (int e = 0; e < 4; e++) {
+            const int a = q + e, b = q + (e + 1) % 4;
+            for (int k = 0; k < steps[e]; k++) {
+                putClosedVertex(closed, fanOut, mesh, q, q + 2, 1, 2);
+                putClosedVertex(closed, fanOut + 1, mesh, a, b, k, steps[e]);
+                putClosedVertex(closed, fanOut + 2, mesh, a, b, k + 1, steps[e]);
+                fanOut += 3;
+            }
+        }
+    }
+}
+
+// The closed mesh of a slot, made again only when the block mesh changed.
+static const ClosedBlockMesh& closedBlockMesh(int slot) {
+    const ChunkMesh& mesh = blockMeshes[slot];
+    ClosedBlockMesh& closed = closedBlockMeshes[slot];
+    const int count = mesh.vertexCount > 0 && mesh.positions != nullptr && mesh.texCoords != nullptr
+                          ? mesh.vertexCount
+                          : 0;
+    const bool hasNormals = mesh.normals != nullptr;
+    if (count == closed.sourceCount && hasNormals == closed.sourceHasNormals &&
+        (count == 0 ||
+         std::memcmp(closed.source, mesh.positions, 3 * sizeof(float) * count) == 0)) {
+        return closed;
+    }
+    delete[] closed.source;
+    closed.source = count > 0 ? new float[3 * (size_t)count] : nullptr;
+    if (count > 0) {
+        std::memcpy(closed.source, mesh.positions, 3 * sizeof(float) * count);
+    }
+    closed.sourceCount = count;
+    closed.sourceHasNormals = hasNormals;
+    closed.quadCount = closed.fanCount = 0;
+    if (count > 0) {
+        buildClosedBlockMesh(closed, mesh);
+    }
+    return closed;
+}
+
+static void drawClosedBlockMesh(int slot, bool lighting, float dx, float dz) {
+    const ClosedBlockMesh& closed = closedBlockMesh(slot);
+    const int total = closed.quadCount + closed.fanCount;
+    if (total == 0) {
+        return;
+    }
+    glVertexPointer(3, GL_FLOAT, 0, placeVertices(closed.positions, total, dx, dz));
+    glTexCoordPointer(2, GL_FLOAT, 0, closed.texCoords);
+    // Without normals from the mesh the lit pass draws this one unlit, as
+    // for any other mesh built without them.
+    const bool normals = lighting && closed.sourceHasNormals;
+    if (lighting && !normals) {
+        glDisableClientState(GL_NORMAL_ARRAY);
+    }
+    if (normals) {
+        glNormalPointer(GL_FLOAT, 0, closed.normals);
+    }
+    if (closed.quadCount > 0) {
+        glDrawArrays(GL_QUADS, 0, closed.quadCount);
+    }
+    if (closed.fanCount > 0) {
+        glDrawArrays(GL_TRIANGLES, closed.quadCount, closed.fanCount);
+    }
+    if (lighting && !normals) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+    }
 }
 
 static void drawModelAt(const Model& model, float x, float y, float z) {
@@ -92,16 +281,16 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
         if (!chunkColumnVisible(frustum, p.i, p.j)) {
             continue;
         }
-        glPushMatrix();
-        glTranslatef(CHUNK_EDGE * p.i, 0.0f, CHUNK_EDGE * p.j);
-        drawChunkMesh(terrainMeshes[p.slot], lighting);
-        drawChunkMesh(blockMeshes[p.slot], lighting);
+        const float dx = CHUNK_EDGE * p.i, dz = CHUNK_EDGE * p.j;
+        drawChunkMesh(terrainMeshes[p.slot], lighting, dx, dz);
+        drawClosedBlockMesh(p.slot, lighting, dx, dz);
         if (fallingMeshes[p.slot].vertexCount > 0) {
             // Falling blocks glide down through the current settling step.
+            glPushMatrix();
             glTranslatef(0.0f, -settleProgress, 0.0f);
-            drawChunkMesh(fallingMeshes[p.slot], lighting);
+            drawChunkMesh(fallingMeshes[p.slot], lighting, dx, dz);
+            glPopMatrix();
         }
-        glPopMatrix();
     }
 }
 
@@ -148,12 +337,12 @@ static void drawWater(const ViewFrustum& frustum, int positionCount) {
         if (mesh.vertexCount <= 0 || mesh.positions == nullptr || mesh.texCoords == nullptr) {
             continue;
         }
-        glPushMatrix();
-        glTranslatef(CHUNK_EDGE * p.i, 0.0f, CHUNK_EDGE * p.j);
-        glVertexPointer(3, GL_FLOAT, 0, mesh.positions);
+        // Placed like the ground, so that the slabs' borders close as well.
+        glVertexPointer(
+            3, GL_FLOAT, 0,
+            placeVertices(mesh.positions, mesh.vertexCount, CHUNK_EDGE * p.i, CHUNK_EDGE * p.j));
         glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords);
         glDrawArrays(GL_QUADS, 0, mesh.vertexCount);
-        glPopMatrix();
     }
     glDisable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
