@@ -9,6 +9,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -28,6 +29,8 @@ static const float NEAR_PLANE = 0.1f;           // world units
 static const float CHUNK_EDGE = 5.0f;           // world units per chunk side
 static const float FOG_DENSITY = 0.25f;         // unused by linear fog, set for completeness
 static const float ENEMY_CULL_HALF_SIZE = 1.5f; // world units around the body's centre
+static const float JOINT_RADIUS = 0.25f;        // the joint model as drawn: balls, beads, marker
+static const float BIG_BALL_RADIUS = 1.0f;
 static const int ROPE_BEADS = 50;
 static const float WATER_OPACITY = 0.75f;
 
@@ -274,13 +277,47 @@ static void setupFog(float farPlane) {
     glEnable(GL_FOG);
 }
 
+// Distance order: the software renderer tests depth before it textures, fogs
+// and lights a fragment, so whatever is drawn first hides the rest cheaply.
+// Opaque things near the eye go first; the result is the same picture, since
+// the depth test keeps the nearest fragment whatever the order.
+struct DrawOrder {
+    float distance; // squared, from the eye
+    int index;
+};
+static DrawOrder chunkOrder[MAX_DISC_POSITIONS];
+static DrawOrder ballOrder[MAX_BALLS];
+static DrawOrder figureOrder[MAX_FIGURES];
+
+static float squaredEyeDistance(float x, float y, float z) {
+    const float dx = x - viewCamera.position.x;
+    const float dy = y - viewCamera.position.y;
+    const float dz = z - viewCamera.position.z;
+    return dx * dx + dy * dy + dz * dz;
+}
+
+static void sortNearFirst(DrawOrder* order, int count) {
+    std::sort(order, order + count, [](const DrawOrder& a, const DrawOrder& b) {
+        return a.distance < b.distance || (a.distance == b.distance && a.index < b.index);
+    });
+}
+
 static void drawChunks(const ViewFrustum& frustum, int positionCount) {
     const bool lighting = useLight;
+    int count = 0;
     for (int n = 0; n < positionCount; n++) {
         const ChunkPosition& p = discPositions[n];
-        if (!chunkColumnVisible(frustum, p.i, p.j)) {
-            continue;
+        if (chunkColumnVisible(frustum, p.i, p.j)) {
+            const float half = 0.5f * CHUNK_EDGE;
+            chunkOrder[count++] = {squaredEyeDistance(CHUNK_EDGE * p.i + half,
+                                                      viewCamera.position.y,
+                                                      CHUNK_EDGE * p.j + half),
+                                   n};
         }
+    }
+    sortNearFirst(chunkOrder, count);
+    for (int k = 0; k < count; k++) {
+        const ChunkPosition& p = discPositions[chunkOrder[k].index];
         const float dx = CHUNK_EDGE * p.i, dz = CHUNK_EDGE * p.j;
         drawChunkMesh(terrainMeshes[p.slot], lighting, dx, dz);
         drawClosedBlockMesh(p.slot, lighting, dx, dz);
@@ -294,35 +331,69 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
     }
 }
 
-static void drawObjects(const ViewFrustum& frustum) {
+// A ball or bead is drawn only when the cube round its sphere meets the view.
+static void drawJointIfSeen(const ViewFrustum& frustum, float x, float y, float z) {
+    if (cubeInFrustum(frustum, x, y, z, JOINT_RADIUS)) {
+        drawModelAt(jointModel, x, y, z);
+    }
+}
+
+static void drawBalls(const ViewFrustum& frustum) {
+    int count = 0;
     for (int n = 0; n < ballCount; n++) {
-        const Ball& ball = balls[n];
-        if (ball.kind == 0) {
-            drawModelAt(jointModel, ball.position.x, ball.position.y, ball.position.z);
-        } else if (ball.kind == 1) {
-            drawModelAt(bigBallModel, ball.position.x, ball.position.y, ball.position.z);
+        const Vector3& p = balls[n].position;
+        const float radius = balls[n].kind == 1 ? BIG_BALL_RADIUS : JOINT_RADIUS;
+        if ((balls[n].kind == 0 || balls[n].kind == 1) &&
+            cubeInFrustum(frustum, p.x, p.y, p.z, radius)) {
+            ballOrder[count++] = {squaredEyeDistance(p.x, p.y, p.z), n};
         }
     }
+    sortNearFirst(ballOrder, count);
+    for (int k = 0; k < count; k++) {
+        const Ball& ball = balls[ballOrder[k].index];
+        drawModelAt(ball.kind == 1 ? bigBallModel : jointModel, ball.position.x, ball.position.y,
+                    ball.position.z);
+    }
+}
+
+static void drawEnemies(const ViewFrustum& frustum) {
+    int count = 0;
     for (int n = 0; n < figureCount; n++) {
         const Vector3& p = figures[n].position;
         if (cubeInFrustum(frustum, p.x, p.y, p.z, ENEMY_CULL_HALF_SIZE)) {
-            drawFigure(figures[n]);
+            figureOrder[count++] = {squaredEyeDistance(p.x, p.y, p.z), n};
         }
     }
+    sortNearFirst(figureOrder, count);
+    for (int k = 0; k < count; k++) {
+        drawFigure(figures[figureOrder[k].index]);
+    }
+}
+
+static void drawRope(const ViewFrustum& frustum) {
+    // The last bead sits one step short of the anchor.
+    const float sx = player.handX[0];
+    const float sy = player.handY[0];
+    const float sz = player.handZ[0];
+    const float stepX = (player.ropeAnchor.x - sx) / ROPE_BEADS;
+    const float stepY = (player.ropeAnchor.y - sy) / ROPE_BEADS;
+    const float stepZ = (player.ropeAnchor.z - sz) / ROPE_BEADS;
+    for (int k = 0; k < ROPE_BEADS; k++) {
+        drawJointIfSeen(frustum, sx + k * stepX, sy + k * stepY, sz + k * stepZ);
+    }
+}
+
+// Each class of object is drawn in one place, so its look is set there.
+static void drawObjects(const ViewFrustum& frustum) {
+    // The player, then the aim marker and the rope, then the enemies and the
+    // balls, each near first.
     drawFigure(player);
-    drawModelAt(jointModel, aimPoint.x, aimPoint.y, aimPoint.z);
+    drawJointIfSeen(frustum, aimPoint.x, aimPoint.y, aimPoint.z);
     if (player.swinging) {
-        // The last bead sits one step short of the anchor.
-        const float sx = player.handX[0];
-        const float sy = player.handY[0];
-        const float sz = player.handZ[0];
-        const float stepX = (player.ropeAnchor.x - sx) / ROPE_BEADS;
-        const float stepY = (player.ropeAnchor.y - sy) / ROPE_BEADS;
-        const float stepZ = (player.ropeAnchor.z - sz) / ROPE_BEADS;
-        for (int k = 0; k < ROPE_BEADS; k++) {
-            drawModelAt(jointModel, sx + k * stepX, sy + k * stepY, sz + k * stepZ);
-        }
+        drawRope(frustum);
     }
+    drawEnemies(frustum);
+    drawBalls(frustum);
 }
 
 static void drawWater(const ViewFrustum& frustum, int positionCount) {
@@ -373,13 +444,16 @@ void renderScene() {
     ViewFrustum frustum;
     extractFrustum(frustum);
 
-    if (useLight) {
-        setupLight();
-    }
     if (useFog) {
         setupFog(farPlane);
     }
 
+    // Objects before the ground: they are near and opaque, and hide it.
+    drawObjects(frustum);
+
+    if (useLight) {
+        setupLight();
+    }
     // The player's body, not the camera, centres the disc.
     const int positionCount =
         discChunkPositions(chunkCoordinate(player.position.x), chunkCoordinate(player.position.z),
@@ -391,7 +465,6 @@ void renderScene() {
         glDisableClientState(GL_NORMAL_ARRAY);
     }
 
-    drawObjects(frustum);
     if (useWater) {
         drawWater(frustum, positionCount);
     }

@@ -14,6 +14,7 @@
 // the picture.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -23,6 +24,7 @@
 #include "fixed_scenes_gl.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
+#include "render/frustum.h"
 #include "render/scene_gl.h"
 #include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
@@ -109,6 +111,34 @@ void expectSamePicture(const std::string& name) {
     EXPECT_LE(differing, (int)(EDGE_SHARE * WIDTH * HEIGHT)) << name;
 }
 
+// Moves the last balls close to the eye with their centres just outside the
+// four sides of the view, so that only part of each shows.
+void strandBallsOnViewEdges() {
+    const int STRANDED = 24;
+    const float DISTANCE = 2.5f;
+    const float OUTSIDE = 0.1f; // of the ball's 0.25 radius, at that distance
+    const float halfHeight = std::tan(0.5f * 50.0f * 0.01745329f);
+    const float halfWidth = halfHeight * (float)WIDTH / (float)HEIGHT;
+    float m[16];
+    cameraModelviewMatrix(m, viewCamera);
+    const Vector3 eye = viewCamera.position;
+    for (int k = 0; k < STRANDED; k++) {
+        const int side = k % 4;
+        const float along = -0.8f + 1.6f * (float)(k / 4) / 5.0f;
+        float a = along * halfWidth, b = along * halfHeight;
+        const float out = (side < 2 ? halfWidth : halfHeight) + OUTSIDE / DISTANCE;
+        if (side < 2) {
+            a = side == 0 ? -out : out;
+        } else {
+            b = side == 2 ? -out : out;
+        }
+        Ball& ball = balls[ballCount - 1 - k];
+        ball.position = {eye.x + DISTANCE * (-m[2] + a * m[0] + b * m[1]),
+                         eye.y + DISTANCE * (-m[6] + a * m[4] + b * m[5]),
+                         eye.z + DISTANCE * (-m[10] + a * m[8] + b * m[9])};
+    }
+}
+
 TEST(SamePicture, CalmStart) {
     for (const Keys& keys : {KEY_SETS[0], KEY_SETS[7]}) {
         applyKeys(keys);
@@ -142,6 +172,7 @@ TEST(SamePicture, BusyUnderEveryKey) {
     const CameraPose start = viewCamera;
     viewCamera.yaw = start.yaw + 0.6f;
     viewCamera.pitch = start.pitch - 0.3f;
+    strandBallsOnViewEdges();
     expectSamePicture("busy_turned");
     viewCamera = start;
     player.swinging = wasSwinging;
