@@ -9,6 +9,11 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
 #include "app/settings.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
@@ -24,6 +29,8 @@ static const float NEAR_PLANE = 0.1f;           // world units
 static const float CHUNK_EDGE = 5.0f;           // world units per chunk side
 static const float FOG_DENSITY = 0.25f;         // unused by linear fog, set for completeness
 static const float ENEMY_CULL_HALF_SIZE = 1.5f; // world units around the body's centre
+static const float JOINT_RADIUS = 0.25f;        // the joint model as drawn: balls, beads, marker
+static const float BIG_BALL_RADIUS = 1.0f;
 static const int ROPE_BEADS = 50;
 static const float WATER_OPACITY = 0.75f;
 
@@ -31,11 +38,37 @@ static const float WATER_OPACITY = 0.75f;
 // here rather than on the stack (up to 40401 entries at the largest range).
 static ChunkPosition discPositions[MAX_DISC_POSITIONS];
 
-static void drawChunkMesh(const ChunkMesh& mesh, bool lighting) {
+// Chunk vertices moved to their place in the world, for the one draw at hand.
+// Grows to the largest mesh drawn and is kept, so a steady frame allocates
+// nothing.
+static float* placedPositions = nullptr;
+static int placedCapacity = 0; // vertices
+
+// Neighbouring chunks share their border vertices. Drawn each under its own
+// translation, the same corner would come out of two float matrices that
+// differ in their last bits, a hair apart on screen. Adding the chunk's offset
+// to the vertices instead keeps one modelview for all the ground: offsets are
+// multiples of 5 and x and z small whole numbers, so the sums are exact and
+// both sides of a border hand GL the very same numbers.
+static const float* placeVertices(const float* positions, int vertexCount, float dx, float dz) {
+    if (vertexCount > placedCapacity) {
+        delete[] placedPositions;
+        placedCapacity = vertexCount * 2;
+        placedPositions = new float[3 * (size_t)placedCapacity];
+    }
+    for (int v = 0; v < vertexCount; v++) {
+        placedPositions[3 * v] = positions[3 * v] + dx;
+        placedPositions[3 * v + 1] = positions[3 * v + 1];
+        placedPositions[3 * v + 2] = positions[3 * v + 2] + dz;
+    }
+    return placedPositions;
+}
+
+static void drawChunkMesh(const ChunkMesh& mesh, bool lighting, float dx, float dz) {
     if (mesh.vertexCount <= 0 || mesh.positions == nullptr || mesh.texCoords == nullptr) {
         return;
     }
-    glVertexPointer(3, GL_FLOAT, 0, mesh.positions);
+    glVertexPointer(3, GL_FLOAT, 0, placeVertices(mesh.positions, mesh.vertexCount, dx, dz));
     glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords);
     if (lighting && mesh.normals == nullptr) {
         // A lit pass over a mesh built without normals would read the previous
@@ -49,6 +82,165 @@ static void drawChunkMesh(const ChunkMesh& mesh, bool lighting) {
         glNormalPointer(GL_FLOAT, 0, mesh.normals);
     }
     glDrawArrays(GL_QUADS, 0, mesh.vertexCount);
+}
+
+// Merged block faces ("optimizegeometry") leave T-junctions: the corner of a
+// small face sits in the middle of a longer edge of its neighbour, in the same
+// plane or round a block's edge. On screen that corner is rounded to the pixel
+// grid on its own while the long edge stays straight, so a sliver opens
+// between them and the background shows through, dotted along the edge. The
+// chunk borders, where merging stops on one side and not the other, show it
+// most. So the ground is drawn from a closed version of each block mesh: a
+// merged face becomes a fan from its centre to every block corner round its
+// border, so each border step of one block is an edge both faces share
+// exactly. Unmerged faces are drawn as the quads they are. The mesh itself,
+// and the collision lists built from it, keep their merged quads.
+struct ClosedBlockMesh {
+    int sourceCount; // vertices of the block mesh this was made from
+    float* source;   // its positions, to notice when it is rebuilt
+    bool sourceHasNormals;
+    int quadCount;    // vertices of the unit faces, drawn as quads
+    int fanCount;     // vertices of the fans, drawn as triangles
+    int capacity;     // vertices each array below holds
+    float* positions; // unit faces first, then the fans
+    float* texCoords;
+    float* normals;
+};
+static ClosedBlockMesh closedBlockMeshes[CHUNK_TOTAL];
+
+static int edgeSteps(const float* from, const float* to) {
+    float length = 0.0f;
+    for (int c = 0; c < 3; c++) {
+        length = std::fmax(length, std::fabs(to[c] - from[c]));
+    }
+    return (int)std::lround(length);
+}
+
+// Point k of `steps` along the edge from corner a to corner b of a face.
+// Edges run along one axis over whole blocks, so (b - a) * k / steps is a
+// whole number and the point is exactly the neighbour's corner.
+static void putClosedVertex(ClosedBlockMesh& closed, int out, const ChunkMesh& mesh, int a, int b,
+                            int k, int steps) {
+    for (int c = 0; c < 3; c++) {
+        const float from = mesh.positions[3 * a + c];
+        closed.positions[3 * out + c] =
+            from + (mesh.positions[3 * b + c] - from) * (float)k / (float)steps;
+        closed.normals[3 * out + c] = mesh.normals != nullptr ? mesh.normals[3 * a + c] : 0.0f;
+    }
+    for (int c = 0; c < 2; c++) {
+        const float from = mesh.texCoords[2 * a + c];
+        closed.texCoords[2 * out + c] =
+            from + (mesh.texCoords[2 * b + c] - from) * (float)k / (float)steps;
+    }
+}
+
+static void buildClosedBlockMesh(ClosedBlockMesh& closed, const ChunkMesh& mesh) {
+    int quadCount = 0, fanCount = 0;
+    for (int q = 0; q + 3 < mesh.vertexCount; q += 4) {
+        int border = 0;
+        for (int e = 0; e < 4; e++) {
+            border +=
+                edgeSteps(mesh.positions + 3 * (q + e), mesh.positions + 3 * (q + (e + 1) % 4));
+        }
+        if (border <= 4) {
+            quadCount += 4;
+        } else {
+            fanCount += 3 * border;
+        }
+    }
+    if (quadCount + fanCount > closed.capacity) {
+        delete[] closed.positions;
+        delete[] closed.texCoords;
+        delete[] closed.normals;
+        closed.capacity = quadCount + fanCount;
+        closed.positions = new float[3 * (size_t)closed.capacity];
+        closed.texCoords = new float[2 * (size_t)closed.capacity];
+        closed.normals = new float[3 * (size_t)closed.capacity];
+    }
+    closed.quadCount = quadCount;
+    closed.fanCount = fanCount;
+    int quadOut = 0, fanOut = quadCount;
+    for (int q = 0; q + 3 < mesh.vertexCount; q += 4) {
+        int steps[4];
+        int border = 0;
+        for (int e = 0; e < 4; e++) {
+            steps[e] =
+                edgeSteps(mesh.positions + 3 * (q + e), mesh.positions + 3 * (q + (e + 1) % 4));
+            border += steps[e];
+        }
+        if (border <= 4) {
+            for (int v = 0; v < 4; v++) {
+                putClosedVertex(closed, quadOut++, mesh, q + v, q + v, 0, 1);
+            }
+            continue;
+        }
+        // The centre is the middle of the diagonal: halves of whole numbers,
+        // exact; it keeps every fan triangle well away from zero area.
+        for (int e = 0; e < 4; e++) {
+            const int a = q + e, b = q + (e + 1) % 4;
+            for (int k = 0; k < steps[e]; k++) {
+                putClosedVertex(closed, fanOut, mesh, q, q + 2, 1, 2);
+                putClosedVertex(closed, fanOut + 1, mesh, a, b, k, steps[e]);
+                putClosedVertex(closed, fanOut + 2, mesh, a, b, k + 1, steps[e]);
+                fanOut += 3;
+            }
+        }
+    }
+}
+
+// The closed mesh of a slot, made again only when the block mesh changed.
+static const ClosedBlockMesh& closedBlockMesh(int slot) {
+    const ChunkMesh& mesh = blockMeshes[slot];
+    ClosedBlockMesh& closed = closedBlockMeshes[slot];
+    const int count = mesh.vertexCount > 0 && mesh.positions != nullptr && mesh.texCoords != nullptr
+                          ? mesh.vertexCount
+                          : 0;
+    const bool hasNormals = mesh.normals != nullptr;
+    if (count == closed.sourceCount && hasNormals == closed.sourceHasNormals &&
+        (count == 0 ||
+         std::memcmp(closed.source, mesh.positions, 3 * sizeof(float) * count) == 0)) {
+        return closed;
+    }
+    delete[] closed.source;
+    closed.source = count > 0 ? new float[3 * (size_t)count] : nullptr;
+    if (count > 0) {
+        std::memcpy(closed.source, mesh.positions, 3 * sizeof(float) * count);
+    }
+    closed.sourceCount = count;
+    closed.sourceHasNormals = hasNormals;
+    closed.quadCount = closed.fanCount = 0;
+    if (count > 0) {
+        buildClosedBlockMesh(closed, mesh);
+    }
+    return closed;
+}
+
+static void drawClosedBlockMesh(int slot, bool lighting, float dx, float dz) {
+    const ClosedBlockMesh& closed = closedBlockMesh(slot);
+    const int total = closed.quadCount + closed.fanCount;
+    if (total == 0) {
+        return;
+    }
+    glVertexPointer(3, GL_FLOAT, 0, placeVertices(closed.positions, total, dx, dz));
+    glTexCoordPointer(2, GL_FLOAT, 0, closed.texCoords);
+    // Without normals from the mesh the lit pass draws this one unlit, as
+    // for any other mesh built without them.
+    const bool normals = lighting && closed.sourceHasNormals;
+    if (lighting && !normals) {
+        glDisableClientState(GL_NORMAL_ARRAY);
+    }
+    if (normals) {
+        glNormalPointer(GL_FLOAT, 0, closed.normals);
+    }
+    if (closed.quadCount > 0) {
+        glDrawArrays(GL_QUADS, 0, closed.quadCount);
+    }
+    if (closed.fanCount > 0) {
+        glDrawArrays(GL_TRIANGLES, closed.quadCount, closed.fanCount);
+    }
+    if (lighting && !normals) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+    }
 }
 
 static void drawModelAt(const Model& model, float x, float y, float z) {
@@ -85,55 +277,123 @@ static void setupFog(float farPlane) {
     glEnable(GL_FOG);
 }
 
+// Distance order: the software renderer tests depth before it textures, fogs
+// and lights a fragment, so whatever is drawn first hides the rest cheaply.
+// Opaque things near the eye go first; the result is the same picture, since
+// the depth test keeps the nearest fragment whatever the order.
+struct DrawOrder {
+    float distance; // squared, from the eye
+    int index;
+};
+static DrawOrder chunkOrder[MAX_DISC_POSITIONS];
+static DrawOrder ballOrder[MAX_BALLS];
+static DrawOrder figureOrder[MAX_FIGURES];
+
+static float squaredEyeDistance(float x, float y, float z) {
+    const float dx = x - viewCamera.position.x;
+    const float dy = y - viewCamera.position.y;
+    const float dz = z - viewCamera.position.z;
+    return dx * dx + dy * dy + dz * dz;
+}
+
+static void sortNearFirst(DrawOrder* order, int count) {
+    std::sort(order, order + count, [](const DrawOrder& a, const DrawOrder& b) {
+        return a.distance < b.distance || (a.distance == b.distance && a.index < b.index);
+    });
+}
+
 static void drawChunks(const ViewFrustum& frustum, int positionCount) {
     const bool lighting = useLight;
+    int count = 0;
     for (int n = 0; n < positionCount; n++) {
         const ChunkPosition& p = discPositions[n];
-        if (!chunkColumnVisible(frustum, p.i, p.j)) {
-            continue;
+        if (chunkColumnVisible(frustum, p.i, p.j)) {
+            const float half = 0.5f * CHUNK_EDGE;
+            chunkOrder[count++] = {squaredEyeDistance(CHUNK_EDGE * p.i + half,
+                                                      viewCamera.position.y,
+                                                      CHUNK_EDGE * p.j + half),
+                                   n};
         }
-        glPushMatrix();
-        glTranslatef(CHUNK_EDGE * p.i, 0.0f, CHUNK_EDGE * p.j);
-        drawChunkMesh(terrainMeshes[p.slot], lighting);
-        drawChunkMesh(blockMeshes[p.slot], lighting);
+    }
+    sortNearFirst(chunkOrder, count);
+    for (int k = 0; k < count; k++) {
+        const ChunkPosition& p = discPositions[chunkOrder[k].index];
+        const float dx = CHUNK_EDGE * p.i, dz = CHUNK_EDGE * p.j;
+        drawChunkMesh(terrainMeshes[p.slot], lighting, dx, dz);
+        drawClosedBlockMesh(p.slot, lighting, dx, dz);
         if (fallingMeshes[p.slot].vertexCount > 0) {
             // Falling blocks glide down through the current settling step.
+            glPushMatrix();
             glTranslatef(0.0f, -settleProgress, 0.0f);
-            drawChunkMesh(fallingMeshes[p.slot], lighting);
+            drawChunkMesh(fallingMeshes[p.slot], lighting, dx, dz);
+            glPopMatrix();
         }
-        glPopMatrix();
     }
 }
 
-static void drawObjects(const ViewFrustum& frustum) {
+// A ball or bead is drawn only when the cube round its sphere meets the view.
+static void drawJointIfSeen(const ViewFrustum& frustum, float x, float y, float z) {
+    if (cubeInFrustum(frustum, x, y, z, JOINT_RADIUS)) {
+        drawModelAt(jointModel, x, y, z);
+    }
+}
+
+static void drawBalls(const ViewFrustum& frustum) {
+    int count = 0;
     for (int n = 0; n < ballCount; n++) {
-        const Ball& ball = balls[n];
-        if (ball.kind == 0) {
-            drawModelAt(jointModel, ball.position.x, ball.position.y, ball.position.z);
-        } else if (ball.kind == 1) {
-            drawModelAt(bigBallModel, ball.position.x, ball.position.y, ball.position.z);
+        const Vector3& p = balls[n].position;
+        const float radius = balls[n].kind == 1 ? BIG_BALL_RADIUS : JOINT_RADIUS;
+        if ((balls[n].kind == 0 || balls[n].kind == 1) &&
+            cubeInFrustum(frustum, p.x, p.y, p.z, radius)) {
+            ballOrder[count++] = {squaredEyeDistance(p.x, p.y, p.z), n};
         }
     }
+    sortNearFirst(ballOrder, count);
+    for (int k = 0; k < count; k++) {
+        const Ball& ball = balls[ballOrder[k].index];
+        drawModelAt(ball.kind == 1 ? bigBallModel : jointModel, ball.position.x, ball.position.y,
+                    ball.position.z);
+    }
+}
+
+static void drawEnemies(const ViewFrustum& frustum) {
+    int count = 0;
     for (int n = 0; n < figureCount; n++) {
         const Vector3& p = figures[n].position;
         if (cubeInFrustum(frustum, p.x, p.y, p.z, ENEMY_CULL_HALF_SIZE)) {
-            drawFigure(figures[n]);
+            figureOrder[count++] = {squaredEyeDistance(p.x, p.y, p.z), n};
         }
     }
+    sortNearFirst(figureOrder, count);
+    for (int k = 0; k < count; k++) {
+        drawFigure(figures[figureOrder[k].index]);
+    }
+}
+
+static void drawRope(const ViewFrustum& frustum) {
+    // The last bead sits one step short of the anchor.
+    const float sx = player.handX[0];
+    const float sy = player.handY[0];
+    const float sz = player.handZ[0];
+    const float stepX = (player.ropeAnchor.x - sx) / ROPE_BEADS;
+    const float stepY = (player.ropeAnchor.y - sy) / ROPE_BEADS;
+    const float stepZ = (player.ropeAnchor.z - sz) / ROPE_BEADS;
+    for (int k = 0; k < ROPE_BEADS; k++) {
+        drawJointIfSeen(frustum, sx + k * stepX, sy + k * stepY, sz + k * stepZ);
+    }
+}
+
+// Each class of object is drawn in one place, so its look is set there.
+static void drawObjects(const ViewFrustum& frustum) {
+    // The player, then the aim marker and the rope, then the enemies and the
+    // balls, each near first.
     drawFigure(player);
-    drawModelAt(jointModel, aimPoint.x, aimPoint.y, aimPoint.z);
+    drawJointIfSeen(frustum, aimPoint.x, aimPoint.y, aimPoint.z);
     if (player.swinging) {
-        // The last bead sits one step short of the anchor.
-        const float sx = player.handX[0];
-        const float sy = player.handY[0];
-        const float sz = player.handZ[0];
-        const float stepX = (player.ropeAnchor.x - sx) / ROPE_BEADS;
-        const float stepY = (player.ropeAnchor.y - sy) / ROPE_BEADS;
-        const float stepZ = (player.ropeAnchor.z - sz) / ROPE_BEADS;
-        for (int k = 0; k < ROPE_BEADS; k++) {
-            drawModelAt(jointModel, sx + k * stepX, sy + k * stepY, sz + k * stepZ);
-        }
+        drawRope(frustum);
     }
+    drawEnemies(frustum);
+    drawBalls(frustum);
 }
 
 static void drawWater(const ViewFrustum& frustum, int positionCount) {
@@ -148,12 +408,12 @@ static void drawWater(const ViewFrustum& frustum, int positionCount) {
         if (mesh.vertexCount <= 0 || mesh.positions == nullptr || mesh.texCoords == nullptr) {
             continue;
         }
-        glPushMatrix();
-        glTranslatef(CHUNK_EDGE * p.i, 0.0f, CHUNK_EDGE * p.j);
-        glVertexPointer(3, GL_FLOAT, 0, mesh.positions);
+        // Placed like the ground, so that the slabs' borders close as well.
+        glVertexPointer(
+            3, GL_FLOAT, 0,
+            placeVertices(mesh.positions, mesh.vertexCount, CHUNK_EDGE * p.i, CHUNK_EDGE * p.j));
         glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords);
         glDrawArrays(GL_QUADS, 0, mesh.vertexCount);
-        glPopMatrix();
     }
     glDisable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -184,13 +444,16 @@ void renderScene() {
     ViewFrustum frustum;
     extractFrustum(frustum);
 
-    if (useLight) {
-        setupLight();
-    }
     if (useFog) {
         setupFog(farPlane);
     }
 
+    // Objects before the ground: they are near and opaque, and hide it.
+    drawObjects(frustum);
+
+    if (useLight) {
+        setupLight();
+    }
     // The player's body, not the camera, centres the disc.
     const int positionCount =
         discChunkPositions(chunkCoordinate(player.position.x), chunkCoordinate(player.position.z),
@@ -202,7 +465,6 @@ void renderScene() {
         glDisableClientState(GL_NORMAL_ARRAY);
     }
 
-    drawObjects(frustum);
     if (useWater) {
         drawWater(frustum, positionCount);
     }
