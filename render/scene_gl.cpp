@@ -9,6 +9,8 @@
 
 #include <GL/gl.h>
 
+#include <cstring>
+
 #include "app/settings.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
@@ -18,6 +20,7 @@
 #include "render/scene_layout.h"
 #include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
+#include "ui/ui_layout.h"
 
 static const float SCENE_FIELD_OF_VIEW = 50.0f; // degrees, vertical
 static const float NEAR_PLANE = 0.1f;           // world units
@@ -26,6 +29,16 @@ static const float FOG_DENSITY = 0.25f;         // unused by linear fog, set for
 static const float ENEMY_CULL_HALF_SIZE = 1.5f; // world units around the body's centre
 static const int ROPE_BEADS = 50;
 static const float WATER_OPACITY = 0.75f;
+
+// With tintFigures the figure tile (orange) is modulated by a colour per kind
+// of object, so the player, the enemies, the balls and the aim marker with
+// the rope tell apart against the grey rock and the blue water. Modulating
+// only darkens each channel, so the colours keep to what orange can become.
+static const float PLAYER_TINT[3] = {1.0f, 1.0f, 1.0f};
+static const float ENEMY_TINT[3] = {1.0f, 0.25f, 0.3f};
+static const float BALL_TINT[3] = {0.2f, 1.0f, 0.4f};
+static const float AIM_TINT[3] = {0.6f, 1.0f, 1.0f};
+static const float NO_TINT[3] = {1.0f, 1.0f, 1.0f};
 
 // The disc of positions is the same for the chunk and the water pass; kept
 // here rather than on the stack (up to 40401 entries at the largest range).
@@ -105,7 +118,14 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
     }
 }
 
+static void tint(const float colour[3]) {
+    if (tintFigures) {
+        glColor4f(colour[0], colour[1], colour[2], 1.0f);
+    }
+}
+
 static void drawObjects(const ViewFrustum& frustum) {
+    tint(BALL_TINT);
     for (int n = 0; n < ballCount; n++) {
         const Ball& ball = balls[n];
         if (ball.kind == 0) {
@@ -114,13 +134,16 @@ static void drawObjects(const ViewFrustum& frustum) {
             drawModelAt(bigBallModel, ball.position.x, ball.position.y, ball.position.z);
         }
     }
+    tint(ENEMY_TINT);
     for (int n = 0; n < figureCount; n++) {
         const Vector3& p = figures[n].position;
         if (cubeInFrustum(frustum, p.x, p.y, p.z, ENEMY_CULL_HALF_SIZE)) {
             drawFigure(figures[n]);
         }
     }
+    tint(PLAYER_TINT);
     drawFigure(player);
+    tint(AIM_TINT);
     drawModelAt(jointModel, aimPoint.x, aimPoint.y, aimPoint.z);
     if (player.swinging) {
         // The last bead sits one step short of the anchor.
@@ -134,6 +157,7 @@ static void drawObjects(const ViewFrustum& frustum) {
             drawModelAt(jointModel, sx + k * stepX, sy + k * stepY, sz + k * stepZ);
         }
     }
+    tint(NO_TINT);
 }
 
 static void drawWater(const ViewFrustum& frustum, int positionCount) {
@@ -167,6 +191,13 @@ static void drawActionLabel() {
     const int panelX = labelPanelX(screenWidth);
     drawPanel(panelX, LABEL_PANEL_Y, LABEL_PANEL_WIDTH, LABEL_PANEL_HEIGHT, PanelNormal);
     drawText(text, labelTextX(panelX, text), LABEL_TEXT_Y);
+    if (plainLabels && slowMotion) {
+        const int x = slowMotionPanelX(screenWidth);
+        drawPanel(x, SLOW_MOTION_PANEL_Y, SLOW_MOTION_PANEL_WIDTH, LABEL_PANEL_HEIGHT, PanelNormal);
+        drawText(slowMotionText,
+                 centredTextX(x + SLOW_MOTION_PANEL_WIDTH / 2, (int)strlen(slowMotionText)),
+                 SLOW_MOTION_TEXT_Y);
+    }
 }
 
 void renderScene() {
