@@ -247,7 +247,8 @@ void readGraphicsSettings() {
     screenshotKey = settingToBool(settingValue("screenshotkey"));
     const double seed = lastValueOf("seed");
     if (!wholeSeed(seed, seedSetting)) {
-        fprintf(stderr, "hollowmark: settings.ini: seed %g is not a usable whole number; using %d\n",
-                seed, seedSetting);
+        fprintf(stderr,
+                "hollowmark: settings.ini: seed %g is not a usable whole number; using %d\n", seed,
+                seedSetting);
     }
 }

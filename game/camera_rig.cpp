@@ -59,18 +59,13 @@ static void keepCameraInFront(Vector3& camera, const Vector3& pivot, float f) {
             allowed = free > 0.0f ? free / length : 0.0f;
         }
     }
-    if (allowed <= cameraReach) {
-        cameraReach = allowed;
-    } else {
-        float stepOut = REACH_EASE * (allowed - cameraReach);
-        if (stepOut < REACH_MIN_STEP) {
-            stepOut = REACH_MIN_STEP;
-        }
-        cameraReach += f * stepOut;
-        if (cameraReach > allowed) {
-            cameraReach = allowed;
-        }
+    // Never beyond what is allowed (so coming in is immediate); going out, a
+    // share of the gap per tick, at least the minimum step.
+    float stepOut = REACH_EASE * (allowed - cameraReach);
+    if (stepOut < REACH_MIN_STEP) {
+        stepOut = REACH_MIN_STEP;
     }
+    cameraReach = std::fmin(allowed, cameraReach + f * stepOut);
     camera.x = pivot.x + dx * cameraReach;
     camera.y = pivot.y + dy * cameraReach;
     camera.z = pivot.z + dz * cameraReach;

@@ -36,8 +36,8 @@ static const float WATER_OPACITY = 0.75f;
 // only darkens each channel, so the colours keep to what orange can become.
 static const float PLAYER_TINT[3] = {1.0f, 1.0f, 1.0f};
 static const float ENEMY_TINT[3] = {1.0f, 0.25f, 0.3f};
-static const float BALL_TINT[3] = {0.2f, 1.0f, 0.4f};
-static const float AIM_TINT[3] = {0.6f, 1.0f, 1.0f};
+static const float BALL_TINT[3] = {0.7f, 1.0f, 0.4f};
+static const float AIM_TINT[3] = {0.25f, 1.0f, 0.6f};
 static const float NO_TINT[3] = {1.0f, 1.0f, 1.0f};
 
 // The disc of positions is the same for the chunk and the water pass; kept

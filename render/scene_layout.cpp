@@ -89,7 +89,7 @@ int labelTextX(int panelX, const char* text) {
 }
 
 static const char* const plainActionNames[ACTION_TYPE_COUNT] = {
-    "Raise ground", "Lower ground", "Place block",   "Remove block", "Swing",
+    "Raise ground", "Lower ground", "Place block",  "Remove block", "Swing",
     "Throw ball",   "Slow motion",  "Create enemy", "Fly",
 };
 

@@ -6,18 +6,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/frame.h"
 #include "drawn_support_gl.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
 #include "render/scene_gl.h"
 #include "render/scene_layout.h"
+#include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
 #include "ui/overlay_gl.h"
 #include "ui/ui_layout.h"
 #include "world/new_game.h"
 #include "world/world.h"
-#include "app/frame.h"
-#include "render/textures_gl.h"
 
 namespace {
 
@@ -73,12 +73,10 @@ void colourAt(const drawn::Frame& frame, float x, float y, float z, float rgb[3]
     drawn::ScreenPoint s{};
     ASSERT_TRUE(drawn::project(viewCamera, 0.1f, farPlaneDistance(viewRange), x, y, z, s));
     rgb[0] = rgb[1] = rgb[2] = 0.0f;
-    for (int dy = -2; dy <= 2; dy++) {
-        for (int dx = -2; dx <= 2; dx++) {
-            const unsigned char* p = frame.at((int)s.x + dx, (int)s.y + dy);
-            for (int c = 0; c < 3; c++) {
-                rgb[c] += p[c] / 25.0f;
-            }
+    for (int d = 0; d < 25; d++) {
+        const unsigned char* p = frame.at((int)s.x + d % 5 - 2, (int)s.y + d / 5 - 2);
+        for (int c = 0; c < 3; c++) {
+            rgb[c] += p[c] / 25.0f;
         }
     }
 }
@@ -137,27 +135,17 @@ void differences(const drawn::Frame& a, const drawn::Frame& b, int x0, int y0, i
     }
 }
 
-// Plain words in the label's text row only; the slow-motion panel right under
-// the label; the seed right-aligned in the lower banner of the dashboard.
+// The slow-motion panel right under the label; the seed right-aligned in the
+// lower banner of the dashboard.
 TEST(PlayerOptionsDrawn, PlainLabelsStandWhereTheyBelong) {
     viewCamera = CameraPose{{25.0f, 17.0f, 40.0f}, -1.2f, 0.0f, 0.0f}; // at the empty ceiling
     putFigureAt(player, 25.0f, 17.0f, 50.0f);
     aimPoint = player.position;
     actionType = ActionFly;
-    slowMotion = false;
-    const int panelX = labelPanelX(WIDTH);
-    int inside = 0, outside = 0;
-
-    plainLabels = false;
-    const drawn::Frame coded = drawScene("options_label_coded");
     plainLabels = true;
+    slowMotion = false;
     const drawn::Frame plain = drawScene("options_label_plain");
-    const int codedLeft = labelTextX(panelX, "actiontype_fly");
-    differences(coded, plain, codedLeft, LABEL_TEXT_Y, codedLeft + 14 * 10 + 10, LABEL_TEXT_Y + 20,
-                inside, outside);
-    EXPECT_GT(inside, 200);
-    EXPECT_EQ(outside, 0);
-
+    int inside = 0, outside = 0;
     slowMotion = true;
     const drawn::Frame slow = drawScene("options_label_slow");
     const int slowX = slowMotionPanelX(WIDTH);
