@@ -33,6 +33,7 @@ const int KEY_UP = 273;
 const int KEY_DOWN = 274;
 const int KEY_RIGHT = 275;
 const int KEY_LEFT = 276;
+const int KEY_F12 = 293; // the screenshot key, when "screenshotkey" is set
 const int MOUSE_LEFT = 1;
 const int MOUSE_MIDDLE = 2;
 const int MOUSE_RIGHT = 3;

@@ -13,8 +13,10 @@
 int main(int, char**) {
     readVideoSettings();
     readGraphicsSettings();
-    // The world generator draws every number from rand(): a new world each run.
-    srand((unsigned int)time(nullptr));
+    // The world generator draws every number from rand(): a new world each
+    // run, unless the settings name one.
+    worldSeed = chooseWorldSeed(seedSetting, (long long)time(nullptr));
+    srand((unsigned int)worldSeed);
     initVideo();
     // The UI atlas needs the window's GL context; the world comes after it.
     loadUi();

@@ -3,6 +3,7 @@
 #include <SDL/SDL.h>
 
 #include "app/input.h"
+#include "app/settings.h"
 #include "app/shell_sdl.h"
 
 // The tables are indexed by SDL 1.2's own codes; the names the game uses
@@ -10,7 +11,7 @@
 static_assert(KEY_UP == SDLK_UP && KEY_DOWN == SDLK_DOWN && KEY_RIGHT == SDLK_RIGHT &&
                   KEY_LEFT == SDLK_LEFT && KEY_W == SDLK_w && KEY_S == SDLK_s && KEY_A == SDLK_a &&
                   KEY_D == SDLK_d && KEY_SPACE == SDLK_SPACE && KEY_Q == SDLK_q &&
-                  KEY_E == SDLK_e && KEY_ESCAPE == SDLK_ESCAPE,
+                  KEY_E == SDLK_e && KEY_ESCAPE == SDLK_ESCAPE && KEY_F12 == SDLK_F12,
               "key codes differ from SDL 1.2's");
 static_assert(MOUSE_LEFT == SDL_BUTTON_LEFT && MOUSE_MIDDLE == SDL_BUTTON_MIDDLE &&
                   MOUSE_RIGHT == SDL_BUTTON_RIGHT,
@@ -37,4 +38,13 @@ void pollInput() {
     drainEvents(SDL_MOUSEBUTTONUPMASK,
                 [](const SDL_Event& e) { applyButtonUp((int)e.button.button); });
     SDL_GetMouseState(&mouseX, &mouseY);
+}
+
+void warpPointerToCentre() {
+    const int x = (int)(screenWidth * 0.5f);
+    const int y = (int)(screenHeight * 0.5f);
+    SDL_WarpMouse((Uint16)x, (Uint16)y);
+    // This frame's consumers see it too, not only the next poll.
+    mouseX = x;
+    mouseY = y;
 }

@@ -33,6 +33,13 @@ bool useTextures = false;
 bool useWater = false;
 bool optimizeGeometry = false;
 
+bool cameraCollision = false;
+bool tintFigures = false;
+bool recenterPointer = false;
+bool plainLabels = false;
+bool screenshotKey = false;
+int seedSetting = 0;
+
 // Given once per run, though the file is read twice.
 static bool sizeWarningGiven = false;
 static bool kindWarningGiven = false;
@@ -139,8 +146,9 @@ static float narrowToFloat(double value) {
     return (float)value;
 }
 
-float settingValue(const char* key) {
-    float result = 0.0f;
+// The value of the last line holding key, as atof gives it; 0 when none.
+static double lastValueOf(const char* key) {
+    double result = 0.0;
     if (settingsLineCount == 0) {
         return result;
     }
@@ -149,10 +157,14 @@ float settingValue(const char* key) {
     size_t prefixLength = strlen(prefix);
     for (int i = 0; i < settingsLineCount; ++i) {
         if (strncmp(settingsLines[i], prefix, prefixLength) == 0) {
-            result = narrowToFloat(atof(settingsLines[i] + prefixLength));
+            result = atof(settingsLines[i] + prefixLength);
         }
     }
     return result;
+}
+
+float settingValue(const char* key) {
+    return narrowToFloat(lastValueOf(key));
 }
 
 int settingToInt(float value) {
@@ -185,6 +197,23 @@ static int wholeSetting(const char* key) {
     return whole;
 }
 
+bool wholeSeed(double value, int& seed) {
+    if (std::isnan(value)) {
+        seed = 0;
+        return false;
+    }
+    if (value >= 2147483648.0) {
+        seed = 2147483647;
+        return false;
+    }
+    if (value <= -2147483649.0) {
+        seed = -2147483647 - 1;
+        return false;
+    }
+    seed = (int)value;
+    return (double)seed == value;
+}
+
 void readVideoSettings() {
     readSettingsLines();
     screenWidth = settingValue("screenw");
@@ -210,4 +239,16 @@ void readGraphicsSettings() {
     useTextures = settingToBool(settingValue("usetextures"));
     useWater = settingToBool(settingValue("usewater"));
     optimizeGeometry = settingToBool(settingValue("optimizegeometry"));
+
+    cameraCollision = settingToBool(settingValue("cameracollision"));
+    tintFigures = settingToBool(settingValue("tintfigures"));
+    recenterPointer = settingToBool(settingValue("recenterpointer"));
+    plainLabels = settingToBool(settingValue("plainlabels"));
+    screenshotKey = settingToBool(settingValue("screenshotkey"));
+    const double seed = lastValueOf("seed");
+    if (!wholeSeed(seed, seedSetting)) {
+        fprintf(stderr,
+                "hollowmark: settings.ini: seed %g is not a usable whole number; using %d\n", seed,
+                seedSetting);
+    }
 }

@@ -23,5 +23,7 @@ void openGlWindow();
 // Drains SDL's key and button events into the input tables and reads the
 // pointer, by the rules of input.h.
 void pollInput();
+// Puts the pointer at the window's centre, where the view does not turn.
+void warpPointerToCentre();
 void paceFrame(); // advanceFrameClock(SDL_GetTicks()), then SDL_Delay
 void runFrame();  // one pass of the main loop

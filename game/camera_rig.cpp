@@ -23,6 +23,13 @@ const float CAMERA_RAISE = 1.0f;     // that point's height above the body's cen
 const float AIM_DISTANCE = 50.0f;    // length of the aim ray
 const float AIM_SKIP_SHARE = 0.75f;  // of the camera-to-head distance, not aimed at
 const float DEGREES_TO_RADIANS = 0.0174532925f;
+// With camera collision: how far in front of a surface the pulled-in camera
+// stops (world units, well beyond the 0.1 near plane), and how it eases back
+// out: a share of the remaining gap per tick, but at least a small step, so
+// it arrives rather than creeping for ever.
+const float COLLISION_MARGIN = 0.3f;
+const float REACH_EASE = 0.15f;
+const float REACH_MIN_STEP = 0.01f;
 
 static float clampUnit(float value) {
     if (value < 0.0f) {
@@ -32,6 +39,36 @@ static float clampUnit(float value) {
         return 1.0f;
     }
     return value;
+}
+
+// Pulls the trailing camera in along the line from the point above the body
+// to where it would stand, to a margin in front of the first surface on that
+// line, so nothing ever comes between the player and the camera. Coming in is
+// at once; going back out eases, so the view does not pop.
+static void keepCameraInFront(Vector3& camera, const Vector3& pivot, float f) {
+    const float dx = camera.x - pivot.x;
+    const float dy = camera.y - pivot.y;
+    const float dz = camera.z - pivot.z;
+    const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+    float allowed = 1.0f;
+    if (length > 0.0f) {
+        float hx = camera.x, hy = camera.y, hz = camera.z;
+        if (clipSegmentToWorld(pivot.x, pivot.y, pivot.z, hx, hy, hz)) {
+            const float ex = hx - pivot.x, ey = hy - pivot.y, ez = hz - pivot.z;
+            const float free = std::sqrt(ex * ex + ey * ey + ez * ez) - COLLISION_MARGIN;
+            allowed = free > 0.0f ? free / length : 0.0f;
+        }
+    }
+    // Never beyond what is allowed (so coming in is immediate); going out, a
+    // share of the gap per tick, at least the minimum step.
+    float stepOut = REACH_EASE * (allowed - cameraReach);
+    if (stepOut < REACH_MIN_STEP) {
+        stepOut = REACH_MIN_STEP;
+    }
+    cameraReach = std::fmin(allowed, cameraReach + f * stepOut);
+    camera.x = pivot.x + dx * cameraReach;
+    camera.y = pivot.y + dy * cameraReach;
+    camera.z = pivot.z + dz * cameraReach;
 }
 
 void updateCameraRig(float f) {
@@ -64,6 +101,9 @@ void updateCameraRig(float f) {
     thirdPersonCamera.position.x = p.x + lateral * std::cos(yaw) - back * std::cos(yaw - HALF_PI);
     thirdPersonCamera.position.y = p.y + CAMERA_RAISE + CAMERA_DISTANCE * std::sin(pitch);
     thirdPersonCamera.position.z = p.z + lateral * std::sin(yaw) - back * std::sin(yaw - HALF_PI);
+    if (cameraCollision) {
+        keepCameraInFront(thirdPersonCamera.position, Vector3{p.x, p.y + CAMERA_RAISE, p.z}, f);
+    }
 
     viewBlend = clampUnit(thirdPersonView ? viewBlend + step : viewBlend - step);
 

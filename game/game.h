@@ -72,6 +72,9 @@ extern float viewBlend;       // 0 first person .. 1 third person
 extern bool cameraSide;       // false left, true right shoulder
 extern float cameraSideBlend; // 0..1
 extern CameraPose firstPersonCamera, thirdPersonCamera, viewCamera;
+// With camera collision: the share (0..1) of the way from the point above the
+// body to its trailing place that the third-person camera may go.
+extern float cameraReach;
 extern Vector3& aimPoint;     // the player's target field
 extern float settleProgress;  // 0..1 through the current settling step
 extern float wavePhase;       // 0..5

@@ -25,6 +25,7 @@ float cameraSideBlend = 0.0f;
 CameraPose firstPersonCamera;
 CameraPose thirdPersonCamera;
 CameraPose viewCamera;
+float cameraReach = 0.0f;
 Vector3& aimPoint = player.target;
 float settleProgress = 0.0f;
 float wavePhase = 0.0f;
@@ -45,6 +46,7 @@ void resetGameState() {
     memset(&firstPersonCamera, 0, sizeof firstPersonCamera);
     memset(&thirdPersonCamera, 0, sizeof thirdPersonCamera);
     memset(&viewCamera, 0, sizeof viewCamera);
+    cameraReach = 0.0f;
     settleProgress = 0.0f;
     settleReady = false;
     wavePhase = 0.0f;

@@ -23,6 +23,7 @@
 #include "render/scene_layout.h"
 #include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
+#include "ui/ui_layout.h"
 
 static const float SCENE_FIELD_OF_VIEW = 50.0f; // degrees, vertical
 static const float NEAR_PLANE = 0.1f;           // world units
@@ -33,6 +34,16 @@ static const float JOINT_RADIUS = 0.25f;        // the joint model as drawn: bal
 static const float BIG_BALL_RADIUS = 1.0f;
 static const int ROPE_BEADS = 50;
 static const float WATER_OPACITY = 0.75f;
+
+// With tintFigures the figure tile (orange) is modulated by a colour per kind
+// of object, so the player, the enemies, the balls and the aim marker with
+// the rope tell apart against the grey rock and the blue water. Modulating
+// only darkens each channel, so the colours keep to what orange can become.
+static const float PLAYER_TINT[3] = {1.0f, 1.0f, 1.0f};
+static const float ENEMY_TINT[3] = {1.0f, 0.25f, 0.3f};
+static const float BALL_TINT[3] = {0.7f, 1.0f, 0.4f};
+static const float AIM_TINT[3] = {0.25f, 1.0f, 0.6f};
+static const float NO_TINT[3] = {1.0f, 1.0f, 1.0f};
 
 // The disc of positions is the same for the chunk and the water pass; kept
 // here rather than on the stack (up to 40401 entries at the largest range).
@@ -331,6 +342,12 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
     }
 }
 
+static void tint(const float colour[3]) {
+    if (tintFigures) {
+        glColor4f(colour[0], colour[1], colour[2], 1.0f);
+    }
+}
+
 // A ball or bead is drawn only when the cube round its sphere meets the view.
 static void drawJointIfSeen(const ViewFrustum& frustum, float x, float y, float z) {
     if (cubeInFrustum(frustum, x, y, z, JOINT_RADIUS)) {
@@ -387,13 +404,18 @@ static void drawRope(const ViewFrustum& frustum) {
 static void drawObjects(const ViewFrustum& frustum) {
     // The player, then the aim marker and the rope, then the enemies and the
     // balls, each near first.
+    tint(PLAYER_TINT);
     drawFigure(player);
+    tint(AIM_TINT);
     drawJointIfSeen(frustum, aimPoint.x, aimPoint.y, aimPoint.z);
     if (player.swinging) {
         drawRope(frustum);
     }
+    tint(ENEMY_TINT);
     drawEnemies(frustum);
+    tint(BALL_TINT);
     drawBalls(frustum);
+    tint(NO_TINT);
 }
 
 static void drawWater(const ViewFrustum& frustum, int positionCount) {
@@ -427,6 +449,13 @@ static void drawActionLabel() {
     const int panelX = labelPanelX(screenWidth);
     drawPanel(panelX, LABEL_PANEL_Y, LABEL_PANEL_WIDTH, LABEL_PANEL_HEIGHT, PanelNormal);
     drawText(text, labelTextX(panelX, text), LABEL_TEXT_Y);
+    if (plainLabels && slowMotion) {
+        const int x = slowMotionPanelX(screenWidth);
+        drawPanel(x, SLOW_MOTION_PANEL_Y, SLOW_MOTION_PANEL_WIDTH, LABEL_PANEL_HEIGHT, PanelNormal);
+        drawText(slowMotionText,
+                 centredTextX(x + SLOW_MOTION_PANEL_WIDTH / 2, (int)strlen(slowMotionText)),
+                 SLOW_MOTION_TEXT_Y);
+    }
 }
 
 void renderScene() {

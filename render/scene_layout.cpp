@@ -88,9 +88,20 @@ int labelTextX(int panelX, const char* text) {
     return panelX - GLYPH_HALF_ADVANCE * length + LABEL_PANEL_WIDTH / 2;
 }
 
+static const char* const plainActionNames[ACTION_TYPE_COUNT] = {
+    "Raise ground", "Lower ground", "Place block",  "Remove block", "Swing",
+    "Throw ball",   "Slow motion",  "Create enemy", "Fly",
+};
+
 const char* labelText(int action) {
     if (action < 0 || action >= ACTION_TYPE_COUNT) {
         return nullptr;
     }
-    return actionTypeNames[action];
+    return plainLabels ? plainActionNames[action] : actionTypeNames[action];
+}
+
+const char* const slowMotionText = "Slow motion on";
+
+int slowMotionPanelX(float screenWidth) {
+    return labelPanelX(screenWidth) + (LABEL_PANEL_WIDTH - SLOW_MOTION_PANEL_WIDTH) / 2;
 }

@@ -46,5 +46,14 @@ const int LABEL_TEXT_Y = 20;
 int labelPanelX(float screenWidth);
 // Left x to pass to drawText so the text is centred on the panel's middle.
 int labelTextX(int panelX, const char* text);
-// The label's text for an action mode; null for a value outside 0..8.
+// The label's text for an action mode, in plain words when plainLabels is
+// set; null for a value outside 0..8.
 const char* labelText(int action);
+
+// With plainLabels, while slow motion is on: a smaller panel centred under
+// the label that says so.
+const int SLOW_MOTION_PANEL_WIDTH = 150;
+const int SLOW_MOTION_PANEL_Y = 75; // its frame starts where the label's ends
+const int SLOW_MOTION_TEXT_Y = 70;
+extern const char* const slowMotionText;
+int slowMotionPanelX(float screenWidth);

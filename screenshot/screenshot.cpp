@@ -10,13 +10,15 @@
 #include "ui/overlay.h"
 
 void saveScreenshot() {
-    const int width = (int)screenWidth;
-    const int height = (int)screenHeight;
-    if (frozenFrame == nullptr || width <= 0 || height <= 0) {
+    saveFrameAsScreenshot(frozenFrame, (int)screenWidth, (int)screenHeight);
+}
+
+void saveFrameAsScreenshot(const unsigned char* frame, int width, int height) {
+    if (frame == nullptr || width <= 0 || height <= 0) {
         return;
     }
     std::vector<unsigned char> image((size_t)width * 4 * (size_t)height);
-    flipFrameToImage(frozenFrame, width, height, image.data());
+    flipFrameToImage(frame, width, height, image.data());
     std::vector<unsigned char> png;
     // Either call reports its own failure on standard error; the game goes on.
     if (encodeScreenshotPng(image.data(), width, height, png)) {

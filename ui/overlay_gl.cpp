@@ -5,9 +5,12 @@
 #include <SDL/SDL.h>
 #include <string.h>
 
+#include <vector>
+
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/settings.h"
+#include "screenshot/screenshot.h"
 #include "ui/dashboard_text.h"
 #include "ui/overlay_gl.h"
 #include "ui/pause_state.h"
@@ -89,6 +92,34 @@ void drawDashboard() {
     const int lowerBannerTop = height - 61 + offset; // one pixel above the drawn banner
     drawText(creditLines[0], DASHBOARD_MARGIN, lowerBannerTop + 3);
     drawText(creditLines[1], DASHBOARD_MARGIN, lowerBannerTop + 23);
+    if (plainLabels) {
+        char seedText[32] = "";
+        formatSeedText(worldSeed, seedText, sizeof seedText);
+        drawText(seedText, rightEdge - (int)(strlen(seedText) * GLYPH_ADVANCE),
+                 lowerBannerTop + 23);
+    }
+}
+
+// F12 with "screenshotkey": the scene as it stands. Before any of the overlay
+// is drawn the back buffer holds just the scene; while paused, the frozen
+// frame is that scene.
+static void saveScreenshotOnKey() {
+    if (!screenshotKey || keyState[KEY_F12] != Pressed) {
+        return;
+    }
+    if (pauseLevel != 0.0f) {
+        saveScreenshot();
+        return;
+    }
+    const int width = (int)screenWidth;
+    const int height = (int)screenHeight;
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    std::vector<unsigned char> frame((size_t)width * 4 * (size_t)height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+    saveFrameAsScreenshot(frame.data(), width, height);
 }
 
 void drawPointer() {
@@ -103,6 +134,8 @@ void drawOverlay() {
 
     paceFrame();
     updateClockText();
+    saveScreenshotOnKey();
+    const bool wasPaused = pauseLevel != 0.0f;
     updatePause(1.0f);
 
     if (showFrameRate) {
@@ -116,6 +149,12 @@ void drawOverlay() {
     if (pauseLevel != 0.0f) {
         drawDashboard();
         drawPauseMenu();
+    }
+    // Once the menu has closed (by Escape or "Resume game") the pointer goes
+    // where the view does not turn, so the game resumes looking where it was
+    // paused. Not before: the sliding buttons would pass under it.
+    if (recenterPointer && wasPaused && pauseLevel == 0.0f) {
+        warpPointerToCentre();
     }
     mouseInWindow = (SDL_GetAppState() & SDL_APPMOUSEFOCUS) != 0;
     if (firstFrameDone && mouseInWindow) {

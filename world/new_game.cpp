@@ -11,6 +11,8 @@
 char gameTitle[64] = "";
 float gameVersion = 0.0f;
 
+int worldSeed = 0;
+
 float waterTile[8];
 float terrainTile[8];
 float blockFaceTexCoords[6][36][8];
@@ -22,6 +24,13 @@ const float START_X = 25.0f, START_Y = 10.0f, START_Z = 25.0f;
 // starts 64 texels from the left edge.
 const float BLOCK_STRIP_U = 0.0625f;
 const float BLOCK_CELL_UV = 0.125f;
+
+int chooseWorldSeed(int setting, long long clockSeconds) {
+    if (setting != 0) {
+        return setting;
+    }
+    return (int)(unsigned int)clockSeconds;
+}
 
 void fillTextureTables() {
     const float water[8] = {0.8125f, 0.1875f, 0.9375f, 0.1875f, 0.9375f, 0.0625f, 0.8125f, 0.0625f};
