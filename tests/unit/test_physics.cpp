@@ -89,11 +89,9 @@ TEST(Geometry, Primitives) {
         Vector3 on{a.x + s * (b.x - a.x), a.y + s * (b.y - a.y), a.z + s * (b.z - a.z)};
         ASSERT_TRUE(pointInTriangle({a, b, {1, 7, -2}}, on)) << k;
     }
-    const std::pair<Vector3, Vector3> closest[] = {{{0, 3, 0}, {0, 0, 0}},
-                                                   {{-2, 1, 0}, {0, 0, 0}},
-                                                   {{4, 1, 1}, {4, 0, 0}},
-                                                   {{9, 1, 1}, {4, 0, 0}},
-                                                   {{1.5f, 2, -7}, {1.5f, 0, 0}}};
+    const std::pair<Vector3, Vector3> closest[] = {
+        {{0, 3, 0}, {0, 0, 0}}, {{-2, 1, 0}, {0, 0, 0}},       {{4, 1, 1}, {4, 0, 0}},
+        {{9, 1, 1}, {4, 0, 0}}, {{1.5f, 2, -7}, {1.5f, 0, 0}}, {{0.5f, 2, 0}, {0.5f, 0, 0}}};
     for (const auto& [p, q] : closest)
         EXPECT_TRUE(at(closestPointOnSegment({0, 0, 0}, {4, 0, 0}, p), q.x, q.y, q.z)) << p.x;
 }
