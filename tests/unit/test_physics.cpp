@@ -89,11 +89,9 @@ TEST(Geometry, Primitives) {
         Vector3 on{a.x + s * (b.x - a.x), a.y + s * (b.y - a.y), a.z + s * (b.z - a.z)};
         ASSERT_TRUE(pointInTriangle({a, b, {1, 7, -2}}, on)) << k;
     }
-    const std::pair<Vector3, Vector3> closest[] = {{{0, 3, 0}, {0, 0, 0}},
-                                                   {{-2, 1, 0}, {0, 0, 0}},
-                                                   {{4, 1, 1}, {4, 0, 0}},
-                                                   {{9, 1, 1}, {4, 0, 0}},
-                                                   {{1.5f, 2, -7}, {1.5f, 0, 0}}};
+    const std::pair<Vector3, Vector3> closest[] = {
+        {{0, 3, 0}, {0, 0, 0}}, {{-2, 1, 0}, {0, 0, 0}},       {{4, 1, 1}, {4, 0, 0}},
+        {{9, 1, 1}, {4, 0, 0}}, {{1.5f, 2, -7}, {1.5f, 0, 0}}, {{0.5f, 2, 0}, {0.5f, 0, 0}}};
     for (const auto& [p, q] : closest)
         EXPECT_TRUE(at(closestPointOnSegment({0, 0, 0}, {4, 0, 0}, p), q.x, q.y, q.z)) << p.x;
 }
@@ -198,6 +196,11 @@ TEST(ListScans, RunBoxesAnswerAsThePlainScan) {
         compare(*terrainCollision[i], lo, hi, false);
         compare(*blockCollision[i], lo, hi, false);
     }
+    auto release = [](CollisionList* l) { // lists built here belong to the test
+        for (float* a : {l->corner0, l->corner1, l->corner2, l->normal, l->groupBounds})
+            delete[] a;
+        delete l;
+    };
     for (int soup = 0; soup < 30; soup++) { // quads of every size and slant, some degenerate
         std::vector<float> corners;
         for (int q = 0; q < 1 + soup * 5; q++) {
@@ -213,12 +216,15 @@ TEST(ListScans, RunBoxesAnswerAsThePlainScan) {
             c += 1;
         compare(*buildCollisionList(list, (int)corners.size() / 3, corners.data()), lo2, hi2,
                 false);
+        release(list);
     }
     std::vector<float> walls; // tall thin walls in the planes x = 0..39
     for (float x = 0; x < 40; x++)
         walls.insert(walls.end(), {x, 0, 0, x, 0, 0.5f, x, 35, 0.5f, x, 35, 0});
     float lo[3] = {2, 1, 0}, hi[3] = {37, 34, 0};
-    compare(*buildCollisionList(nullptr, 160, walls.data()), lo, hi, true);
+    CollisionList* wallList = buildCollisionList(nullptr, 160, walls.data());
+    compare(*wallList, lo, hi, true);
+    release(wallList);
     EXPECT_GT(touched, 2000);
 }
 
