@@ -1,17 +1,18 @@
 // drawn_support_gl.h: what the drawn tests share. The program opens ONE window,
 // taller than wide, before its first test, through the game's own start-up
 // steps (initVideo, loadUi, newGame on a fixed seed). Frames are checked
-// against the camera maths and the UI atlas, never against the renderer's own
-// pictures. A test file includes this header and opens no window of its own;
-// every test sets up the game state it draws (the tests share its globals).
+// against the camera maths and the UI atlas, or against frames kept from an
+// earlier renderer. A test file includes this header and opens no window of
+// its own; every test sets up the game state it draws (they share its globals).
 //   WIDTH, HEIGHT   the window; LIT and DARK, brightness of white geometry and of the clear
-//   readFrame(name)  the window, top row first (at, brightness); with a name also saved as
-//                    $HOLLOWMARK_TEST_OUT/drawn_NAME.png, to be looked at
+//   readFrame(name, w, h, y0)  w x h of the window from row y0 up, top row first; named, also
+//                    saved as $HOLLOWMARK_TEST_OUT/drawn_NAME.png, to be looked at
 //   clearTo(r, g, b) the whole window (or the scissor box) in one colour
 //   emptyWorld()     floor and ceiling at their extremes, no blocks, nobody about, every
 //                    graphics switch off, view range 3
+//   gather(f, p)     every joint of figure f on the point p
 //   stage(x, y, z, pitch, yaw)  viewCamera and the player's body there, its figure and
-//                    aim marker 10 behind the eye
+//                    aim marker `behind` (10) behind the eye
 //   drawScene(name)  rebuild every chunk, clear, renderScene, readFrame(name)
 //   project(x, y, z) window pixels of a world point through the scene's camera
 //   expectSpans(frame, x0, y0, z0, x1, y1, z1, what)  what is drawn below the label's
@@ -65,23 +66,23 @@ inline ::testing::Environment* const window = ::testing::AddGlobalTestEnvironmen
 struct Frame {
     int width = WIDTH, height = HEIGHT;
     std::vector<unsigned char> rgb;
-    const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * WIDTH + x) * 3]; }
+    const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * width + x) * 3]; }
     int brightness(float x, float y) const {
         return (at((int)x, (int)y)[0] + at((int)x, (int)y)[1] + at((int)x, (int)y)[2]) / 3;
     }
 };
 
-inline Frame readFrame(const std::string& name = "") {
-    std::vector<unsigned char> bottomUp((size_t)WIDTH * HEIGHT * 3);
+inline Frame readFrame(const std::string& name = "", int w = WIDTH, int h = HEIGHT, int y0 = 0) {
+    std::vector<unsigned char> bottomUp((size_t)w * h * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    Frame frame;
-    for (int y = HEIGHT - 1; y >= 0; y--)
-        frame.rgb.insert(frame.rgb.end(), &bottomUp[y * WIDTH * 3], &bottomUp[(y + 1) * WIDTH * 3]);
+    glReadPixels(0, y0, w, h, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    Frame frame{w, h, {}};
+    for (int y = h - 1; y >= 0; y--)
+        frame.rgb.insert(frame.rgb.end(), &bottomUp[y * w * 3], &bottomUp[(y + 1) * w * 3]);
     const char* dir = std::getenv("HOLLOWMARK_TEST_OUT");
     if (!name.empty() && dir != nullptr && (mkdir(dir, 0755) == 0 || errno == EEXIST))
         lodepng_encode24_file((std::string(dir) + "/drawn_" + name + ".png").c_str(),
-                              frame.rgb.data(), WIDTH, HEIGHT);
+                              frame.rgb.data(), w, h);
     return frame;
 }
 
@@ -102,16 +103,21 @@ inline void emptyWorld() {
               MAX_SURFACE_HEIGHT);
 }
 
-inline void stage(float x, float y, float z, float pitch, float yaw) {
-    viewCamera.position = player.position = {x, y, z};
-    viewCamera.pitch = pitch, viewCamera.yaw = yaw;
-    const Vector3 b = {x - 10.0f * std::sin(yaw), y, z + 10.0f * std::cos(yaw)};
-    player.head = player.neck = player.hipCentre = aimPoint = b;
+inline void gather(Figure& f, Vector3 p) {
+    f.position = f.head = f.neck = f.hipCentre = p;
     for (int i = 0; i < 2; i++) {
-        player.shoulderX[i] = player.handX[i] = player.hipX[i] = player.footX[i] = b.x;
-        player.shoulderY[i] = player.handY[i] = player.hipY[i] = player.footY[i] = b.y;
-        player.shoulderZ[i] = player.handZ[i] = player.hipZ[i] = player.footZ[i] = b.z;
+        f.shoulderX[i] = f.handX[i] = f.hipX[i] = f.footX[i] = p.x;
+        f.shoulderY[i] = f.handY[i] = f.hipY[i] = f.footY[i] = p.y;
+        f.shoulderZ[i] = f.handZ[i] = f.hipZ[i] = f.footZ[i] = p.z;
     }
+}
+
+inline void stage(float x, float y, float z, float pitch, float yaw, float behind = 10.0f) {
+    viewCamera.position = {x, y, z};
+    viewCamera.pitch = pitch, viewCamera.yaw = yaw;
+    gather(player, {x - behind * std::sin(yaw), y, z + behind * std::cos(yaw)});
+    player.position = {x, y, z};
+    aimPoint = player.head;
 }
 
 inline Frame drawScene(const std::string& name) {

@@ -20,18 +20,27 @@ TEST(SceneDrawn, BlocksStandWhereTheCameraMathsPutsThem) {
     expectSpans(drawScene("falling_block"), 27, 15.6f, 27, 28, 16.6f, 28, "falling");
 }
 
-// The label's panel and glyphs over black, for every action type.
+// The label's panel and glyphs over black, for every action type; with plain
+// labels, their words and, in slow motion, a smaller panel under the label.
 TEST(SceneDrawn, LabelStandsWhereTheAtlasPutsIt) {
     const unsigned char black[3] = {0, 0, 0};
     emptyWorld();
     stage(25.0f, 17.5f, 25.0f, 0.0f, 0.0f); // the cave lies beyond the far plane
-    for (actionType = 0; actionType < ACTION_TYPE_COUNT; actionType++) {
-        const char* name = actionTypeNames[actionType];
-        Expected label;
-        label.panel(WIDTH - 275, 25, 250, 10, 0);
-        label.text(name, WIDTH - 150 - 5 * (int)std::strlen(name), 20);
-        expectDrawn(drawScene("label_" + std::to_string(actionType)), label, black, name);
-    }
+    for (int plain = 0; plain < 2; plain++)
+        for (actionType = 0; actionType < ACTION_TYPE_COUNT; actionType++) {
+            plainLabels = slowMotion = plain == 1;
+            const char* name = labelText(actionType);
+            Expected label;
+            label.panel(WIDTH - 275, 25, 250, 10, 0);
+            label.text(name, WIDTH - 150 - 5 * (int)std::strlen(name), 20);
+            if (plain) {
+                label.panel(WIDTH - 225, 75, 150, 10, 0);
+                label.text("Slow motion on", WIDTH - 220, 70);
+            }
+            expectDrawn(drawScene("label_" + std::to_string(actionType + 10 * plain)), label,
+                        black, name);
+        }
+    plainLabels = slowMotion = false;
 }
 
 // Linear fog from 0.1 to the far plane (20 at range 3), toward black.
