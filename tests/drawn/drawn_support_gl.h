@@ -1,27 +1,16 @@
-// drawn_support_gl.h: what the drawn tests share. The program opens ONE window,
-// taller than wide, before its first test, through the game's own start-up
-// steps (initVideo, loadUi, newGame on a fixed seed). Frames are checked
-// against the camera maths and the UI atlas, or against frames kept from an
-// earlier renderer. A test file includes this header and opens no window of
-// its own; every test sets up the game state it draws (they share its globals).
-//   WIDTH, HEIGHT   the window; LIT and DARK, brightness of white geometry and of the clear
-//   readFrame(name, w, h, y0)  w x h of the window from row y0 up, top row first; named, also
-//                    saved as $HOLLOWMARK_TEST_OUT/drawn_NAME.png, to be looked at
-//   clearTo(r, g, b) the whole window (or the scissor box) in one colour
-//   emptyWorld()     floor and ceiling at their extremes, no blocks, nobody about, every
-//                    graphics switch off, view range 3
-//   gather(f, p)     every joint of figure f on the point p
-//   stage(x, y, z, pitch, yaw)  viewCamera and the player's body there, its figure and
-//                    aim marker `behind` (10) behind the eye
-//   drawScene(name)  rebuild every chunk, clear, renderScene, readFrame(name)
-//   project(x, y, z) window pixels of a world point through the scene's camera
-//   expectSpans(frame, x0, y0, z0, x1, y1, z1, what)  what is drawn below the label's
-//                    corner spans the box's projected corners, to a pixel and a half
-//   Expected         per pixel what 2D drawing puts there, painted in drawing order
-//                    from the atlas: panel, text, fill (UNKNOWN: anything; DRAWN: not
-//                    the background)
-//   expectDrawn(frame, expected, background, what)  opaque texels drawn at their own size
-//                    come out as they are; where nothing is drawn, the background
+// drawn_support_gl.h: what the drawn tests share. Before the first test the
+// program opens ONE window, taller than wide, through the game's own start-up
+// (initVideo, loadUi, newGame on a fixed seed); a test file opens none and sets
+// up the game state it draws (the tests share its globals). Frames are held
+// against the camera maths, the UI atlas, or frames kept from an earlier
+// renderer. readFrame(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png, to
+// be looked at. emptyWorld: floor and ceiling at their extremes, no blocks,
+// nobody about, graphics keys off, view range 3. stage: the eye there, the
+// player's figure and aim marker `behind` it. expectSpans: what is drawn below
+// the label's corner spans the box's projected corners, to a pixel and a half.
+// Expected: per pixel what 2D drawing puts there, painted in drawing order from
+// the atlas (UNKNOWN: anything; DRAWN: not the background); expectDrawn: opaque
+// texels drawn at their own size come out as they are, elsewhere the background.
 #pragma once
 
 #include <GL/gl.h>
@@ -34,9 +23,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "app/settings.h"
 #include "app/shell_sdl.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
@@ -44,7 +31,6 @@
 #include "render/scene_layout.h"
 #include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
-#include "world/world.h"
 
 namespace drawn {
 

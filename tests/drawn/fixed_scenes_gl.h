@@ -46,11 +46,14 @@ inline void addCrowd() {
         const float d = 3.0f + 22.0f * (float)((k * 37) % 100) / 100.0f;
         const float a = -0.7f + 1.4f * (float)((k * 53) % 97) / 96.0f;
         const float b = -0.35f + 0.7f * (float)((k * 29) % 89) / 88.0f;
-        spawnBall(eye.x + d * (-m[2] + a * m[0] + b * m[1]), eye.y + d * (-m[6] + a * m[4] + b * m[5]),
+        spawnBall(eye.x + d * (-m[2] + a * m[0] + b * m[1]),
+                  eye.y + d * (-m[6] + a * m[4] + b * m[5]),
                   eye.z + d * (-m[10] + a * m[8] + b * m[9]), 0.0f, 0.0f, 0.0f);
     }
 }
 
-inline void removeCrowd() { figureCount = ballCount = 0; }
+inline void removeCrowd() {
+    figureCount = ballCount = 0;
+}
 
 } // namespace fixed_scenes

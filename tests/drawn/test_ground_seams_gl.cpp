@@ -23,7 +23,9 @@ TEST(GroundSeams, FloorAcrossChunkBordersHasNoGaps) {
     for (int x = 0; x < WORLD_SIZE; x++)
         for (int z = 0; z < WORLD_SIZE; z++)
             blocks[x][0][z] = (x * 5 + z * 3) % 7 != 0;
-    const struct { float x, z, height, pitch, yaw; } poses[] = {
+    const struct {
+        float x, z, height, pitch, yaw;
+    } poses[] = {
         {25.3f, 25.7f, 0.9f, 0.22f, 0.35f},  {47.6f, 3.2f, 0.6f, 0.17f, -0.8f},
         {12.1f, 38.9f, 1.4f, 0.28f, 2.3f},   {2.4f, 2.6f, 0.7f, 0.2f, 3.9f},
         {-31.7f, 44.4f, 1.1f, 0.25f, -2.2f}, {38.8f, -17.3f, 0.8f, 0.19f, 1.2f},
@@ -49,8 +51,8 @@ TEST(GroundSeams, FloorAcrossChunkBordersHasNoGaps) {
                 bool inside = true; // by more than a pixel
                 for (int k = 0; k < 4; k++) {
                     const Point a = quad[k], b = quad[(k + 1) % 4];
-                    inside = inside && cross(a, b, {x + 0.5f, y + 0.5f}) >
-                                           std::hypot(b.x - a.x, b.y - a.y);
+                    inside = inside &&
+                             cross(a, b, {x + 0.5f, y + 0.5f}) > std::hypot(b.x - a.x, b.y - a.y);
                 }
                 floorPixels += inside;
                 gaps += inside && frame.brightness(x, y) < DARK;

@@ -1,5 +1,6 @@
-// The overlay in the real window: the frozen frame's round trip, and the
-// banners and pause menu where the layout puts them.
+// The overlay in the real window, taller than wide: the banners across its
+// width, the seed at the right of the lower one with plain labels, and the
+// four buttons centred with their labels, open (level 100) and half way (50).
 #include "app/frame.h"
 #include "app/input.h"
 #include "drawn_support_gl.h"
@@ -8,33 +9,7 @@
 
 using namespace drawn;
 
-TEST(Overlay, FrozenFrameComesBackPixelForPixel) {
-    resetPauseState();
-    clearTo(0.1f, 0.2f, 0.3f); // and three corners apart: any shift or flip shows
-    glEnable(GL_SCISSOR_TEST);
-    const int rects[3][4] = {{0, 0, 1, 1}, {WIDTH - 3, HEIGHT - 2, 3, 2}, {100, 37, 250, 80}};
-    for (const auto& r : rects) {
-        glScissor(r[0], r[1], r[2], r[3]);
-        clearTo(r[0] > 0, r[1] > 0, 1);
-    }
-    glDisable(GL_SCISSOR_TEST);
-    const Frame scene = readFrame();
-    keyState[KEY_ESCAPE] = Pressed;
-    updatePause(1.0f); // captures; at level 0 nothing is replayed yet
-    clearTo(0, 0, 0);
-    glMatrixMode(GL_PROJECTION); // the replay must not depend on what a scene left
-    glOrtho(-3, 7, -2, 9, -1, 1);
-    glRasterPos2f(1.0f, 1.0f);
-    keyState[KEY_ESCAPE] = Up;
-    updatePause(1.0f);
-    EXPECT_EQ(pauseLevel, 10.0f);
-    EXPECT_TRUE(readFrame("frozen").rgb == scene.rgb);
-}
-
-// In a window taller than wide: the banners across its width, the seed at the
-// right of the lower one with plain labels, and the four buttons centred with
-// their labels, open (level 100) and half way (50).
-TEST(Overlay, BannersAndPauseMenuStandWhereTheLayoutPutsThem) {
+TEST(Overlay, BannersSeedAndPauseMenuStandWhereTheLayoutPutsThem) {
     const unsigned char magenta[3] = {255, 0, 255};
     const char* labels[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
     mouseX = mouseY = -100;
@@ -57,5 +32,5 @@ TEST(Overlay, BannersAndPauseMenuStandWhereTheLayoutPutsThem) {
         expectDrawn(readFrame("pause_menu_" + std::to_string((int)level)), expected, magenta,
                     "menu");
     }
-    plainLabels = false;
+    plainLabels = false, pauseLevel = 0, mouseX = mouseY = 0;
 }

@@ -75,9 +75,9 @@ TEST(SamePicture, FixedScenesAsTheyWereDrawn) {
     fixed_scenes::addCrowd();
     player.swinging = true;
     player.ropeAnchor = {player.position.x + 6, player.position.y + 8, player.position.z - 9};
-    const char* keys[] = {"111111", "011111", "101111", "110111", "111011", "111101", "111110",
-                          "000000"};
-    const char* names[] = {"shipped", "notextures", "nolight",   "nofog",
+    const char* keys[] = {"111111", "011111", "101111", "110111",
+                          "111011", "111101", "111110", "000000"};
+    const char* names[] = {"shipped", "notextures", "nolight", "nofog",
                            "nowater", "nomipmaps",  "nomerge", "alloff"};
     for (int k = 0; k < 8; k++)
         expectSamePicture(keys[k], std::string("busy_") + names[k]);

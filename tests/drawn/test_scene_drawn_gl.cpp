@@ -1,5 +1,5 @@
-// The scene in the real window: blocks, fog, balls, the rope and the action
-// label, where the camera maths and the atlas put them.
+// The scene in the real window: blocks, the action label, balls, the rope and
+// the tinted figures, where the camera maths and the atlas put them.
 #include "drawn_support_gl.h"
 
 using namespace drawn;
@@ -37,23 +37,10 @@ TEST(SceneDrawn, LabelStandsWhereTheAtlasPutsIt) {
                 label.panel(WIDTH - 225, 75, 150, 10, 0);
                 label.text("Slow motion on", WIDTH - 220, 70);
             }
-            expectDrawn(drawScene("label_" + std::to_string(actionType + 10 * plain)), label,
-                        black, name);
+            expectDrawn(drawScene("label_" + std::to_string(actionType + 10 * plain)), label, black,
+                        name);
         }
     plainLabels = slowMotion = false;
-}
-
-// Linear fog from 0.1 to the far plane (20 at range 3), toward black.
-TEST(SceneDrawn, FogDarkensWithDistance) {
-    emptyWorld();
-    blocks[28][16][25] = blocks[40][18][25] = 1; // faces 3 and 15 ahead, below and above the eye
-    stage(25.0f, 17.5f, 25.5f, 0.0f, HALF_PI);
-    player.position.x = 30.0f; // the disc of drawn chunks then reaches x 40..45
-    useFog = true;
-    const Frame frame = drawScene("fog");
-    const Point nearFace = project(28.0f, 16.5f, 25.5f), farFace = project(40.0f, 18.5f, 25.5f);
-    EXPECT_NEAR(frame.brightness(nearFace.x, nearFace.y), 255.0f * 17.0f / 19.9f, 10.0f);
-    EXPECT_NEAR(frame.brightness(farFace.x, farFace.y), 255.0f * 5.0f / 19.9f, 10.0f);
 }
 
 // Balls by kind, and the rope: 50 beads from hand 0, the last a step short of
@@ -67,13 +54,11 @@ TEST(SceneDrawn, BallsAndRopeBeads) {
     player.handX[0] = 25.0f - dx / 2, player.handY[0] = 17.5f - dy / 2, player.handZ[0] = 25.0f;
     player.ropeAnchor = {25.0f + dx / 2, 17.5f + dy / 2, 25.0f};
     ballCount = 3; // a small ball, a big one and one of a kind nothing draws
-    balls[0] = {0, {22.0f, 12.5f, 25.0f}, {}};
-    balls[1] = {1, {19.0f, 10.5f, 25.0f}, {}};
+    balls[0] = {0, {22.0f, 12.5f, 25.0f}, {}}, balls[1] = {1, {19.0f, 10.5f, 25.0f}, {}};
     balls[2] = {2, {17.0f, 14.5f, 25.0f}, {}};
     const Frame frame = drawScene("balls_rope");
     auto at = [&](float x, float y) {
-        const Point p = project(x, y, 25.0f);
-        return frame.brightness(p.x, p.y);
+        return frame.brightness(project(x, y, 25).x, project(x, y, 25).y);
     };
     for (int k = 0; k < 50; k++) { // beads 0.6 apart of radius 0.25
         const float x = player.handX[0] + dx * k / 50, y = player.handY[0] + dy * k / 50;
@@ -86,4 +71,41 @@ TEST(SceneDrawn, BallsAndRopeBeads) {
     EXPECT_GT(at(19.8f, 10.5f), LIT);
     EXPECT_LT(at(20.3f, 10.5f), DARK); // kind 1: radius 1
     EXPECT_LT(at(17.0f, 14.5f), DARK); // kind 2: nothing
+}
+
+// A ball, an enemy, the player and the aim marker side by side, 10 units in
+// front of the eye: one orange without "tintfigures", four colours apart with it.
+TEST(PlayerOptionsDrawn, TintsTellTheFourKindsApart) {
+    emptyWorld();
+    useTextures = true;
+    stage(25.0f, 17.0f, 40.0f, 0.0f, 0.0f);
+    const float xs[4] = {22.0f, 24.0f, 26.0f, 28.0f};
+    ballCount = figureCount = 1;
+    balls[0] = {0, {xs[0], 17.0f, 30.0f}, {0, 0, 0}};
+    gather(figures[0], {xs[1], 17.0f, 30.0f});
+    gather(player, {xs[2], 17.0f, 30.0f});
+    aimPoint = {xs[3], 17.0f, 30.0f};
+    float rgb[2][4][3] = {}; // mean of the 5 x 5 pixels round each, plain and tinted
+    for (int tint = 0; tint < 2; tint++) {
+        tintFigures = tint == 1;
+        const Frame frame = drawScene(tint ? "options_tinted" : "options_untinted");
+        for (int k = 0; k < 4; k++)
+            for (int d = 0; d < 25; d++)
+                for (int c = 0; c < 3; c++) {
+                    const Point p = project(xs[k], 17.0f, 30.0f);
+                    rgb[tint][k][c] +=
+                        frame.at((int)p.x + d % 5 - 2, (int)p.y + d / 5 - 2)[c] / 25.0f;
+                }
+    }
+    tintFigures = false;
+    auto distance = [](const float* a, const float* b) {
+        return std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]);
+    };
+    for (int k = 0; k < 4; k++) {
+        EXPECT_GT(rgb[0][k][0], 150.0f) << "object " << k << " is drawn, orange";
+        EXPECT_LT(distance(rgb[0][k], rgb[0][0]), 30.0f) << "object " << k;
+        EXPECT_GT(rgb[1][k][0] + rgb[1][k][1] + rgb[1][k][2], 90.0f) << "object " << k << " lit";
+        for (int j = 0; j < k; j++)
+            EXPECT_GT(distance(rgb[1][j], rgb[1][k]), 60.0f) << "objects " << j << ", " << k;
+    }
 }
