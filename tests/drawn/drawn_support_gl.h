@@ -1,16 +1,9 @@
 // drawn_support_gl.h: what the drawn tests share. Before the first test the
-// program opens ONE window, taller than wide, through the game's own start-up
-// (initVideo, loadUi, newGame on a fixed seed); a test file opens none and sets
-// up the game state it draws (the tests share its globals). Frames are held
-// against the camera maths, the UI atlas, or frames kept from an earlier
-// renderer. readFrame(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png, to
-// be looked at. emptyWorld: floor and ceiling at their extremes, no blocks,
-// nobody about, graphics keys off, view range 3. stage: the eye there, the
-// player's figure and aim marker `behind` it. expectSpans: what is drawn below
-// the label's corner spans the box's projected corners, to a pixel and a half.
-// Expected: per pixel what 2D drawing puts there, painted in drawing order from
-// the atlas (UNKNOWN: anything; DRAWN: not the background); expectDrawn: opaque
-// texels drawn at their own size come out as they are, elsewhere the background.
+// program opens ONE window, taller than wide, through the game's own start-up;
+// a test file opens none and sets up the game state it draws (the tests share
+// its globals). Frames are held against the camera maths (project,
+// expectSpans), the UI atlas (Expected, expectDrawn) or frames kept from an
+// earlier renderer. readFrame(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png.
 #pragma once
 
 #include <GL/gl.h>
@@ -41,10 +34,8 @@ struct Window : ::testing::Environment {
         screenWidth = (float)WIDTH, screenHeight = (float)HEIGHT, screenBpp = 0;
         fullscreen = showCursor = antialiasing = mipmapping = false;
         useTextures = true;
-        initVideo();
-        loadUi();
-        srand(20260612);
-        newGame();
+        initVideo(), loadUi();
+        srand(20260612), newGame();
     }
 };
 inline ::testing::Environment* const window = ::testing::AddGlobalTestEnvironment(new Window);
@@ -72,12 +63,7 @@ inline Frame readFrame(const std::string& name = "", int w = WIDTH, int h = HEIG
     return frame;
 }
 
-inline void clearTo(float r, float g, float b) {
-    glClearColor(r, g, b, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-}
-
+// Floor and ceiling at their extremes, no blocks, nobody about, graphics keys off.
 inline void emptyWorld() {
     resetGameState();
     useTextures = useLight = useFog = useWater = false;
@@ -98,6 +84,7 @@ inline void gather(Figure& f, Vector3 p) {
     }
 }
 
+// The eye at x y z; the player's figure and aim marker `behind` it.
 inline void stage(float x, float y, float z, float pitch, float yaw, float behind = 10.0f) {
     viewCamera.position = {x, y, z};
     viewCamera.pitch = pitch, viewCamera.yaw = yaw;
@@ -107,10 +94,8 @@ inline void stage(float x, float y, float z, float pitch, float yaw, float behin
 }
 
 inline Frame drawScene(const std::string& name) {
-    markAllChunksDirty();
-    rebuildDirtyChunks();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    renderScene();
+    markAllChunksDirty(), rebuildDirtyChunks();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), renderScene();
     return readFrame(name);
 }
 
@@ -150,7 +135,7 @@ inline void expectSpans(const Frame& frame, float x0, float y0, float z0, float 
         EXPECT_NEAR(got[i], want[i], 1.5f) << what << ", side " << i;
 }
 
-inline const unsigned char UNKNOWN[4] = {}, DRAWN[4] = {}, TRANSPARENT[4] = {};
+inline const unsigned char UNKNOWN[4] = {}, DRAWN[4] = {};
 struct Expected {
     std::vector<const unsigned char*> at = std::vector<const unsigned char*>(WIDTH * HEIGHT);
     void fill(int x, int y, int w, int h, const unsigned char* what) {
@@ -163,11 +148,9 @@ struct Expected {
         static unsigned width = 0, height = 0;
         if (atlas == nullptr)
             lodepng_decode32_file(&atlas, &width, &height, "Media/dashboard.png");
-        for (int v = 0; v < 20; v++)
-            for (int u = 0; u < 20; u++) {
-                const bool inside = atlas && atlasX + u < (int)width && atlasY + v < (int)height;
-                const unsigned char* t =
-                    inside ? &atlas[((atlasY + v) * width + atlasX + u) * 4] : TRANSPARENT;
+        for (int v = 0; v < 20 && atlas && atlasY + v < (int)height; v++)
+            for (int u = 0; u < 20 && atlasX + u < (int)width; u++) {
+                const unsigned char* t = &atlas[((atlasY + v) * width + atlasX + u) * 4];
                 if (t[3] != 0)
                     fill(x + u, y + v, 1, 1, t[3] == 255 ? t : UNKNOWN);
             }
@@ -192,10 +175,10 @@ inline void expectDrawn(const Frame& frame, const Expected& e, const unsigned ch
                         const std::string& what) {
     int checked = 0, wrong = 0;
     for (int i = 0; i < WIDTH * HEIGHT; i++) {
-        const unsigned char* want = e.at[i] == nullptr || e.at[i] == DRAWN ? background : e.at[i];
-        bool same = true;
-        for (int c = 0; c < 3; c++)
-            same = same && std::abs(frame.rgb[3 * i + c] - want[c]) <= 8;
+        const unsigned char *want = e.at[i] == nullptr || e.at[i] == DRAWN ? background : e.at[i],
+                            *got = &frame.rgb[3 * i];
+        const bool same = std::abs(got[0] - want[0]) <= 8 && std::abs(got[1] - want[1]) <= 8 &&
+                          std::abs(got[2] - want[2]) <= 8;
         checked += e.at[i] != nullptr && e.at[i] != UNKNOWN && e.at[i] != DRAWN;
         wrong += e.at[i] == DRAWN ? same : e.at[i] != UNKNOWN && !same;
     }

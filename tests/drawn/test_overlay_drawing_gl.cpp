@@ -16,7 +16,8 @@ TEST(Overlay, BannersSeedAndPauseMenuStandWhereTheLayoutPutsThem) {
     showFrameRate = false, plainLabels = true, worldSeed = -1234567;
     for (float level : {100.0f, 50.0f}) {
         pauseLevel = level;
-        clearTo(1, 0, 1);
+        glClearColor(1, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
         drawDashboard();
         drawPauseMenu();
         const int offset = (int)((1.0f - level * 0.01f) * 68);
@@ -32,5 +33,6 @@ TEST(Overlay, BannersSeedAndPauseMenuStandWhereTheLayoutPutsThem) {
         expectDrawn(readFrame("pause_menu_" + std::to_string((int)level)), expected, magenta,
                     "menu");
     }
+    glClearColor(0, 0, 0, 1);
     plainLabels = false, pauseLevel = 0, mouseX = mouseY = 0;
 }
