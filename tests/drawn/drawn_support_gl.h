@@ -32,8 +32,7 @@ const int WIDTH = 450, HEIGHT = 660, LIT = 150, DARK = 30;
 struct Window : ::testing::Environment {
     void SetUp() override {
         screenWidth = (float)WIDTH, screenHeight = (float)HEIGHT, screenBpp = 0;
-        fullscreen = showCursor = antialiasing = mipmapping = false;
-        useTextures = true;
+        fullscreen = showCursor = antialiasing = mipmapping = false, useTextures = true;
         initVideo(), loadUi();
         srand(20260612), newGame();
     }

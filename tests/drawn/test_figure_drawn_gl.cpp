@@ -17,19 +17,13 @@ struct V {
 // hip centre, (hip, thigh, shin) x 2. Empty if anything was not finite.
 static std::vector<V> drawnMeans(const Figure& figure) {
     std::vector<float> buffer(200000);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-10, 10, -10, 10, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_CULL_FACE);
+    glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(-10, 10, -10, 10, -10, 10);
+    glMatrixMode(GL_MODELVIEW), glLoadIdentity(), glDisable(GL_CULL_FACE);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glFeedbackBuffer((GLsizei)buffer.size(), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
+    glFeedbackBuffer((GLsizei)buffer.size(), GL_3D, buffer.data()), glRenderMode(GL_FEEDBACK);
     drawFigure(figure);
     const int used = glRenderMode(GL_RENDER);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glEnable(GL_CULL_FACE);
+    glDisableClientState(GL_VERTEX_ARRAY), glEnable(GL_CULL_FACE);
     float after[16], identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     glGetFloatv(GL_MODELVIEW_MATRIX, after);
     EXPECT_TRUE(std::equal(after, after + 16, identity)) << "the matrix was not kept";

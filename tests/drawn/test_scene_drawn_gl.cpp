@@ -66,36 +66,31 @@ TEST(SceneDrawn, BallsAndRopeBeads) {
         EXPECT_LT(at(x + dx / 100, y + dy / 100), DARK) << "gap after bead " << k;
     }
     EXPECT_LT(at(player.ropeAnchor.x, player.ropeAnchor.y), DARK) << "a bead at the anchor";
-    EXPECT_GT(at(22.0f, 12.5f), LIT);
-    EXPECT_LT(at(22.6f, 12.5f), DARK); // kind 0: radius 0.25
-    EXPECT_GT(at(19.8f, 10.5f), LIT);
-    EXPECT_LT(at(20.3f, 10.5f), DARK); // kind 1: radius 1
-    EXPECT_LT(at(17.0f, 14.5f), DARK); // kind 2: nothing
+    EXPECT_TRUE(at(22.0f, 12.5f) > LIT && at(22.6f, 12.5f) < DARK) << "kind 0: radius 0.25";
+    EXPECT_TRUE(at(19.8f, 10.5f) > LIT && at(20.3f, 10.5f) < DARK) << "kind 1: radius 1";
+    EXPECT_LT(at(17.0f, 14.5f), DARK) << "kind 2: nothing";
 }
 
 // A ball, an enemy, the player and the aim marker side by side, 10 units in
 // front of the eye: one orange without "tintfigures", four colours apart with it.
-TEST(PlayerOptionsDrawn, TintsTellTheFourKindsApart) {
+TEST(SceneDrawn, TintsTellTheFourKindsApart) {
     emptyWorld();
     useTextures = true;
     stage(25.0f, 17.0f, 40.0f, 0.0f, 0.0f);
     const float xs[4] = {22.0f, 24.0f, 26.0f, 28.0f};
     ballCount = figureCount = 1;
     balls[0] = {0, {xs[0], 17.0f, 30.0f}, {0, 0, 0}};
-    gather(figures[0], {xs[1], 17.0f, 30.0f});
-    gather(player, {xs[2], 17.0f, 30.0f});
+    gather(figures[0], {xs[1], 17.0f, 30.0f}), gather(player, {xs[2], 17.0f, 30.0f});
     aimPoint = {xs[3], 17.0f, 30.0f};
     float rgb[2][4][3] = {}; // mean of the 5 x 5 pixels round each, plain and tinted
     for (int tint = 0; tint < 2; tint++) {
         tintFigures = tint == 1;
-        const Frame frame = drawScene(tint ? "options_tinted" : "options_untinted");
-        for (int k = 0; k < 4; k++)
-            for (int d = 0; d < 25; d++)
-                for (int c = 0; c < 3; c++) {
-                    const Point p = project(xs[k], 17.0f, 30.0f);
-                    rgb[tint][k][c] +=
-                        frame.at((int)p.x + d % 5 - 2, (int)p.y + d / 5 - 2)[c] / 25.0f;
-                }
+        const Frame frame = drawScene(tint ? "tinted" : "untinted");
+        for (int i = 0; i < 4 * 25 * 3; i++) { // object, pixel, channel
+            const int k = i / 75, d = i / 3 % 25, c = i % 3;
+            const Point p = project(xs[k], 17.0f, 30.0f);
+            rgb[tint][k][c] += frame.at((int)p.x + d % 5 - 2, (int)p.y + d / 5 - 2)[c] / 25.0f;
+        }
     }
     tintFigures = false;
     auto distance = [](const float* a, const float* b) {
