@@ -1,6 +1,11 @@
-// The scene in the real window: blocks, the action label, balls, the rope and
-// the tinted figures, where the camera maths and the atlas put them.
+// The scene and the overlay in the real window: blocks, the ground's seams, the
+// action label, balls, the rope, the tinted figures, banners and pause menu,
+// where the camera maths and the atlas put them.
+#include "app/frame.h"
+#include "app/input.h"
 #include "drawn_support_gl.h"
+#include "ui/overlay_gl.h"
+#include "world/new_game.h"
 
 using namespace drawn;
 
@@ -103,4 +108,84 @@ TEST(SceneDrawn, TintsTellTheFourKindsApart) {
         for (int j = 0; j < k; j++)
             EXPECT_GT(distance(rgb[1][j], rgb[1][k]), 60.0f) << "objects " << j << ", " << k;
     }
+}
+
+// The ground is one closed surface on screen: where merged block faces meet,
+// inside a chunk or across a border, they meet exactly, or the clear colour
+// shows through along their edges as a dotted line.
+// A floor of blocks on level 0 (top at 1), pitted here and there so that faces
+// of many sizes meet. Low views from several places and headings, some far
+// from the origin where positions carry fewer fraction bits: a floor rectangle
+// 1.5 to 18 ahead and 14 to either side is floor, pit wall or pit bottom in
+// every pixel more than a pixel inside it.
+TEST(GroundSeams, FloorAcrossChunkBordersHasNoGaps) {
+    emptyWorld();
+    optimizeGeometry = true, viewRange = 6;
+    for (int x = 0; x < WORLD_SIZE; x++)
+        for (int z = 0; z < WORLD_SIZE; z++)
+            blocks[x][0][z] = (x * 5 + z * 3) % 7 != 0;
+    const float poses[][5] = {
+        // x, z, height, pitch, yaw
+        {25.3f, 25.7f, 0.9f, 0.22f, 0.35f},  {47.6f, 3.2f, 0.6f, 0.17f, -0.8f},
+        {12.1f, 38.9f, 1.4f, 0.28f, 2.3f},   {2.4f, 2.6f, 0.7f, 0.2f, 3.9f},
+        {-31.7f, 44.4f, 1.1f, 0.25f, -2.2f}, {38.8f, -17.3f, 0.8f, 0.19f, 1.2f},
+        {24.9f, 10.1f, 0.5f, 0.15f, 0.02f},  {9.95f, 9.95f, 1.0f, 0.24f, 0.785f},
+        {33.3f, 21.8f, 0.9f, 0.21f, -0.4f},  {18.2f, 47.1f, 1.2f, 0.26f, 1.7f},
+        {41.5f, 36.6f, 0.7f, 0.18f, -1.4f},  {6.6f, 28.4f, 1.0f, 0.23f, 2.9f},
+    };
+    for (int n = 0; n < 12; n++) {
+        const float *pose = poses[n], s = std::sin(pose[4]), c = std::cos(pose[4]);
+        stage(pose[0], 1.0f + pose[2], pose[1], pose[3], pose[4], 40.0f);
+        const Frame frame = drawScene("ground_seams_" + std::to_string(n));
+        Point q[4]; // clockwise on a y-down screen
+        for (int k = 0; k < 4; k++) {
+            const float ahead = k < 2 ? 1.5f : 18.0f, side = k == 1 || k == 2 ? -14.0f : 14.0f;
+            q[k] = project(pose[0] + ahead * s + side * c, 1.0f, pose[1] - ahead * c + side * s);
+        }
+        int floorPixels = 0, gaps = 0;
+        for (int y = 60; y < HEIGHT; y++) // below the action label
+            for (int x = 0; x < WIDTH; x++) {
+                bool inside = true;
+                for (int k = 0; k < 4; k++) {
+                    const Point a = q[k], b = q[(k + 1) % 4];
+                    inside =
+                        inside && (b.x - a.x) * (y + 0.5f - a.y) - (b.y - a.y) * (x + 0.5f - a.x) >
+                                      std::hypot(b.x - a.x, b.y - a.y);
+                }
+                floorPixels += inside, gaps += inside && frame.brightness(x, y) < DARK;
+            }
+        EXPECT_GT(floorPixels, WIDTH * HEIGHT / 8) << "pose " << n;
+        EXPECT_EQ(gaps, 0) << "pose " << n << ": background shows through the floor";
+    }
+}
+
+// The overlay in a window taller than wide: the banners across its width, the
+// seed at the right of the lower one with plain labels, and the four buttons
+// centred with their labels, open (level 100) and half way (50).
+TEST(Overlay, BannersSeedAndPauseMenuStandWhereTheLayoutPutsThem) {
+    const unsigned char magenta[3] = {255, 0, 255};
+    const char* labels[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
+    mouseX = mouseY = -100;
+    showFrameRate = false, plainLabels = true, worldSeed = -1234567;
+    for (float level : {100.0f, 50.0f}) {
+        pauseLevel = level;
+        glClearColor(1, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        drawDashboard();
+        drawPauseMenu();
+        const int offset = (int)((1.0f - level * 0.01f) * 68);
+        const int top = HEIGHT / 2 - 125 + (int)((1.0f - level * 0.01f) * HEIGHT);
+        Expected expected;
+        expected.fill(0, 0, WIDTH, 60 - offset, DRAWN);
+        expected.fill(0, HEIGHT - 60 + offset, WIDTH, 60, DRAWN);
+        expected.text("Seed -1234567", WIDTH - 150, HEIGHT - 38 + offset);
+        for (int k = 0; k < 4; k++) {
+            expected.panel(WIDTH / 2 - 150, top + 50 * k - 7, 300, 15, 0);
+            expected.text(labels[k], WIDTH / 2 - 5 * (int)strlen(labels[k]), top + 50 * k - 10);
+        }
+        expectDrawn(readFrame("pause_menu_" + std::to_string((int)level)), expected, magenta,
+                    "menu");
+    }
+    glClearColor(0, 0, 0, 1);
+    plainLabels = false, pauseLevel = 0, mouseX = mouseY = 0;
 }
