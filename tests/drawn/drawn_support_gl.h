@@ -1,26 +1,9 @@
-// drawn_support_gl.h: what the drawn tests share. The program opens ONE window,
-// taller than wide, before its first test, through the game's own start-up
-// steps (initVideo, loadUi, newGame on a fixed seed). Frames are checked
-// against the camera maths and the UI atlas, never against the renderer's own
-// pictures. A test file includes this header and opens no window of its own;
-// every test sets up the game state it draws (the tests share its globals).
-//   WIDTH, HEIGHT   the window; LIT and DARK, brightness of white geometry and of the clear
-//   readFrame(name)  the window, top row first (at, brightness); with a name also saved as
-//                    $HOLLOWMARK_TEST_OUT/drawn_NAME.png, to be looked at
-//   clearTo(r, g, b) the whole window (or the scissor box) in one colour
-//   emptyWorld()     floor and ceiling at their extremes, no blocks, nobody about, every
-//                    graphics switch off, view range 3
-//   stage(x, y, z, pitch, yaw)  viewCamera and the player's body there, its figure and
-//                    aim marker 10 behind the eye
-//   drawScene(name)  rebuild every chunk, clear, renderScene, readFrame(name)
-//   project(x, y, z) window pixels of a world point through the scene's camera
-//   expectSpans(frame, x0, y0, z0, x1, y1, z1, what)  what is drawn below the label's
-//                    corner spans the box's projected corners, to a pixel and a half
-//   Expected         per pixel what 2D drawing puts there, painted in drawing order
-//                    from the atlas: panel, text, fill (UNKNOWN: anything; DRAWN: not
-//                    the background)
-//   expectDrawn(frame, expected, background, what)  opaque texels drawn at their own size
-//                    come out as they are; where nothing is drawn, the background
+// drawn_support_gl.h: what the drawn tests share. Before the first test the
+// program opens ONE window, taller than wide, through the game's own start-up;
+// a test file opens none and sets up the game state it draws (the tests share
+// its globals). Frames are held against the camera maths (project,
+// expectSpans), the UI atlas (Expected, expectDrawn) or frames kept from an
+// earlier renderer. readFrame(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png.
 #pragma once
 
 #include <GL/gl.h>
@@ -33,9 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "app/settings.h"
 #include "app/shell_sdl.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
@@ -43,7 +24,6 @@
 #include "render/scene_layout.h"
 #include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
-#include "world/world.h"
 
 namespace drawn {
 
@@ -52,12 +32,9 @@ const int WIDTH = 450, HEIGHT = 660, LIT = 150, DARK = 30;
 struct Window : ::testing::Environment {
     void SetUp() override {
         screenWidth = (float)WIDTH, screenHeight = (float)HEIGHT, screenBpp = 0;
-        fullscreen = showCursor = antialiasing = mipmapping = false;
-        useTextures = true;
-        initVideo();
-        loadUi();
-        srand(20260612);
-        newGame();
+        fullscreen = showCursor = antialiasing = mipmapping = false, useTextures = true;
+        initVideo(), loadUi();
+        srand(20260612), newGame();
     }
 };
 inline ::testing::Environment* const window = ::testing::AddGlobalTestEnvironment(new Window);
@@ -65,32 +42,27 @@ inline ::testing::Environment* const window = ::testing::AddGlobalTestEnvironmen
 struct Frame {
     int width = WIDTH, height = HEIGHT;
     std::vector<unsigned char> rgb;
-    const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * WIDTH + x) * 3]; }
+    const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * width + x) * 3]; }
     int brightness(float x, float y) const {
         return (at((int)x, (int)y)[0] + at((int)x, (int)y)[1] + at((int)x, (int)y)[2]) / 3;
     }
 };
 
-inline Frame readFrame(const std::string& name = "") {
-    std::vector<unsigned char> bottomUp((size_t)WIDTH * HEIGHT * 3);
+inline Frame readFrame(const std::string& name = "", int w = WIDTH, int h = HEIGHT, int y0 = 0) {
+    std::vector<unsigned char> bottomUp((size_t)w * h * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    Frame frame;
-    for (int y = HEIGHT - 1; y >= 0; y--)
-        frame.rgb.insert(frame.rgb.end(), &bottomUp[y * WIDTH * 3], &bottomUp[(y + 1) * WIDTH * 3]);
+    glReadPixels(0, y0, w, h, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    Frame frame{w, h, {}};
+    for (int y = h - 1; y >= 0; y--)
+        frame.rgb.insert(frame.rgb.end(), &bottomUp[y * w * 3], &bottomUp[(y + 1) * w * 3]);
     const char* dir = std::getenv("HOLLOWMARK_TEST_OUT");
     if (!name.empty() && dir != nullptr && (mkdir(dir, 0755) == 0 || errno == EEXIST))
         lodepng_encode24_file((std::string(dir) + "/drawn_" + name + ".png").c_str(),
-                              frame.rgb.data(), WIDTH, HEIGHT);
+                              frame.rgb.data(), w, h);
     return frame;
 }
 
-inline void clearTo(float r, float g, float b) {
-    glClearColor(r, g, b, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-}
-
+// Floor and ceiling at their extremes, no blocks, nobody about, graphics keys off.
 inline void emptyWorld() {
     resetGameState();
     useTextures = useLight = useFog = useWater = false;
@@ -102,23 +74,27 @@ inline void emptyWorld() {
               MAX_SURFACE_HEIGHT);
 }
 
-inline void stage(float x, float y, float z, float pitch, float yaw) {
-    viewCamera.position = player.position = {x, y, z};
-    viewCamera.pitch = pitch, viewCamera.yaw = yaw;
-    const Vector3 b = {x - 10.0f * std::sin(yaw), y, z + 10.0f * std::cos(yaw)};
-    player.head = player.neck = player.hipCentre = aimPoint = b;
+inline void gather(Figure& f, Vector3 p) {
+    f.position = f.head = f.neck = f.hipCentre = p;
     for (int i = 0; i < 2; i++) {
-        player.shoulderX[i] = player.handX[i] = player.hipX[i] = player.footX[i] = b.x;
-        player.shoulderY[i] = player.handY[i] = player.hipY[i] = player.footY[i] = b.y;
-        player.shoulderZ[i] = player.handZ[i] = player.hipZ[i] = player.footZ[i] = b.z;
+        f.shoulderX[i] = f.handX[i] = f.hipX[i] = f.footX[i] = p.x;
+        f.shoulderY[i] = f.handY[i] = f.hipY[i] = f.footY[i] = p.y;
+        f.shoulderZ[i] = f.handZ[i] = f.hipZ[i] = f.footZ[i] = p.z;
     }
 }
 
+// The eye at x y z; the player's figure and aim marker `behind` it.
+inline void stage(float x, float y, float z, float pitch, float yaw, float behind = 10.0f) {
+    viewCamera.position = {x, y, z};
+    viewCamera.pitch = pitch, viewCamera.yaw = yaw;
+    gather(player, {x - behind * std::sin(yaw), y, z + behind * std::cos(yaw)});
+    player.position = {x, y, z};
+    aimPoint = player.head;
+}
+
 inline Frame drawScene(const std::string& name) {
-    markAllChunksDirty();
-    rebuildDirtyChunks();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    renderScene();
+    markAllChunksDirty(), rebuildDirtyChunks();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), renderScene();
     return readFrame(name);
 }
 
@@ -158,7 +134,7 @@ inline void expectSpans(const Frame& frame, float x0, float y0, float z0, float 
         EXPECT_NEAR(got[i], want[i], 1.5f) << what << ", side " << i;
 }
 
-inline const unsigned char UNKNOWN[4] = {}, DRAWN[4] = {}, TRANSPARENT[4] = {};
+inline const unsigned char UNKNOWN[4] = {}, DRAWN[4] = {};
 struct Expected {
     std::vector<const unsigned char*> at = std::vector<const unsigned char*>(WIDTH * HEIGHT);
     void fill(int x, int y, int w, int h, const unsigned char* what) {
@@ -171,11 +147,9 @@ struct Expected {
         static unsigned width = 0, height = 0;
         if (atlas == nullptr)
             lodepng_decode32_file(&atlas, &width, &height, "Media/dashboard.png");
-        for (int v = 0; v < 20; v++)
-            for (int u = 0; u < 20; u++) {
-                const bool inside = atlas && atlasX + u < (int)width && atlasY + v < (int)height;
-                const unsigned char* t =
-                    inside ? &atlas[((atlasY + v) * width + atlasX + u) * 4] : TRANSPARENT;
+        for (int v = 0; v < 20 && atlas && atlasY + v < (int)height; v++)
+            for (int u = 0; u < 20 && atlasX + u < (int)width; u++) {
+                const unsigned char* t = &atlas[((atlasY + v) * width + atlasX + u) * 4];
                 if (t[3] != 0)
                     fill(x + u, y + v, 1, 1, t[3] == 255 ? t : UNKNOWN);
             }
@@ -200,10 +174,10 @@ inline void expectDrawn(const Frame& frame, const Expected& e, const unsigned ch
                         const std::string& what) {
     int checked = 0, wrong = 0;
     for (int i = 0; i < WIDTH * HEIGHT; i++) {
-        const unsigned char* want = e.at[i] == nullptr || e.at[i] == DRAWN ? background : e.at[i];
-        bool same = true;
-        for (int c = 0; c < 3; c++)
-            same = same && std::abs(frame.rgb[3 * i + c] - want[c]) <= 8;
+        const unsigned char *want = e.at[i] == nullptr || e.at[i] == DRAWN ? background : e.at[i],
+                            *got = &frame.rgb[3 * i];
+        const bool same = std::abs(got[0] - want[0]) <= 8 && std::abs(got[1] - want[1]) <= 8 &&
+                          std::abs(got[2] - want[2]) <= 8;
         checked += e.at[i] != nullptr && e.at[i] != UNKNOWN && e.at[i] != DRAWN;
         wrong += e.at[i] == DRAWN ? same : e.at[i] != UNKNOWN && !same;
     }

@@ -15,22 +15,15 @@ struct V {
 // The mean vertex of each model drawn, in world units under an orthographic
 // box of +-10, in draw order: head, torso, (shoulder, upper arm, forearm) x 2,
 // hip centre, (hip, thigh, shin) x 2. Empty if anything was not finite.
-std::vector<V> drawnMeans(const Figure& figure) {
+static std::vector<V> drawnMeans(const Figure& figure) {
     std::vector<float> buffer(200000);
-    glViewport(0, 0, drawn::WIDTH, drawn::HEIGHT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-10, 10, -10, 10, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_CULL_FACE);
+    glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(-10, 10, -10, 10, -10, 10);
+    glMatrixMode(GL_MODELVIEW), glLoadIdentity(), glDisable(GL_CULL_FACE);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glFeedbackBuffer((GLsizei)buffer.size(), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
+    glFeedbackBuffer((GLsizei)buffer.size(), GL_3D, buffer.data()), glRenderMode(GL_FEEDBACK);
     drawFigure(figure);
     const int used = glRenderMode(GL_RENDER);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glEnable(GL_CULL_FACE);
+    glDisableClientState(GL_VERTEX_ARRAY), glEnable(GL_CULL_FACE);
     float after[16], identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     glGetFloatv(GL_MODELVIEW_MATRIX, after);
     EXPECT_TRUE(std::equal(after, after + 16, identity)) << "the matrix was not kept";
@@ -55,13 +48,14 @@ std::vector<V> drawnMeans(const Figure& figure) {
 }
 
 // Each limb is two bones of one unit; the limb model's mean lies on its axis a
-// fraction t along, so the next draw's mean tells where a bone ended.
+// fraction t along, so the next draw's mean tells where a bone ended. Each
+// hand from its shoulder and each foot from its hip: a direction and a reach
+// (0: the direction as it is). The last pose is a hair out of reach: it only
+// has to stay finite.
 TEST(FigureDrawn, LimbsEndAtTheirHandsAndFeet) {
     double t = 0;
     for (int i = 0; i < limbModel.vertexCount; i++)
         t -= limbModel.positions[i].y / limbModel.vertexCount;
-    // Each hand from its shoulder and each foot from its hip: a direction and
-    // a reach (0: the direction as it is).
     // clang-format off
     const struct { float yaw, limbs[4][4]; } poses[] = {
         {0.7f, {{1, 0.5f, 0.4f, 1.95f}, {1, 0.6f, -0.2f, 1.95f}, {0.3f, -1, 0.1f, 1.8f}, {-0.4f, -1, -0.1f, 1.6f}}},
@@ -76,13 +70,11 @@ TEST(FigureDrawn, LimbsEndAtTheirHandsAndFeet) {
         f.yaw = pose.yaw;
         f.head = {0, 0.65f, 0}, f.neck = {0, 0.25f, 0}, f.hipCentre = {0, -0.75f, 0};
         V roots[4], ends[4];
-        for (int l = 0; l < 4; l++) {
-            const float* limb = pose.limbs[l];
-            const V direction = {limb[0], limb[1], limb[2]};
-            roots[l] = {0.4 * std::cos(f.yaw + (l % 2 ? -1.57 : 1.57)), l < 2 ? 0.15 : -0.85,
-                        0.4 * std::sin(f.yaw + (l % 2 ? -1.57 : 1.57))};
-            ends[l] = roots[l] + direction * (limb[3] ? limb[3] / direction.length() : 1);
-            const int i = l % 2;
+        for (int l = 0, i = 0; l < 4; i = ++l % 2) {
+            const V direction = {pose.limbs[l][0], pose.limbs[l][1], pose.limbs[l][2]};
+            const double side = f.yaw + (i ? -1.57 : 1.57), reach = pose.limbs[l][3];
+            roots[l] = {0.4 * std::cos(side), l < 2 ? 0.15 : -0.85, 0.4 * std::sin(side)};
+            ends[l] = roots[l] + direction * (reach ? reach / direction.length() : 1);
             (l < 2 ? f.shoulderX : f.hipX)[i] = roots[l].x,
                                    (l < 2 ? f.handX : f.footX)[i] = ends[l].x;
             (l < 2 ? f.shoulderY : f.hipY)[i] = roots[l].y,
@@ -93,7 +85,7 @@ TEST(FigureDrawn, LimbsEndAtTheirHandsAndFeet) {
         const std::vector<V> m = drawnMeans(f);
         ASSERT_EQ(m.size(), 15u) << "a draw was not finite, pose " << &pose - poses;
         if (&pose == &poses[4])
-            continue; // a hair out of reach: it only has to stay finite
+            continue;
         std::vector<std::pair<V, V>> wanted = {
             {m[0], {0, 0.65, 0}}, {m[1], {0, 0.25 - 1 + t, 0}}, {m[8], {0, -0.75, 0}}};
         for (int l = 0; l < 4; l++) {
