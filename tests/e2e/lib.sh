@@ -50,14 +50,10 @@ hm_finish() {
     exit 0
 }
 
-hm_kill_game() {
+hm_cleanup() { # ends the game this script started, if it still runs, and removes its folder
     [ -n "$HM_PID" ] && kill -KILL "$HM_PID" 2>/dev/null && wait "$HM_PID" 2>/dev/null
-    HM_PID=""
-}
-hm_cleanup() {
-    hm_kill_game
     [ -n "$HM_DIR" ] && rm -rf "$HM_DIR"
-    HM_DIR=""
+    HM_PID="" HM_DIR=""
 }
 trap hm_cleanup EXIT
 
@@ -95,25 +91,19 @@ hm_wait_exit() { # [seconds]
     HM_STATUS=$? HM_PID=""
 }
 
-# Waits for the game's window to show its first frame, with one id and size
-# over two looks. The game may open a window to learn the desktop's size and
-# SDL may replace one while it sets up GL; neither is ever drawn on. Input
-# sent before the first frame would arrive all in one frame, unseen.
+# Waits for the game's window and its first frames. The game may open a
+# window to learn the desktop's size and SDL may replace one while it sets up
+# GL; neither is drawn on and both vanish. Input sent before the first frame
+# would arrive all in one frame, unseen.
 hm_wait_window() {
-    local deadline=$((SECONDS + HM_WINDOW_TIMEOUT)) last="" now win lit shot="$HM_DIR/first-frame.png"
+    local deadline=$((SECONDS + HM_WINDOW_TIMEOUT))
     while [ "$SECONDS" -lt "$deadline" ]; do
         kill -0 "$HM_PID" 2>/dev/null || hm_fail "the game ended before its window appeared"
-        win=$(xdotool search --onlyvisible --name '^The Hollowmark$' 2>/dev/null | head -n 1)
-        now=${win:+$win $(xwininfo -id "$win" 2>/dev/null | awk '/^ *(Width|Height):/ {printf "%s ", $2}')}
-        if [ -n "$now" ] && [ "$now" = "$last" ] && "$HOLLOWMARK_TOOLS/x11_tool" capture "$win" "$shot" 2>/dev/null &&
-            lit=$(hm_png diff "$shot" -) && [ "$lit" != 0 ]; then
-            read -r HM_WIN HM_WIDTH HM_HEIGHT <<<"$now"
-            rm -f "$shot"
-            # The pointer's offset from the centre turns the view: rest it there.
-            hm_pointer $((HM_WIDTH / 2)) $((HM_HEIGHT / 2))
-            return 0
-        fi
-        last=$now
+        HM_WIN=$(xdotool search --onlyvisible --name '^The Hollowmark$' 2>/dev/null | head -n 1) HM_HEIGHT=""
+        [ -n "$HM_WIN" ] && read -r HM_WIDTH HM_HEIGHT < <(xwininfo -id "$HM_WIN" 2>/dev/null |
+            awk '/^ *(Width|Height):/ {printf "%s ", $2}')
+        # The pointer's offset from the centre turns the view: rest it there.
+        [ -n "$HM_HEIGHT" ] && hm_two_frames $((HM_WIDTH / 2)) $((HM_HEIGHT / 2)) && [ -e "$HM_FRAME" ] && return 0
         sleep 0.25
     done
     hm_fail "no window with a frame drawn within $HM_WINDOW_TIMEOUT s"
@@ -128,8 +118,8 @@ hm_png() { "$HOLLOWMARK_TOOLS/png_tool" "$@" || hm_fail "png_tool $* failed"; }
 hm_pointer() { xdotool mousemove --window "$HM_WIN" "$1" "$2" || hm_fail "cannot move the pointer"; }
 # Waits until the game has drawn two frames after the call (see x11_tool
 # frames), with the pointer ending at (x, y); the last look is in $HM_FRAME.
-# Quiet when the window is gone: a click on "Exit" ends the game in the
-# frame that sees it, and the caller looks at the exit status.
+# When the window is gone there is no $HM_FRAME: a click on "Exit" ends the
+# game in the frame that sees it, and the caller looks at the exit status.
 HM_FRAME=""
 hm_two_frames() { # x y [rectangle that must rest]
     HM_FRAME="$HM_DIR/.frame.png"
@@ -138,7 +128,8 @@ hm_two_frames() { # x y [rectangle that must rest]
     case $? in 0 | 3) ;; *) hm_fail "the game drew nothing for 60 s" ;; esac
 }
 # A press and its release must fall into different frames to be seen, and a
-# release and the next press too: each waits for two frames. The window gets
+# release and the next press too: each waits for two frames, after which
+# what the press did is on the screen. The window gets
 # the keyboard focus first: there is no window manager. Keys are pressed with
 # the pointer at the window's centre, where it does not turn the view.
 hm_key() { # key
@@ -153,31 +144,14 @@ hm_click() { # x y [button]
     xdotool mouseup "${3:-1}" || hm_fail "cannot release the button"
     hm_two_frames "$1" "$2"
 }
-hm_wait_file() { # name in $HM_DIR; true when it appeared within 10 s
-    local deadline=$((SECONDS + 10))
-    while [ ! -e "$HM_DIR/$1" ] && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
-    [ -e "$HM_DIR/$1" ]
-}
-# Captures into $1 until it differs from picture $2 in the rectangle (x y w
-# h); false when it has not within 10 s.
-hm_wait_change() { # capture picture x y w h
-    local deadline=$((SECONDS + 10)) changed
-    while :; do
-        hm_capture "$1" || hm_fail "the window closed"
-        changed=$(hm_png diff "$1" "$2" "${@:3}") || exit 1
-        [ "$changed" = 0 ] || return 0
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.2
-    done
-}
 
 # The pause menu: four buttons 50 pixels apart, centred in the window, the
 # first 125 pixels above the middle once it has slid in.
 hm_menu_click() { # button: 0 resume, 1 exit, 2 screenshot, 3 frame rate
     hm_click $((HM_WIDTH / 2)) $((HM_HEIGHT / 2 - 125 + 50 * $1))
 }
-# The lower banner, which leaves when the game resumes; nothing else changes
-# it while paused (the pointer stays above it on the buttons).
+# The lower banner, which slides away when the game resumes; nothing else
+# changes it while paused (the pointer stays above it on the buttons).
 hm_lower_banner() { echo "0 $((HM_HEIGHT - 60)) $HM_WIDTH 60"; }
 # Escape, then waits until the menu has stopped: its left part, clear of the
 # pointer, the same after two frames (while it slides it moves every frame).

@@ -27,16 +27,15 @@ expect_refused() { # what status text [wrapper...]
 in_dir() { (cd "$HM_DIR" && "$@") || hm_fail "cannot make the file: $*"; }
 
 # --- files the game reads as far as it can: one start for several -----------
-png_tool="$HOLLOWMARK_TOOLS/png_tool"
 texture=Media/worldtexture.png
 dashboard=Media/dashboard.png
-hm_new_dir # images of other colour types are converted
+images=$HOLLOWMARK_SOURCE/tests/fuzz_regressions/images # small odd images kept for the fuzzers
+hm_new_dir
 : >"$HM_DIR/settings.ini"
-in_dir "$png_tool" make "$dashboard" grey 640 256
-expect_runs "an empty settings.ini and a grey interface atlas" 0
+expect_runs "an empty settings.ini" 0
 hm_new_dir # garbage lines, zero bytes and all, are ignored
 { printf 'screenw=320\nscreenh=240\nusetextures=1\n'; head -c 65536 "$HOLLOWMARK_BIN"; } >"$HM_DIR/settings.ini"
-in_dir "$png_tool" make "$texture" palette 128 128
+in_dir cp "$HOLLOWMARK_SOURCE/fuzz/seeds/images/palette2.png" "$texture"
 expect_runs "binary garbage in settings.ini and a paletted world texture" 0
 hm_new_dir # the settings before a 3 MiB line count; reading stops after 1 MiB
 { printf 'screenw=320\nscreenh=240\nusetextures=1\n'; head -c $((3 << 20)) /dev/zero | tr '\0' x; } >"$HM_DIR/settings.ini"
@@ -46,13 +45,13 @@ hm_expect_eq "${HM_WIDTH}x$HM_HEIGHT" 320x240 "window size set before the enormo
 hm_expect_eq "$(grep -c "cannot load $texture: No such file" "$HM_DIR/stderr.txt")" 1 "lines on the missing texture"
 hm_new_dir # flags are on when not 0; whole numbers become 0 with a warning each
 hm_write_settings $SMALL screenbpp=nan viewrange=nan usefog=inf uselight=-inf usewater=nan usetextures=nan
-in_dir "$png_tool" make "$texture" truncated 256 256
+in_dir truncate -s 30000 "$texture"
 expect_runs "NaN and infinite values and a truncated world texture" 3 \
     "cannot load $texture: the PNG image is damaged or truncated"
 hm_expect_eq "$(grep -c 'is not a usable whole number' "$HM_DIR/stderr.txt")" 2 "lines on screenbpp and viewrange"
 hm_new_dir
 hm_write_settings $SMALL viewrange=1e9 usefog=1 uselight=1 usetextures=1 usewater=1
-in_dir "$png_tool" make "$texture" claim 100000 100000
+in_dir cp "$images/claims_100000x100000.png" "$texture"
 expect_runs "viewrange=1e9 and a world texture claiming 100000 x 100000" 2 \
     "viewrange 1000000000 is more than 100; using 100"
 hm_expect_eq "$(grep -c "cannot load $texture: the image must be 1 to 4096" "$HM_DIR/stderr.txt")" 1 \
@@ -95,9 +94,8 @@ refused_dashboard() { # what text command...
 }
 refused_dashboard "a missing file" "No such file" rm "$dashboard"
 refused_dashboard "text" "not a PNG image" cp "$HOLLOWMARK_SOURCE/settings.ini" "$dashboard"
-refused_dashboard "a truncated PNG" "the PNG image is damaged or truncated" \
-    "$png_tool" make "$dashboard" truncated 640 256
+refused_dashboard "a truncated PNG" "the PNG image is damaged or truncated" truncate -s 30000 "$dashboard"
 refused_dashboard "a named pipe" "not a plain file" bash -c 'rm "$0" && mkfifo "$0"' "$dashboard"
-refused_dashboard "a 1 x 1 image" "the image is 1 x 1 pixels; the interface needs 640 x 256" \
-    "$png_tool" make "$dashboard" rgba 1 1
+refused_dashboard "a 3 x 2 image" "the image is 3 x 2 pixels; the interface needs 640 x 256" \
+    cp "$HOLLOWMARK_SOURCE/fuzz/seeds/images/rgba8.png" "$dashboard"
 hm_finish

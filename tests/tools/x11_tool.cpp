@@ -73,6 +73,13 @@ static bool look(Display* display, Window window, Look& out) {
     return true;
 }
 
+static int save(const Look& image, const char* path) {
+    if (lodepng::encode(path, image.rgb, (unsigned)image.width, (unsigned)image.height, LCT_RGB, 8) == 0)
+        return 0;
+    fprintf(stderr, "x11_tool: cannot write %s\n", path);
+    return 1;
+}
+
 static bool sameIn(const Look& a, const Look& b, const int r[4]) {
     if (a.width != b.width || a.height != b.height)
         return false;
@@ -109,11 +116,7 @@ static int frames(Display* display, Window window, int x, int y, const char* pat
             } while (sameIn(now, previous, whole));
         }
     } while (rect != nullptr && !sameIn(now, before, rect));
-    if (lodepng::encode(path, now.rgb, (unsigned)now.width, (unsigned)now.height, LCT_RGB, 8) != 0) {
-        fprintf(stderr, "x11_tool: cannot write %s\n", path);
-        return 1;
-    }
-    return 0;
+    return save(now, path);
 }
 
 static void closeWindow(Display* display, Window window) {
@@ -145,25 +148,20 @@ int main(int argc, char** argv) {
         return 1;
     }
     XSetErrorHandler(noteError);
-    int status = 0;
+    int status = 0, rect[4] = {};
     Look image;
     if (isClose) {
         closeWindow(display, (Window)id);
         status = windowError ? 3 : 0;
     } else if (isCapture) {
-        status = !look(display, (Window)id, image) ? 3
-                 : lodepng::encode(argv[3], image.rgb, (unsigned)image.width, (unsigned)image.height,
-                                   LCT_RGB, 8) != 0 ? 1 : 0;
+        status = look(display, (Window)id, image) ? save(image, argv[3]) : 3;
     } else {
-        int rect[4];
         for (int i = 0; i < 4 && argc == 10; i++)
             rect[i] = atoi(argv[6 + i]);
-        status = frames(display, (Window)id, atoi(argv[3]), atoi(argv[4]), argv[5],
-                        argc == 10 ? rect : nullptr);
+        status = frames(display, (Window)id, atoi(argv[3]), atoi(argv[4]), argv[5], argc == 10 ? rect : nullptr);
     }
     XCloseDisplay(display);
-    if (status != 0)
-        fprintf(stderr, "x11_tool: %s 0x%lx failed (%s)\n", command, id,
-                status == 3 ? "no such window" : "see above");
+    if (status == 3)
+        fprintf(stderr, "x11_tool: no window 0x%lx\n", id);
     return status;
 }
