@@ -17,8 +17,7 @@ pauses=0
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$HM_PID/status" 2>/dev/null || echo 0; }
 alive() { kill -0 "$HM_PID" 2>/dev/null || hm_fail "the game ended during the soak"; }
 # Quick input for the random play, where a press now and then may be lost.
-press() { xdotool keydown "$1" sleep 0.15 keyup "$1" sleep 0.05 || hm_fail "cannot press $1"; }
-hold() { xdotool mousedown 1 sleep "$1" mouseup 1 || hm_fail "cannot hold the button"; }
+quick() { xdotool "$@" || hm_fail "xdotool $* failed"; }
 point() { echo "$((RANDOM % W)) $((${1:-0} + RANDOM % (H - ${1:-0})))"; } # [lowest y]
 clicks() { # count [lowest y [highest y]]: in one xdotool run, which is quicker than many
     local args=() k
@@ -26,7 +25,7 @@ clicks() { # count [lowest y [highest y]]: in one xdotool run, which is quicker 
         args+=(mousemove --window "$HM_WIN" $((RANDOM % W)) $((${2:-H / 3} + RANDOM % (${3:-H} - ${2:-H / 3})))
             mousedown 1 sleep 0.12 mouseup 1 sleep 0.05)
     done
-    xdotool "${args[@]}" || hm_fail "cannot click"
+    quick "${args[@]}"
 }
 
 pause_and_use_the_menu() {
@@ -54,8 +53,8 @@ clicks "${SOAK_BALL_CLICKS:-15}"
 rss_full=$(rss_kib)
 for ((m = 0; m < 9; m++)); do
     hm_key e
-    xdotool mousemove --window "$HM_WIN" $((W / 2)) $((H * 3 / 4)) mousedown 1 sleep 0.3 mouseup 1 sleep 0.05 \
-        mousedown 1 sleep 0.12 mouseup 1 || hm_fail "cannot use mode $m"
+    quick mousemove --window "$HM_WIN" $((W / 2)) $((H * 3 / 4)) mousedown 1 sleep 0.3 mouseup 1 sleep 0.05 \
+        mousedown 1 sleep 0.12 mouseup 1
 done
 alive
 
@@ -65,19 +64,16 @@ while [ $((SECONDS - start)) -lt "$SOAK_SECONDS" ]; do
     alive
     echo "$((SECONDS - start)) $(rss_kib)" >>"$out/rss.txt"
     case $((RANDOM % 8)) in
-    0 | 1) # walk, sometimes jumping
+    0 | 1) # walk and jump
         key=$(echo w a s d w | cut -d' ' -f$((RANDOM % 5 + 1)))
-        xdotool keydown "$key"
-        if ((RANDOM % 3 == 0)); then press space; fi
-        sleep "0.$((RANDOM % 6 + 2))"
-        xdotool keyup "$key"
+        quick keydown "$key" sleep 0.1 keydown space sleep 0.1 keyup space sleep "0.$((RANDOM % 6))" keyup "$key"
         ;;
-    2) press "$(echo q e | cut -d' ' -f$((RANDOM % 2 + 1)))" ;; # another action mode
-    3) hm_pointer $(point $((H / 3))) && hold "0.$((RANDOM % 8 + 2))" ;;
+    2) quick keydown "$(echo q e | cut -d' ' -f$((RANDOM % 2 + 1)))" sleep 0.15 keyup q keyup e ;; # another mode
+    3) quick mousemove --window "$HM_WIN" $(point $((H / 3))) mousedown 1 sleep "0.$((RANDOM % 8 + 2))" mouseup 1 ;;
     4) clicks 3 ;;
     5) clicks 3 0 $((H / 4)) ;; # under the ceiling
     6) hm_click $(point) 3 ;; # the other view
-    7) hm_pointer $(point) && sleep 0.3 ;; # look around
+    7) quick mousemove --window "$HM_WIN" $(point) sleep 0.3 ;; # look around
     esac
     if [ "$SECONDS" -ge "$next_pause" ]; then
         pause_and_use_the_menu
