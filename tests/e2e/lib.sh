@@ -6,15 +6,19 @@
 #     hm_write_settings screenw=640 screenh=480
 #     hm_start                          # the game in the background ($HM_PID)
 #     hm_wait_window                    # $HM_WIN, $HM_WIDTH, $HM_HEIGHT
-#     hm_open_menu; hm_menu_click 1     # Escape, wait for the menu; "Exit"
+#     hm_key e; hm_click X Y [BUTTON]   # each seen by the game, its effect drawn
+#     hm_open_menu FILE; hm_menu_click 1 # Escape, menu at rest (saved in FILE); "Exit"
 #     hm_wait_exit                      # $HM_STATUS
 #     hm_expect_eq "$HM_STATUS" 0 "exit status after Exit"
 #     hm_finish
-# Expectations that fail are counted and reported by hm_finish; hm_fail ends
-# the script at once. Nothing waits a fixed time alone: every wait polls for
-# what it waits for and has a deadline. The game's stdout and stderr are
-# $HM_DIR/stdout.txt and stderr.txt. The folder and any game this script
-# started are removed when it ends.
+# Pictures: hm_capture FILE, $HM_FRAME (the last look after a key or click),
+# hm_png info|diff (tests/tools/png_tool.cpp). Expectations that fail are
+# counted and reported by hm_finish; hm_fail ends the script at once. Nothing
+# waits a fixed time alone: every wait polls for what it waits for, with a
+# deadline. Compare pictures taken while paused: the scene is a frozen frame
+# then, while the cave and what moves in it differ from run to run. The
+# game's output is in $HM_DIR/stdout.txt and stderr.txt. The folder and any
+# game this script started are removed when it ends.
 # Environment (set by ctest and scripts/soak.sh): HOLLOWMARK_BIN, HOLLOWMARK_SOURCE,
 # HOLLOWMARK_TOOLS (where png_tool and x11_tool are built), HOLLOWMARK_TEST_OUT.
 
