@@ -17,7 +17,7 @@ bench=$build/bench_render_scene_gl
 seconds=${HOLLOWMARK_FPS_SECONDS:-12} # counted after 60 warm-up frames
 screen="-noreset -screen 0 1920x1080x24"
 for f in "$game" "$bench" "$root/settings.ini"; do
-    [ -e "$f" ] || { echo "scene_fps: $f is missing (build first)" >&2; exit 1; }
+    [ -e "$f" ] || { echo "scene_fps: $f is missing (cmake --build build --target hollowmark bench_render_scene_gl)" >&2; exit 1; }
 done
 work=$(mktemp -d "${TMPDIR:-/tmp}/hollowmark-fps.XXXXXX")
 trap 'rm -rf "$work"' EXIT

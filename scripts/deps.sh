@@ -4,7 +4,7 @@
 # Usage: deps.sh [fuzz]   (fuzz: also clang and its libFuzzer runtime)
 set -eu
 packages=(
-    cmake g++ make pkg-config
+    cmake g++ make ninja-build lld pkg-config
     libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils libx11-dev

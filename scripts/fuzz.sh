@@ -15,9 +15,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/deps.sh fuzz
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
-if ! CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug \
-        -DHOLLOWMARK_CORE_ONLY=ON -DHOLLOWMARK_FUZZ=ON -DBUILD_TESTING=OFF \
-        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null ||
+if ! CC=clang CXX=clang++ HOLLOWMARK_LINK_FLAGS="-fsanitize=address,undefined" \
+        bash scripts/configure.sh build-fuzz -DCMAKE_BUILD_TYPE=Debug \
+        -DHOLLOWMARK_CORE_ONLY=ON -DHOLLOWMARK_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_CXX_FLAGS="$flags" ||
    ! cmake --build build-fuzz -j2 --target fuzz_settings fuzz_world_texture_sdl fuzz_dashboard_sdl; then
     echo "fuzz: build failed" >&2
     exit 1

@@ -15,6 +15,6 @@ if command -v xdpyinfo >/dev/null && ! xdpyinfo >/dev/null 2>&1; then
     echo "hollowmark: cannot reach the X display '$DISPLAY'" >&2
     exit 1
 fi
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+bash scripts/configure.sh build
 cmake --build build -j2 --target hollowmark
 exec ./build/hollowmark

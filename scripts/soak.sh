@@ -12,9 +12,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/deps.sh
 sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
-if ! cmake -S . -B build-soak -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null ||
-   ! cmake --build build-soak -j2 --target hollowmark x11_close_window x11_capture_window; then
+if ! HOLLOWMARK_LINK_FLAGS="$sanitize" bash scripts/configure.sh build-soak \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$sanitize" ||
+   ! cmake --build build-soak -j2 --target hollowmark x11_tool png_tool; then
     echo "soak: build failed" >&2
     exit 1
 fi
@@ -23,12 +23,11 @@ fi
 # the resident size a measure of the game's own memory.
 export ASAN_OPTIONS=detect_leaks=0:halt_on_error=1:quarantine_size_mb=16
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-export LIBGL_ALWAYS_SOFTWARE=1
 export HOLLOWMARK_BIN=$root/build-soak/hollowmark
 export HOLLOWMARK_SOURCE=$root
 export HOLLOWMARK_TOOLS=$root/build-soak
 export HOLLOWMARK_TEST_OUT=$root/build-soak/test-output
-export SOAK_SECONDS=$seconds
+export SOAK_SECONDS=$seconds SOAK_MEMORY=1
 export SOAK_ENEMY_CLICKS=60
 export SOAK_BALL_CLICKS=520
 export HM_WINDOW_TIMEOUT=180 # a sanitizer build starts slowly
