@@ -11,8 +11,6 @@
 
 namespace {
 
-// --- The face builders against the plain rule --------------------------------
-
 // Corners of each face, corner 1 to 4, as offsets from the cell in x, y, z:
 // '0', '1', or the quad's width 'W' or height 'H' in cells.
 const char* const BLOCK_CORNERS[6][4] = {
@@ -142,61 +140,6 @@ TEST(BlockFaces, BuildersFollowThePlainRuleOnRandomWorlds) {
     optimizeGeometry = useLight = false;
 }
 
-// The quads the rule gives for small scenes, counted by hand.
-TEST(BlockFaces, SmallScenesByHand) {
-    const struct {
-        const char* what;
-        float floor, corner;      // the whole floor, then grid point (3, 4)
-        int solid[6], falling[6]; // boxes x0, x1, y0, y1, z0, z1; x1 < x0: none
-        bool merge;
-        int chunk, solidQuads, fallingQuads;
-    } cases[] = {
-        {"one corner at its top", 10, 6, {2, 2, 5, 5, 3, 3}, {1}, false, 0, 5, 0},
-        {"pair merged", 0.25f, 0.25f, {1, 2, 5, 5, 1, 1}, {1}, true, 0, 6, 0},
-        {"layer over two chunks", 0.25f, 0.25f, {0, 9, 7, 7, 0, 4}, {1}, true, 0, 5, 0},
-        {"pillar of 30", 0.25f, 0.25f, {12, 12, 1, 30, 13, 13}, {1}, true, 22, 6, 0},
-        {"falling beside solid",
-         0.25f,
-         0.25f,
-         {10, 10, 5, 5, 10, 10},
-         {11, 11, 5, 6, 10, 10},
-         false,
-         22,
-         6,
-         10},
-        {"falling buried", 20, 20, {1}, {10, 10, 5, 5, 10, 10}, false, 22, 0, 6},
-        {"layer's second chunk", 0.25f, 0.25f, {0, 9, 7, 7, 0, 4}, {1}, true, 10, 5, 0},
-    };
-    for (const auto& c : cases) {
-        emptyCave(c.floor, 34.75f);
-        floorHeight[3][4] = c.corner;
-        for (int k = 0; k < 2; k++) {
-            const int* b = k ? c.falling : c.solid;
-            for (int x = b[0]; x <= b[1]; x++)
-                for (int y = b[2]; y <= b[3]; y++)
-                    for (int z = b[4]; z <= b[5]; z++)
-                        (k ? fallingBlocks : blocks)[x][y][z] = 1;
-        }
-        optimizeGeometry = c.merge;
-        buildBlockMesh(c.chunk / 10, c.chunk % 10);
-        buildFallingMesh(c.chunk / 10, c.chunk % 10);
-        EXPECT_EQ(blockMeshes[c.chunk].vertexCount, 4 * c.solidQuads) << c.what;
-        EXPECT_EQ(fallingMeshes[c.chunk].vertexCount, 4 * c.fallingQuads) << c.what;
-    }
-    emptyCave(0.25f, 34.75f); // the pillar again: its sides, 30 high, run to v = 3.75
-    int tall = 0;
-    for (int y = 1; y <= 30; y++)
-        blocks[12][y][13] = 1;
-    optimizeGeometry = true;
-    buildBlockMesh(2, 2);
-    for (int q = 0; q < 6; q++)
-        tall += blockMeshes[22].texCoords[8 * q + 1] == 3.75f;
-    EXPECT_EQ(tall, 4);
-    optimizeGeometry = false;
-}
-
-// --- The terrain surfaces ------------------------------------------------------
-
 TEST(TerrainMesh, QuadsOverEveryPatchNotBuriedInBlocks) {
     emptyCave(0.25f, 30.5f);
     float* corners[8] = {&floorHeight[0][0],   &floorHeight[1][0],   &floorHeight[0][1],
@@ -235,24 +178,14 @@ TEST(TerrainMesh, QuadsOverEveryPatchNotBuriedInBlocks) {
     }
     const float* far = terrainMeshes[99].positions + 3 * (4 * 24 + 1); // cell (49, 49), h11
     EXPECT_TRUE(far[0] == 5 && far[1] == 7 && far[2] == 5);
-    emptyCave(2.5f, 3.5f); // both surfaces buried
-    for (int x = 0; x < 5; x++)
-        for (int z = 0; z < 5; z++)
-            blocks[x][2][z] = blocks[x][3][z] = 1;
-    buildTerrainMesh(0, 0);
-    EXPECT_EQ(terrainMeshes[0].vertexCount, 0);
 }
-
-// --- Collision lists, normals and the rebuild pass -----------------------------
 
 float dot(const float* a, const float* b) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
 // Over every mesh of a generated and cluttered world: the lists split each
-// quad into (q0, q1, q2) and (q3, q0, q2) with unit normals into the solid;
-// terrain quads lie on their surface, floor quads first and facing up,
-// ceiling quads down.
+// quad into (q0, q1, q2) and (q3, q0, q2) with unit normals into the solid.
 TEST(ChunkLists, TrianglesNormalsAndWindingOverAWholeWorld) {
     srand(3);
     optimizeGeometry = true;
@@ -270,7 +203,6 @@ TEST(ChunkLists, TrianglesNormalsAndWindingOverAWholeWorld) {
             const ChunkMesh& m = *meshes[k];
             const CollisionList& l = *lists[k];
             ASSERT_EQ(l.triangleCount, m.vertexCount / 2);
-            bool ceilingsBegun = false;
             for (int q = 0; q < m.vertexCount / 4; q++) {
                 const float* p = m.positions + 12 * q;
                 float e[3], g[3];
@@ -288,17 +220,6 @@ TEST(ChunkLists, TrianglesNormalsAndWindingOverAWholeWorld) {
                     ASSERT_NEAR(dot(l.normal + 3 * t, l.normal + 3 * t), 1.0f, 1e-5f);
                     ASSERT_LT(dot(l.normal + 3 * t, front), 0.0f) << c << " " << k << " " << q;
                 }
-                bool onFloor = k == 0, onCeiling = k == 0;
-                for (int v = 0; v < 4 && k == 0; v++) {
-                    int gx = (5 * (c / 10) + (int)p[3 * v]) % 50,
-                        gz = (5 * (c % 10) + (int)p[3 * v + 2]) % 50;
-                    onFloor &= p[3 * v + 1] == floorHeight[gx][gz];
-                    onCeiling &= p[3 * v + 1] == ceilingHeight[gx][gz];
-                }
-                ceilingsBegun |= onCeiling;
-                ASSERT_TRUE(k > 0 || (onFloor != onCeiling && (front[1] > 0) == onFloor &&
-                                      (onCeiling || !ceilingsBegun)))
-                    << "terrain, chunk " << c << " quad " << q;
             }
         }
     }

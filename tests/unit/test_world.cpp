@@ -10,8 +10,6 @@
 
 namespace {
 
-// --- Settling ---------------------------------------------------------------
-
 // The settling step as its rule reads: after the drop and the lift-out, sweep
 // the grid in place until a whole pass restores nothing.
 bool heldWhereItIs(int x, int y, int z) {
@@ -83,55 +81,6 @@ TEST(Settle, FloodFillMatchesTheSweep) {
     }
 }
 
-TEST(Settle, WhatHoldsAndWhatFalls) {
-    emptyCave(0.25f, 10.5f);
-    floorHeight[10][11] = 5.5f, floorHeight[31][30] = 5.0f, floorHeight[0][0] = 7.5f;
-    for (int y = 0; y <= 3; y++)
-        blocks[0][y][7] = blocks[20][y][0] = 1; // posts beside the seams
-    const struct {
-        int x, y, z;
-        bool stays;
-    } cells[] = {
-        {3, 0, 3, true},     // bottom level
-        {9, 5, 10, true},    // reaches into the floor at its corner (10, 11)
-        {30, 5, 30, false},  // the floor exactly at its bottom
-        {49, 7, 49, true},   // its corner (50, 50) is grid point (0, 0)
-        {20, 10, 20, false}, // reaches into the ceiling, which holds nothing
-        {49, 3, 7, true},    // joined to the post at x = 0 across the seam
-        {20, 3, 49, true},   // joined to the post at z = 0 across the seam
-    };
-    for (const auto& c : cells)
-        blocks[c.x][c.y][c.z] = 1;
-    settleBlocks();
-    for (const auto& c : cells) {
-        EXPECT_EQ(blocks[c.x][c.y][c.z], c.stays) << c.x << "," << c.y << "," << c.z;
-        EXPECT_EQ(fallingBlocks[c.x][c.y][c.z], !c.stays) << c.x << "," << c.y << "," << c.z;
-    }
-    EXPECT_TRUE(blocksFalling);
-}
-
-TEST(Settle, ACutBridgeFallsAsOnePieceAndLandsWhole) {
-    emptyCave(0.25f, 34.75f);
-    for (int y = 0; y <= 5; y++)
-        blocks[10][y][10] = 1;
-    for (int x = 11; x <= 15; x++)
-        blocks[x][5][10] = 1;
-    settleBlocks();
-    EXPECT_EQ(countCells(blocks), 11);
-    for (int y = 1; y <= 4; y++)
-        blocks[10][y][10] = 0;                 // cut above the foot
-    for (int level = 5; level >= 1; level--) { // a level a step, then onto the foot
-        settleBlocks();
-        int row = 0;
-        for (int x = 10; x <= 15; x++)
-            row += level > 1 ? fallingBlocks[x][level][10] : blocks[x][1][10];
-        EXPECT_EQ(row, 6) << level;
-        EXPECT_TRUE(countCells(blocks) == (level > 1 ? 1 : 7) && blocksFalling == (level > 1));
-    }
-}
-
-// --- Generation and the new game ---------------------------------------------
-
 float gridA[50][50], gridB[50][50];
 
 TEST(Generation, HeightFieldsDrawThenAverageFivePointsWrapped) {
@@ -169,19 +118,14 @@ TEST(Generation, LayoutClampsAndDrawOrder) {
                             {49, 20, 44, 1}, {30, 10, 49, 0}, {45, 10, 49, 1}, {4, 10, 0, 1}};
     for (const auto& c : cells)
         EXPECT_EQ(blocks[c[0]][c[1]][c[2]], c[3]) << c[0] << "," << c[1] << "," << c[2];
-    double floorSum = 0, ceilingSum = 0;
     for (int x = 0; x < 50; x++)
-        for (int z = 0; z < 50; z++) {
+        for (int z = 0; z < 50; z++)
             ASSERT_TRUE(floorHeight[x][z] >= 0.25f && ceilingHeight[x][z] <= 34.75f);
-            floorSum += floorHeight[x][z], ceilingSum += ceilingHeight[x][z];
-        }
-    EXPECT_NEAR(floorSum / 2500, 2.25, 1.5);
-    EXPECT_NEAR(ceilingSum / 2500, 32.75, 1.5);
+    // Dry, exactly 2 x 2500 draws. Water draws come after them (height,
+    // frames 0..4, phase), so floor and ceiling stay as they were.
     memcpy(gridA, floorHeight, sizeof gridA);
     memcpy(gridB, ceilingHeight, sizeof gridB);
     int afterDry = rand();
-    // Dry, exactly 2 x 2500 draws. Water draws come after them (height,
-    // frames 0..4, phase), so floor and ceiling stay as they were.
     srand(42);
     for (int i = 0; i < 5000; i++)
         rand();
@@ -189,8 +133,8 @@ TEST(Generation, LayoutClampsAndDrawOrder) {
     useWater = true;
     srand(42);
     generateWorld();
-    EXPECT_EQ(memcmp(gridA, floorHeight, sizeof gridA), 0);
-    EXPECT_EQ(memcmp(gridB, ceilingHeight, sizeof gridB), 0);
+    EXPECT_TRUE(!memcmp(gridA, floorHeight, sizeof gridA) &&
+                !memcmp(gridB, ceilingHeight, sizeof gridB));
     srand(42);
     for (int i = 0; i < 5000; i++)
         rand();
@@ -217,20 +161,10 @@ TEST(Generation, NewWorldStartsReady) {
         EXPECT_GT(blockMeshes[i].vertexCount, 0); // the bottom layer's top at least
     }
     EXPECT_TRUE(settleReady);
+    // The ground and block tiles are checked on the meshes that use them.
     const float water[8] = {0.8125f, 0.1875f, 0.9375f, 0.1875f, 0.9375f, 0.0625f, 0.8125f, 0.0625f};
-    const float ground[8] = {0.8125f, 0.4375f, 0.9375f, 0.4375f,
-                             0.9375f, 0.3125f, 0.8125f, 0.3125f};
     EXPECT_EQ(memcmp(waterTile, water, sizeof water), 0);
-    EXPECT_EQ(memcmp(terrainTile, ground, sizeof ground), 0);
-    for (int w = 0; w < 6; w++)
-        for (int h = 0; h < 36; h++) {
-            float u = 0.0625f + 0.125f * w, v = 0.125f * h;
-            const float want[8] = {0.0625f, v, u, v, u, 0.0f, 0.0625f, 0.0f};
-            ASSERT_EQ(memcmp(blockFaceTexCoords[w][h], want, sizeof want), 0) << w << "," << h;
-        }
 }
-
-// --- Marking chunks dirty ------------------------------------------------------
 
 // Every chunk's meshes and lists, bit for bit.
 std::string chunkArrays() {
