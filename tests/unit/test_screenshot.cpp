@@ -72,8 +72,9 @@ TEST(ScreenshotImage, RowsFlipAlphaIsOpaqueAndTheFileIsRgbWithItsComment) {
         EXPECT_TRUE(info.color.colortype == LCT_RGB && info.color.bitdepth == 8);
         EXPECT_TRUE(info.text_num >= 1 && std::string(info.text_keys[0]) == "Comment" &&
                     std::string(info.text_strings[0]) == "Created with LodePNG");
-        if (file == &png) // top row first
+        if (file == &png) { // top row first
             EXPECT_TRUE(w == 3 && h == 2 && decoded[0] == 10 && decoded[6] == 15);
+        }
         free(decoded);
         lodepng_state_cleanup(&state);
     }
