@@ -84,6 +84,10 @@ TEST_F(GameTest, PointerTurnsTheViewAndKeysStepTheAction) {
         updatePlayerControls(0.0f);
         EXPECT_EQ(actionType, p[2]);
     }
+    setWindow(1000.0f, 0.0f); // a window of no height, a factor that is no number
+    step(NAN);
+    step(1.0f);
+    EXPECT_TRUE(finite(player.position) && finite(aimPoint) && finite(viewCamera.position));
 }
 
 // At a non-zero pitch, in a wide and a tall window: the side and view blends
@@ -176,19 +180,23 @@ TEST_F(GameTest, HandsReachTowardTheTargetUnlessASurfaceStopsThem) {
     f.position = Vector3{25.0f, 10.0f, 25.0f};
     for (Vector3 t : {Vector3{25.0f, 11.0f, 24.5f}, Vector3{25.0f, 20.0f, 29.0f}}) {
         f.target = t;
+        f.yaw = t.y > 15.0f ? 0.6f : 0.0f;
         poseFigureBody(f);
         poseFigureArms(f);
         EXPECT_NEAR(f.neck.y, 11.25f, 1e-5f);
-        for (int i = 0; i < 2; ++i) {
+        for (int i = 0; i < 2; ++i) { // the first shoulder a quarter turn past the yaw
             Vector3 s{f.shoulderX[i], f.shoulderY[i], f.shoulderZ[i]};
-            float d = distance(t, s) / 1.95f;
-            EXPECT_NEAR(distance(s, Vector3{25.0f, 11.15f, i == 0 ? 25.4f : 24.6f}), 0.0f, 1e-5f);
+            float d = distance(t, s) / 1.95f, sx = s.x - 25.0f, sz = s.z - 25.0f;
+            EXPECT_NEAR(sz * std::cos(f.yaw) - sx * std::sin(f.yaw), i == 0 ? 0.4f : -0.4f, 1e-5f);
+            EXPECT_NEAR(distance(s, Vector3{25.0f, 11.15f, 25.0f}), 0.4f, 1e-5f);
             EXPECT_NEAR(distance(Vector3{f.handX[i], f.handY[i], f.handZ[i]},
                                  Vector3{s.x + (t.x - s.x) / d, s.y + (t.y - s.y) / d,
                                          s.z + (t.z - s.z) / d}),
                         0.0f, 1e-5f);
         }
     }
+    f.yaw = 0.0f;
+    poseFigureBody(f);
     fillBlocks(18, 23, 1, 20, 20, 30); // a wall 1 in front of the shoulders
     f.target = Vector3{10.0f, f.neck.y - 0.1f, 25.0f};
     poseFigureArms(f);
