@@ -21,22 +21,20 @@ TEST(Atlas, EntriesSitAtTheirPixelRectangles) {
     const struct {
         const QuadTexCoords& coords;
         int x, y, w, h;
-    } rects[] = {
-        {glyphCoords[0], 0, 0, 20, 20},
-        {glyphCoords['A' - 32], 20, 20, 20, 20},
-        {glyphCoords[31], 620, 0, 20, 20},
-        {glyphCoords[94], 600, 40, 20, 20},
-        {panelCoords[0], 0, 59, 20, 20},
-        {panelCoords[panelCoordIndex(0, 1, 1)], 20, 79, 20, 20},
-        {panelCoords[panelCoordIndex(0, 2, 2)], 40, 99, 20, 20},
-        {panelCoords[panelCoordIndex(1, 0, 0)], 60, 59, 20, 20},
-        {panelCoords[panelCoordIndex(1, 2, 1)], 100, 79, 20, 20},
-        {panelCoords[26], 160, 99, 20, 20},
-        {pointerCoords[0], 440, 60, 40, 60},
-        {pointerCoords[4], 600, 60, 40, 60},
-        {bannerCoords[0], 0, 120, 640, 68},
-        {bannerCoords[1], 0, 188, 640, 68},
-    };
+    } rects[] = {{glyphCoords[0], 0, 0, 20, 20},
+                 {glyphCoords['A' - 32], 20, 20, 20, 20},
+                 {glyphCoords[31], 620, 0, 20, 20},
+                 {glyphCoords[94], 600, 40, 20, 20},
+                 {panelCoords[0], 0, 59, 20, 20},
+                 {panelCoords[panelCoordIndex(0, 1, 1)], 20, 79, 20, 20},
+                 {panelCoords[panelCoordIndex(0, 2, 2)], 40, 99, 20, 20},
+                 {panelCoords[panelCoordIndex(1, 0, 0)], 60, 59, 20, 20},
+                 {panelCoords[panelCoordIndex(1, 2, 1)], 100, 79, 20, 20},
+                 {panelCoords[26], 160, 99, 20, 20},
+                 {pointerCoords[0], 440, 60, 40, 60},
+                 {pointerCoords[4], 600, 60, 40, 60},
+                 {bannerCoords[0], 0, 120, 640, 68},
+                 {bannerCoords[1], 0, 188, 640, 68}};
     for (const auto& r : rects) { // bottom-left, bottom-right, top-right, top-left
         const float l = r.x / 1024.0f, right = (r.x + r.w) / 1024.0f;
         const float t = r.y / 256.0f, b = (r.y + r.h) / 256.0f;
@@ -65,17 +63,16 @@ TEST(Panel, PiecesTileTheFrameOnce) {
             std::vector<int> cover(outerW * outerH, 0);
             for (const PanelPiece& p : pieces) {
                 ASSERT_TRUE(p.w > 0 && p.h > 0 && p.w <= 20 && p.h <= 20) << w << "x" << h;
-                EXPECT_EQ(p.column, p.x < x ? 0 : (p.x >= x + w ? 2 : 1)) << w << "x" << h;
-                EXPECT_EQ(p.row, p.y < top ? 0 : (p.y >= top + h ? 2 : 1)) << w << "x" << h;
+                ASSERT_EQ(p.column, p.x < x ? 0 : (p.x >= x + w ? 2 : 1)) << w << "x" << h;
+                ASSERT_EQ(p.row, p.y < top ? 0 : (p.y >= top + h ? 2 : 1)) << w << "x" << h;
                 const int startX[3] = {x - 20, x + (p.x - x) / 20 * 20, x + w};
                 const int startY[3] = {top - 20, top + (p.y - top) / 20 * 20, top + h};
-                EXPECT_TRUE(p.x == startX[p.column] && p.y == startY[p.row]) << w << "x" << h;
+                ASSERT_TRUE(p.x == startX[p.column] && p.y == startY[p.row]) << w << "x" << h;
+                ASSERT_TRUE(p.x >= x - 20 && p.x + p.w <= x + w + 20 && p.y >= top - 20 &&
+                            p.y + p.h <= top + h + 20);
                 for (int py = p.y; py < p.y + p.h; ++py)
-                    for (int px = p.x; px < p.x + p.w; ++px) {
-                        ASSERT_TRUE(px >= x - 20 && px < x + w + 20 && py >= top - 20 &&
-                                    py < top + h + 20);
+                    for (int px = p.x; px < p.x + p.w; ++px)
                         cover[(py - top + 20) * outerW + px - x + 20]++;
-                    }
             }
             for (int c : cover)
                 ASSERT_EQ(c, 1) << w << "x" << h;
@@ -83,7 +80,7 @@ TEST(Panel, PiecesTileTheFrameOnce) {
     }
 }
 
-TEST(Text, GlyphsCentringAndButtons) {
+TEST(Text, GlyphsCentringButtonsAndMenu) {
     const int glyphs[][2] = {{' ', 0}, {'~', 94}, {'a', 'a' - 32}, {'\t', -1},
                              {31, -1}, {127, -1}, {(char)0xC3, -1}};
     for (const auto& g : glyphs)
@@ -96,15 +93,13 @@ TEST(Text, GlyphsCentringAndButtons) {
     int x = 400, y = 275;
     placeButton(x, y, 300, 15, true);
     EXPECT_TRUE(x == 250 && y == 268);
+    placeButton(x, y, 300, 15, false); // an uncentred button stays where it is put
+    EXPECT_TRUE(x == 250 && y == 268);
     const int hovers[][3] = {{236, 270, 0}, {237, 270, 1}, {562, 270, 1}, {563, 270, 0},
                              {400, 254, 0}, {400, 255, 1}, {400, 295, 1}, {400, 296, 0}};
     for (const auto& m : hovers)
-        EXPECT_EQ(buttonHovered(x, y, 300, 15, m[0], m[1]), m[2] == 1) << m[0] << "," << m[1];
-    placeButton(x, y, 300, 15, false);
-    EXPECT_TRUE(x == 250 && y == 268);
-}
-
-TEST(PauseMenu, ButtonsSlideBetweenRestingAndOpenPlaces) {
+        EXPECT_EQ(buttonHovered(250, 268, 300, 15, m[0], m[1]), m[2] == 1) << m[0] << "," << m[1];
+    // The pause menu's top by pause level and window height, buttons 50 apart.
     const float tops[][3] = {{0, 600, 775},    {50, 600, 475},  {100, 600, 175}, {100, 768, 259},
                              {0, 768, 1027},   {100, 900, 325}, {0, 900, 1225},  {50, 900, 775},
                              {100, 1920, 835}, {5, 600, 745}};
@@ -114,8 +109,7 @@ TEST(PauseMenu, ButtonsSlideBetweenRestingAndOpenPlaces) {
 }
 
 TEST(PauseState, EscapeOpensAndClosesInTwentyFramesEach) {
-    screenWidth = 8.0f;
-    screenHeight = 4.0f;
+    screenWidth = 8.0f, screenHeight = 4.0f;
     pauseLevel = 40.0f;
     pauseRequested = true;
     resetPauseState();
@@ -123,16 +117,12 @@ TEST(PauseState, EscapeOpensAndClosesInTwentyFramesEach) {
     for (int i = 0; i < 8 * 4 * 4; ++i)
         ASSERT_EQ(frozenFrame[i], 0);
     // Frames: whether Escape is pressed, whether a capture is due, the level after.
-    const struct {
-        bool escape, capture;
-        float level;
-    } frames[] = {{true, true, 5},    {false, false, 10}, {true, false, 5},  {true, false, 10},
-                  {false, false, 15}, {true, false, 10},  {false, false, 5}, {false, false, 0},
-                  {false, false, 0},  {true, true, 5}};
+    const float frames[][3] = {{1, 1, 5},  {0, 0, 10}, {1, 0, 5}, {1, 0, 10}, {0, 0, 15},
+                               {1, 0, 10}, {0, 0, 5},  {0, 0, 0}, {0, 0, 0},  {1, 1, 5}};
     for (const auto& f : frames) {
-        EXPECT_EQ(applyPauseEscape(f.escape), f.capture);
+        EXPECT_EQ(applyPauseEscape(f[0] == 1), f[1] == 1);
         advancePauseLevel(1.0f);
-        EXPECT_EQ(pauseLevel, f.level);
+        EXPECT_EQ(pauseLevel, f[2]);
     }
     for (int i = 0; i < 30; ++i)
         advancePauseLevel(1.0f);
@@ -158,28 +148,24 @@ TEST(DashboardText, ClockDateVersionAndFrameRate) {
         formatTimeText(t.h, t.m, t.s, text, sizeof text);
         EXPECT_STREQ(text, t.text);
     }
-    for (int day = 1; day <= 31; ++day) {
-        const char* suffix = (day % 10 == 1 && day != 11)   ? "st"
-                             : (day % 10 == 2 && day != 12) ? "nd"
-                             : (day % 10 == 3 && day != 13) ? "rd"
-                                                            : "th";
+    std::string days;
+    for (int day : {1, 2, 3, 4, 11, 12, 13, 21, 22, 23, 24, 30, 31}) {
         formatDayOrdinal(day, text, sizeof text);
-        EXPECT_EQ(std::string(text), std::to_string(day) + suffix);
+        days += std::string(text) + " ";
     }
+    EXPECT_EQ(days, "1st 2nd 3rd 4th 11th 12th 13th 21st 22nd 23rd 24th 30th 31st ");
     formatDateText(0, 11, 6, 2026, text, sizeof text);
     EXPECT_STREQ(text, "Sunday December 6th 2026");
     formatDateText(6, 0, 1, 2000, text, sizeof text);
     EXPECT_STREQ(text, "Saturday January 1st 2000");
     formatDateText(3, 8, 30, 2026, text, 8); // a short buffer truncates
     EXPECT_STREQ(text, "Wednesd");
-    const struct {
-        float version;
-        const char* text;
-    } versions[] = {{0.9f, "v0.9"}, {1.0f, "v1.0"}, {1.25f, "v1.25"}, {10.0f, "v10.0"}};
-    for (const auto& v : versions) {
-        formatVersionText(v.version, text, sizeof text);
-        EXPECT_STREQ(text, v.text);
+    std::string versions;
+    for (float v : {0.9f, 1.0f, 1.25f, 10.0f}) {
+        formatVersionText(v, text, sizeof text);
+        versions += std::string(text) + " ";
     }
+    EXPECT_EQ(versions, "v0.9 v1.0 v1.25 v10.0 ");
     formatFrameRateText(62.5f, text, sizeof text);
     EXPECT_STREQ(text, "frames per second: 62.500000");
 }
