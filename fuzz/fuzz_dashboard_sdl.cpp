@@ -11,9 +11,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     SDL_Surface* image = decodeFuzzInput(data, size);
+    const char* why = nullptr;
     if (image == nullptr)
         return 0;
-    const char* why = nullptr;
     SDL_Surface* canvas = makeAtlasCanvas(image, UI_CANVAS_WIDTH, UI_CANVAS_HEIGHT, &why);
     SDL_FreeSurface(image);
     require(canvas != nullptr && canvas->w == UI_CANVAS_WIDTH && canvas->h == UI_CANVAS_HEIGHT &&

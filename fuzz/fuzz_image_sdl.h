@@ -8,6 +8,7 @@
 #include "render/pixel_format.h"
 
 #include <SDL/SDL.h>
+#include <lodepng.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,17 +22,10 @@ inline void require(bool holds, const char* rule) {
 inline SDL_Surface* decodeFuzzInput(const unsigned char* data, size_t size) {
     std::vector<unsigned char> bytes(data, data + size);
     for (size_t at = 8; size > 0 && data[size - 1] % 2 == 0 && at + 12 <= size;) {
-        const size_t length = (size_t)bytes[at] << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3];
+        const size_t length = lodepng_chunk_length(&bytes[at]);
         if (length > size - at - 12)
             break;
-        uint32_t crc = 0xFFFFFFFFu;
-        for (size_t i = at + 4; i < at + 8 + length; i++) {
-            crc ^= bytes[i];
-            for (int k = 0; k < 8; k++)
-                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-        for (int b = 0; b < 4; b++)
-            bytes[at + 8 + length + b] = (unsigned char)(~crc >> (24 - 8 * b));
+        lodepng_chunk_generate_crc(&bytes[at]);
         at += 12 + length;
     }
     const char* why = nullptr;

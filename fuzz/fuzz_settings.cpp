@@ -1,7 +1,6 @@
 // fuzz_settings.cpp: the settings reader on any file, both start-up passes,
-// its entries and values checked against a plain reading of the rules.
+// its values checked against a plain reading of the rules.
 #include "app/settings.h"
-#include "app/window_size.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -50,14 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     readVideoSettings();
     readGraphicsSettings();
     require(settingsLineCount == SETTINGS_MAX_LINES, "an existing file gives 100 entries");
-    for (const char* line : settingsLines)
-        require(strnlen(line, SETTINGS_LINE_SIZE) < SETTINGS_LINE_SIZE && !strchr(line, ' ') && !strchr(line, '\n'),
-                "entries are terminated, without spaces or line feeds");
     require(viewRange <= MAX_VIEW_RANGE, "the view range is capped");
-    const int width = windowSide(screenWidth), height = windowSide(screenHeight);
-    require(!windowSizeAllowed(width, height) ||
-                (width >= 0 && width <= MAX_WINDOW_SIDE && height >= 0 && height <= MAX_WINDOW_SIDE),
-            "an allowed window has sides of 0 to 16384 pixels");
     for (const char* key : {"screenw", "screenh", "screenbpp", "viewrange", "usefog", "optimizegeometry"}) {
         const float expected = modelValue(data, size, key), actual = settingValue(key);
         if (!(std::isnan(expected) && std::isnan(actual)) && memcmp(&expected, &actual, sizeof actual) != 0)

@@ -11,12 +11,10 @@ case_() { # settings.ini text (- for none), then a command making the hostile fi
     [ $# -eq 1 ] || (cd "$HM_DIR" && "${@:2}") || hm_fail "cannot make the file: ${*:2}"
 }
 fifo() { rm "$1" && mkfifo "$1"; }
-runs() { # lines text [count of text]
-    hm_start
-    hm_wait_window
-    hm_close_window
-    hm_wait_exit
-    hm_expect_eq "$HM_STATUS $(hm_stderr_lines) $(grep -c -- "$2" "$HM_DIR/stderr.txt")" "0 $1 ${3:-1}" "status, lines, '$2'"
+runs() { # lines text... (each said once)
+    hm_start && hm_wait_window && hm_close_window && hm_wait_exit
+    hm_expect_eq "$HM_STATUS $(hm_stderr_lines)" "0 $1" "exit status and stderr lines"
+    for text in "${@:2}"; do hm_expect_eq "$(grep -c -- "$text" "$HM_DIR/stderr.txt")" 1 "lines saying '$text'"; done
 }
 refused() { # status text [wrapper...]
     hm_run_to_exit "${@:3}"
@@ -25,19 +23,18 @@ refused() { # status text [wrapper...]
 SMALL='screenw=320\nscreenh=240\nusetextures=1\n' # small windows keep software GL quick
 binary() { { printf "$SMALL"; head -c 65536 "$HOLLOWMARK_BIN"; } >settings.ini && cp $images/palette2.png $texture; }
 enormous() { { printf "$SMALL"; head -c 3145728 /dev/zero | tr '\0' x; } >settings.ini && rm $texture; }
-case_ "" && runs 0 '' 0
-case_ - binary && runs 0 '' 0
-case_ - enormous && runs 2 "only the first 1048576 bytes are read"
-hm_expect_eq "${HM_WIDTH}x$HM_HEIGHT $(grep -c "cannot load $texture: No such file" "$HM_DIR/stderr.txt")" "320x240 1" \
-    "size set before the enormous line, lines on the missing texture"
+case_ "" && runs 0
+case_ - binary && runs 0
+case_ - enormous && runs 2 "only the first 1048576 bytes are read" "cannot load $texture: No such file"
+hm_expect_eq "${HM_WIDTH}x$HM_HEIGHT" 320x240 "size set before the enormous line"
 case_ "${SMALL}screenbpp=nan\nviewrange=nan\nusefog=inf\nusewater=-inf" truncate -s 30000 $texture
-runs 3 "cannot load $texture: the PNG image is damaged or truncated"
-hm_expect_eq "$(grep -c 'is not a usable whole number' "$HM_DIR/stderr.txt")" 2 "lines on screenbpp and viewrange"
+runs 3 "cannot load $texture: the PNG image is damaged or truncated" "screenbpp.*is not a usable whole number" \
+    "viewrange.*is not a usable whole number"
 case_ "${SMALL}viewrange=1e9" cp "$HOLLOWMARK_SOURCE/tests/fuzz_regressions/images/claims_100000x100000.png" $texture
-runs 2 "viewrange 1000000000 is more than 100; using 100"
-hm_expect_eq "$(grep -c "cannot load $texture: the image must be 1 to 4096" "$HM_DIR/stderr.txt")" 1 "lines on its size"
-case_ - mkfifo settings.ini && runs 1 "settings.ini is not a plain file; it is ignored"
+runs 2 "viewrange 1000000000 is more than 100; using 100" "cannot load $texture: the image must be 1 to 4096"
+case_ - mkfifo settings.ini && runs 1 "settings.ini is not a plain file; it is ignored" # an open would wait for ever
 case_ "$SMALL" fifo $texture && runs 1 "cannot load $texture: not a plain file"
+case_ "$SMALL" cp "$HOLLOWMARK_SOURCE/settings.ini" $texture && runs 1 "cannot load $texture: not a PNG image"
 
 for sizes in "screenw=1e9\nscreenh=240" "screenw=-320\nscreenh=-240" "screenw=inf\nscreenh=nan" "screenh=16385"; do
     case_ "$sizes" && refused 3 "a window side must be 1 to 16384 pixels"
@@ -48,9 +45,7 @@ done
 case_ "" && refused 1 "cannot start SDL" env SDL_VIDEODRIVER=no-such-driver
 case_ "" && refused 3 "video mode" env SDL_VIDEODRIVER=dummy # no OpenGL
 case_ "$SMALL" rm $dashboard && refused 4 "cannot load $dashboard: No such file"
-case_ "$SMALL" cp "$HOLLOWMARK_SOURCE/settings.ini" $dashboard && refused 4 "cannot load $dashboard: not a PNG image"
 case_ "$SMALL" truncate -s 30000 $dashboard && refused 4 "$dashboard: the PNG image is damaged or truncated"
-case_ "$SMALL" fifo $dashboard && refused 4 "cannot load $dashboard: not a plain file"
 case_ "$SMALL" cp $images/rgba8.png $dashboard &&
     refused 4 "$dashboard: the image is 3 x 2 pixels; the interface needs 640 x 256"
 hm_finish
