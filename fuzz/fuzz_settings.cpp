@@ -22,14 +22,13 @@ static float modelValue(const unsigned char* data, size_t size, const std::strin
     float result = 0.0f;
     for (size_t at = 0, line = 0; line < SETTINGS_MAX_LINES && at < size; line++) {
         const size_t end = std::find(data + at, data + size, '\n') - data;
-        std::string text((const char*)data + at, std::min(end - at, (size_t)SETTINGS_LINE_SIZE - 1)), packed;
+        std::string text((const char*)data + at, std::min(end - at, (size_t)SETTINGS_LINE_SIZE - 1));
         text.resize(strnlen(text.c_str(), text.size()));
         if (!text.empty() && text.back() == '\r')
             text.pop_back();
-        for (char c : text)
-            packed += c == ' ' ? "" : std::string(1, c);
-        if (packed.compare(0, key.size() + 1, key + "=") == 0) {
-            const double value = atof(packed.c_str() + key.size() + 1);
+        text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+        if (text.compare(0, key.size() + 1, key + "=") == 0) {
+            const double value = atof(text.c_str() + key.size() + 1);
             result = value > FLT_MAX ? HUGE_VALF : value < -FLT_MAX ? -HUGE_VALF : (float)value;
         }
         at = end + 1;

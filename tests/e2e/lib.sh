@@ -17,16 +17,9 @@ hm_expect_eq() {
 }
 hm_expect_more() { [ "$1" -gt "$2" ] && echo "ok: $3 = $1" || hm_expect_eq "$1" "more than $2" "$3"; }
 hm_finish() { [ "$HM_FAILURES" -eq 0 ] || hm_fail "$HM_FAILURES expectation(s) not met"; exit 0; }
-hm_cleanup() {
-    [ -n "$HM_PID" ] && kill -KILL "$HM_PID" 2>/dev/null && wait "$HM_PID" 2>/dev/null
-    [ -n "$HM_DIR" ] && rm -rf "$HM_DIR"
-    HM_PID="" HM_DIR=""
-}
+hm_cleanup() { [ -n "$HM_PID" ] && kill -KILL "$HM_PID" && wait "$HM_PID"; rm -rf "$HM_DIR"; HM_PID="" HM_DIR=""; } 2>/dev/null
 trap hm_cleanup EXIT
-hm_new_dir() {
-    hm_cleanup
-    HM_DIR=$(mktemp -d "${TMPDIR:-/tmp}/hollowmark-e2e.XXXXXX") && cp -r "$HOLLOWMARK_SOURCE/Media" "$HM_DIR/"
-}
+hm_new_dir() { hm_cleanup && HM_DIR=$(mktemp -d /tmp/hollowmark-e2e.XXXXXX) && cp -r "$HOLLOWMARK_SOURCE/Media" "$HM_DIR"; }
 hm_write_settings() { printf '%s\n' "$@" >"$HM_DIR/settings.ini"; }
 hm_stderr_lines() { wc -l <"$HM_DIR/stderr.txt" | tr -d ' '; }
 hm_out() { mkdir -p "${HOLLOWMARK_TEST_OUT:-/tmp}/$HM_TEST_NAME" && echo "${HOLLOWMARK_TEST_OUT:-/tmp}/$HM_TEST_NAME"; }
@@ -35,10 +28,7 @@ hm_start() { (cd "$HM_DIR" && exec "$@" "$HOLLOWMARK_BIN" >stdout.txt 2>stderr.t
 hm_run_to_exit() { (cd "$HM_DIR" && exec timeout 30 "$@" "$HOLLOWMARK_BIN" >stdout.txt 2>stderr.txt); HM_STATUS=$?; }
 hm_wait_exit() { # [seconds]
     local deadline=$((SECONDS + ${1:-30}))
-    while kill -0 "$HM_PID" 2>/dev/null; do
-        [ "$SECONDS" -lt "$deadline" ] || hm_fail "the game did not end"
-        sleep 0.1
-    done
+    while kill -0 "$HM_PID" 2>/dev/null; do ((SECONDS < deadline)) && sleep 0.1 || hm_fail "the game did not end"; done
     wait "$HM_PID"
     HM_STATUS=$? HM_PID=""
 }

@@ -9,7 +9,6 @@ SETTINGS=(screenw=$W screenh=$H viewrange=3 usefog=1 uselight=1 usetextures=1 us
 LEFT="0 60 145 360" RIGHT="495 60 145 360" # the frozen scene beside the menu, between the banners
 saved() { (cd "$HM_DIR" && ls -A | grep -c screenshot); }
 diff_paused() { hm_png diff "$1" "$out/paused.png" ${@:2}; }
-
 hm_new_dir
 hm_write_settings "${SETTINGS[@]}"
 echo taken | tee "$HM_DIR/screenshot1.png" >"$HM_DIR/screenshot3.png" # the saves get 2, 4, 5, 6
@@ -37,7 +36,6 @@ hm_menu_click 0
 hm_expect_more "$(diff_paused "$HM_FRAME" 0 $((H - 60)) $W 60)" 0 "pixels of the lower banner moved by resuming"
 hm_open_menu "$out/paused_again.png" && hm_menu_click 1 && hm_wait_exit
 hm_expect_eq "$HM_STATUS $(hm_stderr_lines)" "0 0" "exit status and stderr lines after \"Exit\""
-
 hm_new_dir # a file-size limit, its signal ignored, so that write() fails
 hm_write_settings "${SETTINGS[@]}"
 hm_start bash -c 'trap "" XFSZ && ulimit -f 1 && exec "$0"'

@@ -1,6 +1,5 @@
-// png_tool info FILE: "WIDTH HEIGHT COLOURTYPE BITDEPTH COMMENT" ("-" without one)
-// png_tool diff A B [X Y W H]: pixels of the rectangle (or all) that differ
-// Exit status: 0 done, 1 cannot read or the sizes do not fit, 2 usage.
+// png_tool info FILE: "WIDTH HEIGHT COLOURTYPE BITDEPTH COMMENT" ("-" without one); png_tool
+// diff A B [X Y W H]: pixels of the rectangle (or all) that differ. Status 1: unreadable or no fit.
 #include <lodepng.h>
 
 #include <cstdio>

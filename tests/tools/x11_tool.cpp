@@ -24,13 +24,11 @@ struct Look {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;
     bool sameIn(const Look& o, int x, int y, int w, int h) const {
-        if (width != o.width || height != o.height)
-            return false;
         const int x0 = std::max(x, 0), x1 = std::min(x + w, width);
-        for (int row = std::max(y, 0); row < std::min(y + h, height) && x0 < x1; ++row)
+        for (int row = std::max(y, 0); row < std::min(y + h, height) && x0 < x1 && width == o.width && height == o.height; ++row)
             if (memcmp(&rgb[(row * width + x0) * 3], &o.rgb[(row * width + x0) * 3], (x1 - x0) * 3) != 0)
                 return false;
-        return true;
+        return width == o.width && height == o.height;
     }
 };
 
