@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Random play from a fixed sequence (every action mode, enemies, balls, the
+# Random play from a fixed sequence (action modes, enemies, balls, the
 # other view, walking, pauses with screenshots): the game stays up, leaves through
 # "Exit" with 0 and prints nothing. SOAK_SECONDS of play (default 5); with
 # SOAK_MEMORY=1 (scripts/soak.sh) its memory must stop growing once the tables are full.
