@@ -1,101 +1,49 @@
 #!/usr/bin/env bash
-# Hostile files in place of the game's own (settings.ini, Media/worldtexture.png,
-# Media/dashboard.png: missing, damaged, garbage, enormous, out of range, not
-# plain files) and starts the platform refuses. Each start either runs, with
-# one line on stderr for each thing ignored or replaced and none otherwise,
-# and ends with status 0 when closed; or it ends at once with one line and
-# its documented status: 1 no SDL, 3 no video mode, 4 no usable interface
-# atlas. Never a crash, never a hang.
+# Hostile settings.ini, Media/worldtexture.png and Media/dashboard.png, and
+# starts the platform refuses: the game either runs with one stderr line for
+# each thing ignored and ends with 0 when closed, or ends at once with one
+# line and its status: 1 no SDL, 3 no video mode, 4 no interface atlas.
 source "$(dirname "$0")/lib.sh"
-SMALL="screenw=320 screenh=240" # small windows keep software GL quick
-
-expect_runs() { # what lines [text]
-    hm_start
-    hm_wait_window
-    hm_close_window
-    hm_wait_exit
-    hm_expect_eq "$HM_STATUS $(hm_stderr_lines)" "0 $2" "exit status and stderr lines with $1"
-    [ -z "${3:-}" ] || hm_expect_eq "$(grep -c -- "$3" "$HM_DIR/stderr.txt")" 1 "lines saying '$3' with $1"
-}
-expect_refused() { # what status text [wrapper...]
-    local what=$1 status=$2 text=$3
-    shift 3
-    hm_run_to_exit "$@"
-    hm_expect_eq "$HM_STATUS $(hm_stderr_lines)" "$status 1" "exit status and stderr lines with $what"
-    hm_expect_eq "$(grep -c -- "$text" "$HM_DIR/stderr.txt")" 1 "lines saying '$text' with $what"
-}
-in_dir() { (cd "$HM_DIR" && "$@") || hm_fail "cannot make the file: $*"; }
-
-# --- files the game reads as far as it can: one start for several -----------
-texture=Media/worldtexture.png
-dashboard=Media/dashboard.png
-images=$HOLLOWMARK_SOURCE/tests/fuzz_regressions/images # small odd images kept for the fuzzers
-hm_new_dir
-: >"$HM_DIR/settings.ini"
-expect_runs "an empty settings.ini" 0
-hm_new_dir # garbage lines, zero bytes and all, are ignored
-{ printf 'screenw=320\nscreenh=240\nusetextures=1\n'; head -c 65536 "$HOLLOWMARK_BIN"; } >"$HM_DIR/settings.ini"
-in_dir cp "$HOLLOWMARK_SOURCE/fuzz/seeds/images/palette2.png" "$texture"
-expect_runs "binary garbage in settings.ini and a paletted world texture" 0
-hm_new_dir # the settings before a 3 MiB line count; reading stops after 1 MiB
-{ printf 'screenw=320\nscreenh=240\nusetextures=1\n'; head -c $((3 << 20)) /dev/zero | tr '\0' x; } >"$HM_DIR/settings.ini"
-in_dir rm "$texture"
-expect_runs "one enormous line and no world texture" 2 "only the first 1048576 bytes are read"
-hm_expect_eq "${HM_WIDTH}x$HM_HEIGHT" 320x240 "window size set before the enormous line"
-hm_expect_eq "$(grep -c "cannot load $texture: No such file" "$HM_DIR/stderr.txt")" 1 "lines on the missing texture"
-hm_new_dir # flags are on when not 0; whole numbers become 0 with a warning each
-hm_write_settings $SMALL screenbpp=nan viewrange=nan usefog=inf uselight=-inf usewater=nan usetextures=nan
-in_dir truncate -s 30000 "$texture"
-expect_runs "NaN and infinite values and a truncated world texture" 3 \
-    "cannot load $texture: the PNG image is damaged or truncated"
-hm_expect_eq "$(grep -c 'is not a usable whole number' "$HM_DIR/stderr.txt")" 2 "lines on screenbpp and viewrange"
-hm_new_dir
-hm_write_settings $SMALL viewrange=1e9 usefog=1 uselight=1 usetextures=1 usewater=1
-in_dir cp "$images/claims_100000x100000.png" "$texture"
-expect_runs "viewrange=1e9 and a world texture claiming 100000 x 100000" 2 \
-    "viewrange 1000000000 is more than 100; using 100"
-hm_expect_eq "$(grep -c "cannot load $texture: the image must be 1 to 4096" "$HM_DIR/stderr.txt")" 1 \
-    "lines on the claimed size"
-hm_new_dir # named pipes nobody writes to: an ordinary open would wait for ever
-mkfifo "$HM_DIR/settings.ini"
-expect_runs "a named pipe as settings.ini" 1 "settings.ini is not a plain file; it is ignored"
-hm_new_dir
-hm_write_settings $SMALL usetextures=1
-in_dir bash -c 'rm "$0" && mkfifo "$0"' "$texture"
-expect_runs "a named pipe as world texture" 1 "cannot load $texture: not a plain file"
-
-# --- refused starts ---------------------------------------------------------------
-for sizes in "screenw=1e9 screenh=240" "screenw=-320 screenh=-240" "screenw=inf screenh=nan" \
-    "screenw=640 screenh=16385"; do
+texture=Media/worldtexture.png dashboard=Media/dashboard.png images=$HOLLOWMARK_SOURCE/fuzz/seeds/images
+case_() { # settings.ini text (- for none), then a command making the hostile file in $HM_DIR
     hm_new_dir
-    hm_write_settings $sizes
-    expect_refused "$sizes" 3 "a window side must be 1 to 16384 pixels"
+    [ "$1" = - ] || printf '%b' "$1" >"$HM_DIR/settings.ini"
+    [ $# -eq 1 ] || (cd "$HM_DIR" && "${@:2}") || hm_fail "cannot make the file: ${*:2}"
+}
+runs() { # lines text... (each said once)
+    hm_start && hm_wait_window && hm_close_window && hm_wait_exit
+    hm_expect_eq "$HM_STATUS $(hm_stderr_lines)" "0 $1" "exit status and stderr lines"
+    for text in "${@:2}"; do hm_expect_eq "$(grep -c -- "$text" "$HM_DIR/stderr.txt")" 1 "lines saying '$text'"; done
+}
+refused() { # status text [wrapper...]
+    hm_run_to_exit "${@:3}"
+    hm_expect_eq "$HM_STATUS $(hm_stderr_lines) $(grep -c -- "$2" "$HM_DIR/stderr.txt")" "$1 1 1" "status, lines, '$2'"
+}
+SMALL='screenw=320\nscreenh=240\nusetextures=1\n' # small windows keep software GL quick
+binary() { { printf "$SMALL"; head -c 65536 "$HOLLOWMARK_BIN"; } >settings.ini && cp $images/palette2.png $texture; }
+enormous() { { printf "$SMALL"; head -c 3145728 /dev/zero | tr '\0' x; } >settings.ini && rm $texture; }
+case_ "" && runs 0
+case_ - binary && runs 0
+case_ - enormous && runs 2 "only the first 1048576 bytes are read" "cannot load $texture: No such file"
+hm_expect_eq "${HM_WIDTH}x$HM_HEIGHT" 320x240 "size set before the enormous line"
+case_ "${SMALL}screenbpp=nan\nviewrange=nan\nusefog=inf\nusewater=-inf" truncate -s 30000 $texture
+runs 3 "cannot load $texture: the PNG image is damaged or truncated" "screenbpp.*is not a usable whole number" \
+    "viewrange.*is not a usable whole number"
+case_ "${SMALL}viewrange=1e9" cp "$HOLLOWMARK_SOURCE/tests/fuzz_regressions/images/claims_100000x100000.png" $texture
+runs 2 "viewrange 1000000000 is more than 100; using 100" "cannot load $texture: the image must be 1 to 4096"
+case_ - mkfifo settings.ini && runs 1 "settings.ini is not a plain file; it is ignored" # an open would wait for ever
+case_ "$SMALL" eval "rm $texture && mkfifo $texture" && runs 1 "cannot load $texture: not a plain file"
+case_ "$SMALL" cp "$HOLLOWMARK_SOURCE/settings.ini" $texture && runs 1 "cannot load $texture: not a PNG image"
+for sizes in "screenw=1e9\nscreenh=240" "screenw=-320\nscreenh=-240" "screenw=inf\nscreenh=nan" "screenh=16385"; do
+    case_ "$sizes" && refused 3 "a window side must be 1 to 16384 pixels"
 done
-# SDL refuses these itself: a side it cannot allocate (the desktop gives the
-# other), a depth outside 8..32 bits, also when only probing the desktop.
-for settings in "screenw=40000" "screenw=320 screenh=200 screenbpp=33" "screenbpp=7"; do
-    hm_new_dir
-    hm_write_settings $settings
-    expect_refused "$settings" 3 "video mode"
+for settings in "screenw=40000" "screenw=320\nscreenh=200\nscreenbpp=33" "screenbpp=7"; do # SDL's own refusals
+    case_ "$settings" && refused 3 "video mode"
 done
-hm_new_dir # SDL reads its driver from the environment: one that does not exist
-expect_refused "no such video driver" 1 "cannot start SDL" env SDL_VIDEODRIVER=no-such-driver
-hm_new_dir # a driver without OpenGL
-expect_refused "the dummy video driver" 3 "video mode" env SDL_VIDEODRIVER=dummy
-
-# --- Media/dashboard.png: without it the game could not be left from inside ----------
-refused_dashboard() { # what text command...
-    local what=$1 text=$2
-    shift 2
-    hm_new_dir
-    hm_write_settings $SMALL
-    in_dir "$@"
-    expect_refused "$what as the interface atlas" 4 "cannot load $dashboard: $text"
-}
-refused_dashboard "a missing file" "No such file" rm "$dashboard"
-refused_dashboard "text" "not a PNG image" cp "$HOLLOWMARK_SOURCE/settings.ini" "$dashboard"
-refused_dashboard "a truncated PNG" "the PNG image is damaged or truncated" truncate -s 30000 "$dashboard"
-refused_dashboard "a named pipe" "not a plain file" bash -c 'rm "$0" && mkfifo "$0"' "$dashboard"
-refused_dashboard "a 3 x 2 image" "the image is 3 x 2 pixels; the interface needs 640 x 256" \
-    cp "$HOLLOWMARK_SOURCE/fuzz/seeds/images/rgba8.png" "$dashboard"
+case_ "" && refused 1 "cannot start SDL" env SDL_VIDEODRIVER=no-such-driver
+case_ "" && refused 3 "video mode" env SDL_VIDEODRIVER=dummy # no OpenGL
+case_ "$SMALL" rm $dashboard && refused 4 "cannot load $dashboard: No such file"
+case_ "$SMALL" truncate -s 30000 $dashboard && refused 4 "$dashboard: the PNG image is damaged or truncated"
+case_ "$SMALL" cp $images/rgba8.png $dashboard &&
+    refused 4 "$dashboard: the image is 3 x 2 pixels; the interface needs 640 x 256"
 hm_finish
