@@ -2,6 +2,7 @@
 // sizes SDL may be asked for, frame pacing and the input tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -118,6 +119,12 @@ TEST_F(SettingsFile, EveryKeyReachesItsVariableWithItsConversion) {
           "showcursor=0\nscreenbpp=nan\n");
     EXPECT_TRUE(fullscreen && useLight && useWater && optimizeGeometry && !showCursor);
     EXPECT_TRUE(viewRange == MAX_VIEW_RANGE && screenBpp == 0);
+    // Just beyond what an int holds is reported like any other unusable number.
+    write("screenbpp=2200000000\n", false);
+    testing::internal::CaptureStderr();
+    readVideoSettings();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("screenbpp"), std::string::npos);
+    EXPECT_EQ(screenBpp, INT_MAX);
     // Whole numbers truncate toward zero and saturate.
     const struct {
         float value;
@@ -158,11 +165,14 @@ TEST(HostileSettings, KeptInputsAndOnlyPlainFilesReadWithinTheRules) {
     ASSERT_NE(mkdtemp(folder), nullptr);
     std::string pipe = std::string(folder) + "/settings.ini";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
     for (const char* path : {"/dev/zero", (const char*)folder, pipe.c_str()}) {
         settingsLineCount = 7;
         readSettingsLinesFrom(path);
         EXPECT_EQ(settingsLineCount + settingValue("screenw"), 0) << path;
     }
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 1) << said; // one warning a run at most
     remove(pipe.c_str());
     // A key just inside the budget is read, one after two more mebibytes not.
     std::string head = "screenw=640\n";

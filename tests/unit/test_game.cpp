@@ -240,6 +240,17 @@ TEST_F(GameTest, MotionLandsWalksJumpsAndStopsAtWalls) {
         EXPECT_NEAR(player.position.z - start.z, 0.015f * (w.ahead * vz + w.right * vx), 1e-6f);
         EXPECT_NEAR(player.velocity.x, 0.92f * (player.position.x - start.x), 1e-6f);
     }
+    // The share of the step kept as speed is 1 - 0.08 f, so slow motion damps less.
+    for (float f : {0.25f, 2.0f}) {
+        steps(200, 1.0f);
+        Vector3 start = player.position;
+        keyState[KEY_W] = Pressed;
+        step(f);
+        keyState[KEY_W] = Up;
+        EXPECT_NEAR(player.velocity.x, (1 - 0.08f * f) * (player.position.x - start.x) / f, 2e-5f);
+        EXPECT_NEAR(player.velocity.z, (1 - 0.08f * f) * (player.position.z - start.z) / f, 2e-5f);
+        EXPECT_GT(std::fabs(player.position.x - start.x) + std::fabs(player.position.z - start.z), 1e-3f * f);
+    }
     // The jump: 0.75 whatever the factor, only from the ground, again on landing.
     float y = player.position.y;
     keyState[KEY_SPACE] = Pressed;
