@@ -169,6 +169,16 @@ TEST_F(GameTest, AimIgnoresSurfacesNearerThanThreeQuartersOfTheHead) {
     player.head = Vector3{25.5f, 12.0f, 29.5f}; // 6 ahead: the face is aimed at
     castAimRay();
     EXPECT_NEAR(aimPoint.z, 28.0f, 1e-4f);
+    // The same turned to face +x, so the skip runs along x.
+    memset(blocks, 0, sizeof blocks);
+    fillBlocks(23, 23, 5, 20, 20, 30);
+    viewCamera = CameraPose{Vector3{15.5f, 12.0f, 25.5f}, 0.0f, 1.5707964f, 0.0f};
+    player.head = Vector3{25.5f, 10.0f, 25.5f};
+    castAimRay();
+    EXPECT_GT(aimPoint.x, 23.5f);
+    player.head = Vector3{21.5f, 12.0f, 25.5f};
+    castAimRay();
+    EXPECT_NEAR(aimPoint.x, 23.0f, 1e-4f);
 }
 
 // Neck 1.25 above the position, shoulders 0.1 below it and 0.4 to each
