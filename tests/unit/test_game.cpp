@@ -158,27 +158,30 @@ TEST_F(GameTest, AimRayIsTheFormulaBitForBit) {
 }
 
 TEST_F(GameTest, AimIgnoresSurfacesNearerThanThreeQuartersOfTheHead) {
-    // Camera 2 above and 10 behind the head, facing -z: the ray starts
-    // 0.75 x sqrt(104) = 7.65 along, just past a block face 7.5 along.
-    memset(blocks, 0, sizeof blocks);
-    fillBlocks(20, 30, 5, 20, 27, 27);
-    viewCamera = CameraPose{Vector3{25.5f, 12.0f, 35.5f}, 0.0f, 0.0f, 0.0f};
-    player.head = Vector3{25.5f, 10.0f, 25.5f};
-    castAimRay();
-    EXPECT_LT(aimPoint.z, 27.5f);
-    player.head = Vector3{25.5f, 12.0f, 29.5f}; // 6 ahead: the face is aimed at
-    castAimRay();
-    EXPECT_NEAR(aimPoint.z, 28.0f, 1e-4f);
-    // The same turned to face +x, so the skip runs along x.
-    memset(blocks, 0, sizeof blocks);
-    fillBlocks(23, 23, 5, 20, 20, 30);
-    viewCamera = CameraPose{Vector3{15.5f, 12.0f, 25.5f}, 0.0f, 1.5707964f, 0.0f};
-    player.head = Vector3{25.5f, 10.0f, 25.5f};
-    castAimRay();
-    EXPECT_GT(aimPoint.x, 23.5f);
-    player.head = Vector3{21.5f, 12.0f, 25.5f};
-    castAimRay();
-    EXPECT_NEAR(aimPoint.x, 23.0f, 1e-4f);
+    // Camera 2 above and 10 behind the head: the ray starts 0.75 x sqrt(104)
+    // = 7.65 along, just past a block face 7.5 along; with the head 6 ahead
+    // the face is aimed at. Facing -z and facing +x, so the skip is checked
+    // along both axes.
+    for (int facingX = 0; facingX < 2; ++facingX) {
+        auto at = [&](float along, float y) {
+            return facingX ? Vector3{15.5f + along, y, 25.5f} : Vector3{25.5f, y, 35.5f - along};
+        };
+        memset(blocks, 0, sizeof blocks);
+        if (facingX)
+            fillBlocks(23, 23, 5, 20, 20, 30);
+        else
+            fillBlocks(20, 30, 5, 20, 27, 27);
+        viewCamera = CameraPose{at(0.0f, 12.0f), 0.0f, facingX ? 1.5707964f : 0.0f, 0.0f};
+        for (float headAlong : {10.0f, 6.0f}) {
+            player.head = at(headAlong, headAlong > 7.0f ? 10.0f : 12.0f);
+            castAimRay();
+            float along = facingX ? aimPoint.x - 15.5f : 35.5f - aimPoint.z;
+            if (headAlong > 7.0f)
+                EXPECT_GT(along, 8.0f) << facingX;
+            else
+                EXPECT_NEAR(along, 7.5f, 1e-4f) << facingX;
+        }
+    }
 }
 
 // Neck 1.25 above the position, shoulders 0.1 below it and 0.4 to each
