@@ -1,11 +1,10 @@
-// test_physics.cpp: the geometry primitives, the two scans of a collision
+// test_physics.cpp: the two scans of a collision
 // list and their run boxes, the sphere and segment queries over the
 // repeating world, and the terrain brush.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <utility>
 #include <vector>
 
@@ -18,8 +17,6 @@
 namespace {
 
 const float R = 1.25f; // the body radius of the game
-const float NaN = std::numeric_limits<float>::quiet_NaN();
-const float INF = std::numeric_limits<float>::infinity();
 
 // A list made by hand, normals as the list builder makes them, no runs.
 struct HandList {
@@ -32,15 +29,6 @@ struct HandList {
         list = {(int)c0.size() / 3, c0.data(), c1.data(), c2.data(), n.data(), 0, nullptr};
         return *this;
     }
-    // The square [x0, x1] x [z0, z1] at height y, open above or below.
-    HandList& square(float x0, float z0, float x1, float z1, float y, bool openAbove = true) {
-        Vector3 a{x0, y, z0}, b{x0, y, z1}, c{x1, y, z1}, d{x1, y, z0};
-        return openAbove ? add(a, b, c).add(a, c, d) : add(a, d, c).add(a, c, b);
-    }
-    // The wall x = x0 over z 0..5 and y 0..10, open towards -x.
-    HandList& wall(float x0) {
-        return add({x0, 0, 0}, {x0, 0, 5}, {x0, 10, 5}).add({x0, 0, 0}, {x0, 10, 5}, {x0, 10, 0});
-    }
 };
 
 bool at(Vector3 p, float x, float y, float z, float within = 1e-5f) {
@@ -48,81 +36,13 @@ bool at(Vector3 p, float x, float y, float z, float within = 1e-5f) {
            std::fabs(p.z - z) <= within;
 }
 
-TEST(Geometry, Primitives) {
-    EXPECT_TRUE(at(normalizeVector(3, 4, 0), 0.6f, 0.8f, 0));
-    Triangle t{{0, 1, 0}, {0, 1, 4}, {4, 1, 4}}; // a floor at y = 1, normal down into the solid
-    const std::pair<Segment, bool> crossings[] = {
-        {{{1, 3, 2}, {1, -1, 2}}, true}, {{{40, 3, 2}, {40, -1, 2}}, true}, // the whole plane
-        {{{1, 3, 2}, {1, 1, 2}}, false}, {{{1, 1, 2}, {1, -3, 2}}, false},  // an end on it
-        {{{0, 1, 0}, {3, 1, 3}}, false}, {{{1, 3, 2}, {1, 1.5f, 2}}, false}};
-    for (const auto& [s, crosses] : crossings) {
-        Vector3 n{9, 9, 9};
-        float d = 9;
-        EXPECT_EQ(segmentCrossesPlane(t, s, n, d), crosses) << s.start.x << "," << s.end.y;
-        EXPECT_TRUE(at(n, 0, -1, 0) && d == 1.0f);
-    }
-    EXPECT_NEAR(angleBetween({1, 0, 0}, {0, 2, 0}), 1.5707963, 1e-6);
-    EXPECT_NEAR(angleBetween({1, 0, 0}, {-5, 0, 0}), 3.14159265, 1e-6);
-    EXPECT_NEAR(angleBetween({1, 1, 0}, {3, 3, 0}), 0.0, 1e-3);
-    EXPECT_TRUE(std::isnan(angleBetween({0, 0, 0}, {1, 0, 0})));
-    // The plane y = 1, met along the line; parallel to it: the start.
-    const std::pair<Segment, Vector3> meets[] = {
-        {{{0.5f, 2, 0.25f}, {0.5f, 0, 0.25f}}, {0.5f, 1, 0.25f}},
-        {{{0, 3, 0}, {4, -1, 0}}, {2, 1, 0}},
-        {{{1, 2, 3}, {5, 2, -3}}, {1, 2, 3}}};
-    for (const auto& [s, h] : meets)
-        EXPECT_TRUE(at(linePlaneIntersection(s, {0, -1, 0}, 1), h.x, h.y, h.z)) << s.end.x;
-    // Inside is an angle sum of 1.98 half-turns: a hair outside an edge
-    // counts, a corner does not.
-    Triangle u{{0, 0, 0}, {0, 0, 4}, {4, 0, 0}};
-    for (Vector3 p : {Vector3{1, 0, 1}, {0.01f, 0, 0.01f}, {2.0007f, 0, 2.0007f}})
-        EXPECT_TRUE(pointInTriangle(u, p)) << p.x << "," << p.z;
-    for (Vector3 p : {Vector3{3, 0, 3}, {-0.05f, 0, 1}, {2.1f, 0, 2.1f}, u.v0, u.v1, u.v2})
-        EXPECT_FALSE(pointInTriangle(u, p)) << p.x << "," << p.z;
-    Rng rng(11);
-    for (int k = 0; k < 2000; k++) { // a point on an edge of any triangle is inside
-        Vector3 a{rng.uniform(-5, 5), rng.uniform(-5, 5), rng.uniform(-5, 5)},
-            b{rng.uniform(-5, 5), 0, 3};
-        float s = rng.uniform(0.05f, 0.95f);
-        Vector3 on{a.x + s * (b.x - a.x), a.y + s * (b.y - a.y), a.z + s * (b.z - a.z)};
-        ASSERT_TRUE(pointInTriangle({a, b, {1, 7, -2}}, on)) << k;
-    }
-    const std::pair<Vector3, Vector3> closest[] = {
-        {{-2, 1, 0}, {0, 0, 0}}, {{9, 1, 1}, {4, 0, 0}}, {{0.5f, 2, 0}, {0.5f, 0, 0}}};
-    for (const auto& [p, q] : closest)
-        EXPECT_TRUE(at(closestPointOnSegment({0, 0, 0}, {4, 0, 0}, p), q.x, q.y, q.z)) << p.x;
-}
-
-TEST(ListScans, SpherePushes) {
-    HandList floor, wedge, room, flat;
-    floor.square(0, 0, 4, 4, 1);
+// Nearer than the radius to the edge of a floor: straight away from the
+// edge, to a radius; no list, no push.
+TEST(ListScans, SpheresArePushedOffEdges) {
+    HandList wedge;
     wedge.add({1, 0, -4}, {-6, 0, 0}, {1, 0, 4}); // a floor at y = 0 up to its edge x = 1
-    room.square(0, 0, 4, 4, 0).square(0, 0, 4, 4, 2, false);
-    flat.add({0, 0, 0}, {1, 0, 0}, {2, 0, 0}).add({1, 0, 1}, {1, 0, 1}, {1, 0, 1}); // no area
-    const struct {
-        const char* what;
-        const HandList& l;
-        Vector3 from;
-        bool faces, edges;
-        Vector3 to; // equal to from: not moved
-    } cases[] = {
-        {"sunk almost a radius", floor, {2.5f, 1 + R - 1.249f, 3}, true, true, {2.5f, 1 + R, 3}},
-        {"on the solid side", floor, {1, 0.99f, 1}, true, true, {1, 0.99f, 1}},
-        {"faces only, beside all triangles", floor, {4.5f, 1.5f, 2}, true, false, {4.5f, 1.5f, 2}},
-        {"edges only, over the triangle", wedge, {0, 0.5f, 0}, false, true, {0, 0.5f, 0}},
-        {"faces only, beside the edge", wedge, {1.5f, 0.5f, 0.5f}, true, false, {1.5f, 0.5f, 0.5f}},
-        {"on a corner", wedge, {1, 0, 4}, true, true, {1, 0, 4}},
-        {"later triangles see earlier pushes", room, {2, 0.5f, 1}, true, false, {2, 0.75f, 1}},
-        {"triangles without area", flat, {1, 0.1f, 0.1f}, true, true, {1, 0.1f, 0.1f}},
-    };
-    for (const auto& c : cases) {
-        float x = c.from.x, y = c.from.y, z = c.from.z;
-        bool moved = !at(c.from, c.to.x, c.to.y, c.to.z, 0);
-        EXPECT_EQ(sphereVsTriangleList(x, y, z, R, &c.l.list, c.faces, c.edges), moved) << c.what;
-        EXPECT_TRUE(at({x, y, z}, c.to.x, c.to.y, c.to.z, 1e-6f)) << c.what;
-    }
-    // Nearer than the radius to the edge: straight away from it, to a radius.
     float x = 1.5f, y = 0.5f, z = 0.5f;
+    EXPECT_FALSE(sphereVsTriangleList(x, y, z, R, &wedge.list, true, false));
     EXPECT_TRUE(sphereVsTriangleList(x, y, z, R, &wedge.list, false, true));
     EXPECT_TRUE(std::fabs(std::hypot(x - 1, y) - R) < 1e-6f && std::fabs(x - 1 - y) < 1e-6f &&
                 z == 0.5f);
@@ -214,107 +134,6 @@ TEST(WorldQueries, SegmentsScanTheCellsTheirLineTouches) {
     EXPECT_NEAR(lineXAtZ(3, 0, 2, 1, 2), 1000, 0.1f);
 }
 
-// Hand-made lists in the chunk slots; the game's own are put back after.
-class HandWorld : public ::testing::Test {
-  protected:
-    HandList none;
-    CollisionList** slots[3] = {terrainCollision, blockCollision, fallingCollision};
-    CollisionList* saved[3][CHUNK_TOTAL];
-    int savedFalling[CHUNK_TOTAL];
-    void SetUp() override {
-        for (int i = 0; i < CHUNK_TOTAL; i++) {
-            for (int k = 0; k < 3; k++)
-                saved[k][i] = slots[k][i], slots[k][i] = &none.list;
-            savedFalling[i] = fallingMeshes[i].vertexCount, fallingMeshes[i].vertexCount = 0;
-        }
-    }
-    void TearDown() override {
-        for (int i = 0; i < CHUNK_TOTAL; i++) {
-            for (int k = 0; k < 3; k++)
-                slots[k][i] = saved[k][i];
-            fallingMeshes[i].vertexCount = savedFalling[i];
-        }
-        settleProgress = 0;
-    }
-};
-
-TEST_F(HandWorld, SpheresMeetTheChunksUnderTheirSquare) {
-    HandList floor, corner, ceiling, block;
-    terrainCollision[0] = &floor.square(-1, -1, 6, 6, 1).list;
-    for (float sunk : {0.0001f, 0.5f, 1.2499f}) // lifted to a radius above, in any repeat
-        for (int k : {0, -800, -7, -1, 1, 40, 799}) {
-            float x = 2.5f + 50 * k, y = 1 + R - sunk, z = 3 - 50 * k;
-            EXPECT_TRUE(collideSphereWithWorld(x, y, z, R) &&
-                        at({x, y, z}, 2.5f + 50 * k, 1 + R, 3 - 50 * k, 0))
-                << k;
-        }
-    float x = 2.5f, y = 1 + R, z = 3; // resting
-    EXPECT_FALSE(collideSphereWithWorld(x, y, z, R) || !at({x, y, z}, 2.5f, 1 + R, 3, 0));
-    terrainCollision[0] = &none.list;
-    for (int c : {0, 1, 10, 11}) { // around the corner (5, 5) each of four chunks alone
-        HandList square;
-        float lx = 5.0f - 5 * (c / 10), lz = 5.0f - 5 * (c % 10);
-        terrainCollision[c] = &square.square(lx - 0.5f, lz - 0.5f, lx + 0.5f, lz + 0.5f, 0).list;
-        float x = 5.1f, y = 0.5f, z = 5.1f;
-        EXPECT_TRUE(collideSphereWithWorld(x, y, z, R) && y == R) << c;
-        terrainCollision[c] = &none.list;
-    }
-    // In cell order: the floor of chunk 0 lifts it to 1.25, then the ceiling
-    // at 2 of chunk 11 pushes it down to 0.75.
-    terrainCollision[0] = &corner.square(3, 3, 7, 7, 0).list;
-    terrainCollision[11] = &ceiling.square(-2, -2, 2, 2, 2, false).list;
-    x = 4.9f, y = 0.5f, z = 4.9f;
-    EXPECT_TRUE(collideSphereWithWorld(x, y, z, R) && std::fabs(y - 0.75f) < 1e-6f);
-    // Faces of both lists before any edge: lifted by the block floor, the
-    // terrain floor's edge beside it is then out of reach.
-    terrainCollision[0] = &(floor = HandList()).square(-3, 0, 2, 5, 0).list;
-    blockCollision[0] = &block.square(2, 0, 5, 5, 0).list;
-    terrainCollision[11] = &none.list;
-    x = 2.5f, y = 0.5f, z = 2.5f;
-    EXPECT_TRUE(collideSphereWithWorld(x, y, z, R) && at({x, y, z}, 2.5f, R, 2.5f, 0));
-}
-
-TEST_F(HandWorld, SegmentsEndOnTheNearestCrossingOfAnyCell) {
-    HandList terrain, block, falling;
-    terrainCollision[20] = &terrain.wall(1).list; // at x = 11
-    blockCollision[0] = &block.wall(3).list;
-    const struct {
-        float from, to, end; // along x at y = 2, z = 2.5
-        bool hit;
-    } cases[] = {{12, 1, 11, true},
-                 {1, 12, 3, true},
-                 {12 - 50, 1 - 50, 11 - 50, true},
-                 {12, 11, 11, false},
-                 {40012, 39999, 40011, true}};
-    for (const auto& c : cases) {
-        float x = c.to, y = 2, z = 2.5f;
-        EXPECT_EQ(clipSegmentToWorld(c.from, 2, 2.5f, x, y, z), c.hit) << c.from << " to " << c.to;
-        EXPECT_TRUE(at({x, y, z}, c.end, 2, 2.5f, 0.01f)) << c.from << " to " << c.to;
-    }
-    // Falling blocks are met where they are drawn, settleProgress lower, and
-    // only while their chunk's falling mesh has faces.
-    terrainCollision[20] = blockCollision[0] = &none.list;
-    fallingCollision[0] = &falling.square(0, 0, 5, 5, 3).list;
-    settleProgress = 0.25f;
-    for (int faces : {0, 4}) {
-        fallingMeshes[0].vertexCount = faces;
-        float x = 2, y = 3, z = 2, ex = 2, ey = 0, ez = 2;
-        EXPECT_EQ(collideSphereWithWorld(x, y, z, R), faces > 0);
-        EXPECT_EQ(clipSegmentToWorld(2, 6, 2, ex, ey, ez), faces > 0);
-        EXPECT_TRUE(std::fabs(y - (faces ? 2.75f + R : 3)) < 1e-6f &&
-                    std::fabs(ey - (faces ? 2.75f : 0)) < 1e-6f);
-    }
-    // A miss across the seam leaves the end bit for bit; unusable input is refused.
-    float ex = 0.1f, ey = 5.3f, ez = 2.3f, x = NaN, y = 3, z = 2, inf = INF;
-    EXPECT_FALSE(clipSegmentToWorld(47.7f, 5.3f, 2.2f, ex, ey, ez) ||
-                 !at({ex, ey, ez}, 0.1f, 5.3f, 2.3f, 0));
-    EXPECT_FALSE(collideSphereWithWorld(x, y, z, R) || y != 3);
-    x = 2;
-    for (float radius : {NaN, 1e9f})
-        EXPECT_FALSE(collideSphereWithWorld(x, y, z, radius) || y != 3);
-    EXPECT_FALSE(clipSegmentToWorld(2, 6, 2, inf, ey, ez));
-}
-
 // Every triangle of the chunks under the segment's bounding box, each against
 // the whole segment: the distance to the crossing nearest the start.
 double nearestCrossing(Segment w) {
@@ -391,10 +210,6 @@ void keepHeights() {
     memcpy(wasFloor, floorHeight, sizeof wasFloor),
         memcpy(wasCeiling, ceilingHeight, sizeof wasFloor);
 }
-bool heightsKept() {
-    return !memcmp(wasFloor, floorHeight, sizeof wasFloor) &&
-           !memcmp(wasCeiling, ceilingHeight, sizeof wasFloor);
-}
 
 // The rule in double: the distance to the nearest of a sample's copies 50
 // apart; samples within a hair of a boundary are left undecided. Heights and
@@ -432,28 +247,6 @@ TEST(TerrainBrush, EditsWhatTheSphereHoldsOverTheWrappedPlane) {
                 ASSERT_TRUE(h >= r - 1e-4 || chunkDirty[(x / 5) * 10 + z / 5]) << trial;
             }
     }
-}
-
-TEST(TerrainBrush, EdgesOfTheSphereAndOfTheWorld) {
-    const float r = 5, amount = 0.01f;
-    emptyCave(5, 30);
-    memset(chunkDirty, 0, sizeof chunkDirty);
-    shapeTerrain(10, 17, 10, r, amount); // in open space: marks the chunks it passes, edits nothing
-    for (int c = 0; c < CHUNK_TOTAL; c++)
-        EXPECT_EQ(chunkDirty[c], c / 10 <= 3 && c % 10 <= 3) << c;
-    shapeTerrain(10, 5, 10, r, amount);
-    EXPECT_FLOAT_EQ(floorHeight[10][10], 5 + r * amount);      // below the centre, on the surface
-    for (auto [x, z] : {std::pair{15, 10}, {13, 14}, {5, 10}}) // exactly r away
-        EXPECT_EQ(floorHeight[x][z], 5) << x << "," << z;
-    keepHeights();
-    memset(chunkDirty, 0, sizeof chunkDirty);
-    for (float bad : {NaN, INF}) { // not a place or not an amount: nothing happens
-        shapeTerrain(bad, 5, 5, r, amount), shapeTerrain(5, bad, 5, r, amount);
-        shapeTerrain(5, 5, bad, r, amount), shapeTerrain(5, 5, 5, r, bad);
-        shapeTerrain(5, 5, 5, bad == INF ? 1e20f : bad, amount);
-    }
-    EXPECT_TRUE(heightsKept() &&
-                std::count(chunkDirty, chunkDirty + CHUNK_TOTAL, 0) == CHUNK_TOTAL);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // test_render.cpp: the renderer's pure parts: camera matrices and frustum,
-// the static models, which chunk positions are drawn, the label's place and
-// the pixel formats of uploaded images.
+// the static models, which chunk positions are drawn and the label's place.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +8,6 @@
 
 #include "render/frustum.h"
 #include "render/models.h"
-#include "render/pixel_format.h"
 #include "render/scene_layout.h"
 
 namespace {
@@ -113,20 +111,6 @@ TEST(Frustum, PlanesBoundTheClipVolumeOfTheMatrices) {
     normalizePlane(FrustumFar, f);
     EXPECT_TRUE(f.planes[FrustumTop][0] == 0.6f && f.planes[FrustumTop][2] == 0.8f &&
                 f.planes[FrustumTop][3] == 2.0f && f.planes[FrustumFar][3] == 7.0f);
-}
-
-TEST(Frustum, CubesOutsideAPlaneAreRejected) {
-    // 90 degrees square, near 1, far 3, looking down -z from the origin:
-    // corners on the near plane count as outside, a cube straddling it or
-    // invisible near a corner is passed.
-    const ViewFrustum f = frustumOf(pose(0, 0, 0, 0, 0, 0), 90.0f, 1.0f, 1.0f, 3.0f);
-    const float cubes[][5] = {
-        {0, 0, -0.5f, 0.5f, 0}, {0, 0, -1, 0.5f, 1}, {0, 0, -2, 0.25f, 1},
-        {0, 0, 5, 1, 0},        {0, 0, -4, 1, 0},    {0, 0, -3.9f, 1, 1},
-        {10, 0, -2, 1, 0},      {-10, 0, -2, 1, 0},  {0, 10, -2, 1, 0},
-        {0, -10, -2, 1, 0},     {0, 0, 0, 100, 1},   {-4.1f, 0, -3.1f, 0.9f, 1}};
-    for (const auto& c : cubes)
-        EXPECT_EQ(cubeInFrustum(f, c[0], c[1], c[2], c[3]), c[4] == 1) << c[0] << "," << c[2];
 }
 
 // Every vertex of triangles [first, last) at `radius` from `centre`, every
@@ -256,13 +240,4 @@ TEST(SceneLayout, LabelCentredOnItsPanelInTheTopRightCorner) {
     for (int a = 0; a < 9; a++)
         EXPECT_EQ(std::string("actiontype_") + names[a], labelText(a));
     EXPECT_TRUE(labelText(9) == nullptr && labelText(-1) == nullptr);
-}
-
-TEST(PixelFormat, ByBytesPerPixelAndRedMask) {
-    const unsigned cases[][3] = {{4, 0xFFu, PixelRGBA},          {4, 0xFF000000u, PixelBGRA},
-                                 {4, 0xFF0000u, PixelBGRA},      {3, 0xFFu, PixelRGB},
-                                 {3, 0xFF0000u, PixelBGR},       {1, 0, PixelUnsupported},
-                                 {2, 0xF800u, PixelUnsupported}, {2, 0xFFu, PixelUnsupported}};
-    for (const auto& c : cases)
-        EXPECT_EQ(choosePixelFormat((int)c[0], c[1]), (PixelFormat)c[2]) << c[0] << " " << c[1];
 }

@@ -1,6 +1,5 @@
 // test_screenshot.cpp: the screenshot's image, its PNG encoding and the
-// numbered, all-or-nothing file write; and the committed Media images
-// against the pixel regions the game draws from.
+// numbered, all-or-nothing file write.
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
@@ -130,74 +129,4 @@ TEST(ScreenshotFile, TakesTheFirstFreeNumberAndWritesAllOrNothing) {
     EXPECT_EQ(save(empty, big.data(), big.size()), 1); // and works again
     EXPECT_EQ(readAll(empty + "/screenshot1.png").size(), big.size());
     system(("rm -rf '" + folder + "'").c_str());
-}
-
-namespace {
-struct Image {
-    unsigned width = 0, height = 0;
-    std::vector<unsigned char> rgba;
-    Image(const char* name) {
-        lodepng::decode(rgba, width, height, std::string(HOLLOWMARK_SOURCE_DIR) + "/Media/" + name);
-    }
-    const unsigned char* at(int x, int y) const { return &rgba[((size_t)y * width + x) * 4]; }
-    int step(int x0, int y0, int x1, int y1) const {
-        int d = 0;
-        for (int c = 0; c < 4; ++c)
-            d += std::abs(at(x0, y0)[c] - at(x1, y1)[c]);
-        return d;
-    }
-};
-} // namespace
-
-TEST(MediaImages, DashboardRegionsHoldWhatTheGameDrawsFromThem) {
-    const Image img("dashboard.png");
-    ASSERT_TRUE(img.width == 640 && img.height == 256);
-    int ink[95] = {};
-    for (int y = 0; y < 256; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            bool glyph = y < 59 && (y / 20) * 32 + x / 20 < 95, banner = y >= 120;
-            bool used = glyph || banner || (x < 180 && y >= 60 && y < 119) || (x >= 440 && y >= 60);
-            ASSERT_TRUE(used || img.at(x, y)[3] == 0) << x << "," << y;
-            // Banners stretch sideways; glyph ink stays in columns 4..15 of
-            // the cell (10 pixels from a cell started 5 to the left) and off its last row.
-            ASSERT_TRUE(!banner ||
-                        (img.at(x, y)[3] > 230 && (x == 0 || img.step(x, y, x - 1, y) < 8)));
-            ASSERT_TRUE(!glyph || img.at(x, y)[3] == 0 ||
-                        (x % 20 >= 4 && x % 20 <= 15 && y % 20 < 19));
-            if (glyph)
-                ink[(y / 20) * 32 + x / 20] += img.at(x, y)[3] > 128;
-        }
-    }
-    for (int g = 1; g < 95; ++g) // every glyph but the space has ink
-        EXPECT_GT(ink[g], 1) << (char)(g + 32);
-    for (int i = 0; i < 3 * 400; ++i) // panel fill pieces are flat: they are stretched
-        EXPECT_LT(
-            img.step(60 * (i / 400) + 20 + i % 20, 79 + i % 400 / 20, 60 * (i / 400) + 20, 79), 3);
-    EXPECT_GT(img.at(440 + 12, 60 + 10)[3], 128); // the pointer's tip at its hot spot
-}
-
-TEST(MediaImages, WorldTilesRepeatWithoutSeams) {
-    // The mean step across a tile's wrap against the mean step between
-    // neighbours inside it, for the water and the terrain tile.
-    const Image img("worldtexture.png");
-    ASSERT_TRUE(img.width == 1024 && img.height == 1024);
-    for (int tile : {64, 320}) {
-        double inside = 0, wrapX = 0, wrapY = 0;
-        for (int k = 0; k < 128; ++k) {
-            for (int j = 0; j < 127; ++j)
-                inside += img.step(832 + j, tile + k, 833 + j, tile + k) +
-                          img.step(832 + k, tile + j, 832 + k, tile + j + 1);
-            wrapX += img.step(959, tile + k, 832, tile + k);
-            wrapY += img.step(832 + k, tile + 127, 832 + k, tile);
-        }
-        inside /= 2 * 127;
-        EXPECT_LT(std::max(wrapX, wrapY), 1.6 * inside) << tile;
-    }
-    float blue = 0, red = 0;
-    for (int i = 0; i < 128 * 128; ++i) {
-        blue += img.at(832 + i % 128, 64 + i / 128)[2] - img.at(832 + i % 128, 64 + i / 128)[0];
-        red += img.at(832 + i % 128, 832 + i / 128)[0] - img.at(832 + i % 128, 832 + i / 128)[2];
-    }
-    EXPECT_GT(blue / 16384, 50) << "water is blue";
-    EXPECT_GT(red / 16384, 50) << "figures are warm";
 }

@@ -1,4 +1,4 @@
-// test_ui.cpp: the 2D interface's pure parts: atlas tables, panel pieces,
+// test_ui.cpp: the 2D interface's pure parts: panel pieces,
 // text and button metrics, the pause menu's places, the pause level and the
 // dashboard's texts.
 #include <gtest/gtest.h>
@@ -14,37 +14,6 @@
 #include "ui/overlay.h"
 #include "ui/pause_state.h"
 #include "ui/ui_layout.h"
-
-TEST(Atlas, EntriesSitAtTheirPixelRectangles) {
-    fillAtlasTables();
-    setupDashboardBanners();
-    const struct {
-        const QuadTexCoords& coords;
-        int x, y, w, h;
-    } rects[] = {{glyphCoords[0], 0, 0, 20, 20},
-                 {glyphCoords['A' - 32], 20, 20, 20, 20},
-                 {glyphCoords[31], 620, 0, 20, 20},
-                 {glyphCoords[94], 600, 40, 20, 20},
-                 {panelCoords[0], 0, 59, 20, 20},
-                 {panelCoords[panelCoordIndex(0, 1, 1)], 20, 79, 20, 20},
-                 {panelCoords[panelCoordIndex(0, 2, 2)], 40, 99, 20, 20},
-                 {panelCoords[panelCoordIndex(1, 0, 0)], 60, 59, 20, 20},
-                 {panelCoords[panelCoordIndex(1, 2, 1)], 100, 79, 20, 20},
-                 {panelCoords[26], 160, 99, 20, 20},
-                 {pointerCoords[0], 440, 60, 40, 60},
-                 {pointerCoords[4], 600, 60, 40, 60},
-                 {bannerCoords[0], 0, 120, 640, 68},
-                 {bannerCoords[1], 0, 188, 640, 68}};
-    for (const auto& r : rects) { // bottom-left, bottom-right, top-right, top-left
-        const float l = r.x / 1024.0f, right = (r.x + r.w) / 1024.0f;
-        const float t = r.y / 256.0f, b = (r.y + r.h) / 256.0f;
-        const float corners[8] = {l, b, right, b, right, t, l, t};
-        for (int i = 0; i < 8; ++i)
-            EXPECT_FLOAT_EQ(r.coords.uv[i], corners[i]) << r.x << "," << r.y;
-    }
-    EXPECT_STREQ(creditLines[0], "");
-    EXPECT_STREQ(creditLines[1], creditCaption);
-}
 
 // Over panels of many sizes: the pieces tile the frame and the inner
 // rectangle (whose top is y - 1) exactly once, each piece is the atlas piece
