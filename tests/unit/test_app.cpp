@@ -48,56 +48,6 @@ class SettingsFile : public ::testing::Test {
     char previous[4096] = {};
 };
 
-TEST_F(SettingsFile, LookupFollowsTheLineRules) {
-    std::string filler99;
-    for (int i = 0; i < 99; ++i)
-        filler99 += "filler\n";
-    const std::string longValue = "screenw=2" + std::string(246, ' ') + "e1\nscreenh=480\n";
-    const struct {
-        std::string text;
-        const char* key;
-        float value;
-    } cases[] = {
-        {"screenw = 800\n", "screenw", 800},
-        {"  screen w  =  8 0 0  \n", "screenw", 800},
-        {"SCREENW=800\n", "screenw", 0},
-        {"screenwidth=800\n", "screenw", 0},
-        {"xscreenw=800\n", "screenw", 0},
-        {"screenw\t=800\n", "screenw", 0}, // a tab stays
-        {"screenw=\t800\n", "screenw", 800},
-        {"screenw=800\nscreenh=600\n", "screenh", 600},
-        {"viewrange=3\nusefog=1\nviewrange=8\n", "viewrange", 8},
-        {"viewrange=3\nviewrange=\n", "viewrange", 0}, // the last line counts, empty or not
-        {filler99 + "screenw=640\n", "screenw", 640},
-        {filler99 + "\nscreenw=640\n", "screenw", 0},
-        {"screenw=320\n" + filler99 + "screenw=640\n", "screenw", 320},
-        // 255 characters are kept: the exponent beyond them is lost, and the
-        // rest of the long line does not spill into the next entry.
-        {longValue, "screenw", 2},
-        {longValue, "screenh", 480},
-        {"screenw=2" + std::string(300, ' ') + "e1\nscreenh=480\n", "screenh", 480},
-        {"screenbpp=16" + std::string(243, ' ') + "\nscreenw=1\n", "screenw", 1},
-        {"screenw=800\r\nscreenh=600\r\n", "screenh", 600},
-        {"usefog=1", "usefog", 1},
-        {"usefog=1 ;note\n", "usefog", 1},
-        {"screenw=1e999\n", "screenw", HUGE_VALF},
-        {"screenw=-1e60\n", "screenw", -HUGE_VALF},
-        {"screenw=nan\n", "screenw", NAN}};
-    testing::internal::CaptureStderr();
-    for (const auto& c : cases) {
-        write(c.text, false);
-        readSettingsLines();
-        float got = settingValue(c.key);
-        EXPECT_TRUE(got == c.value || (std::isnan(got) && std::isnan(c.value)))
-            << c.key << " in \"" << c.text.substr(0, 40) << "\" gave " << got;
-    }
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // plain files read in silence
-    write("screenw=800\r\nfullscreen=0", false);
-    readSettingsLines();
-    EXPECT_STREQ(settingsLines[0], "screenw=800"); // the CR belongs to the line end
-    EXPECT_STREQ(settingsLines[1], "fullscreen=0");
-}
-
 TEST_F(SettingsFile, EveryKeyReachesItsVariableWithItsConversion) {
     screenWidth = 123.0f, viewRange = 7, useFog = true; // an earlier read must not survive
     readVideoSettings();

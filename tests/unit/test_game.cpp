@@ -493,57 +493,6 @@ TEST_F(GameTest, EnemiesChasePushAndReach) {
     EXPECT_LT(distance(figures[0].position, player.position), start - 3.0f);
 }
 
-TEST_F(GameTest, BallsFlyUnderGravityAndStickWhereTheyLand) {
-    spawnBall(25.0f, 20.0f, 25.0f, 0.1f, 0.0f, 0.0f);
-    spawnBall(26.0f, 20.0f, 25.0f, 0.0f, 0.0f, 0.0f); // still: never moves
-    spawnBall(27.0f, 20.0f, 25.0f, 0.3f, 0.0f, 0.0f);
-    balls[2].kind = 1; // nothing creates this kind; it does not fly
-    int n = 1;
-    for (step(1.0f); balls[0].velocity.x != 0.0f && n < 200; step(1.0f), ++n) {
-        EXPECT_NEAR(balls[0].velocity.y, -0.01f * (float)n, 1e-5f);
-        EXPECT_NEAR(balls[0].position.y, 20.0f - 0.005f * (float)(n * (n - 1)), 1e-3f);
-        EXPECT_NEAR(balls[0].position.x, 25.0f + 0.1f * (float)n, 1e-4f);
-    }
-    ASSERT_LT(n, 200);
-    EXPECT_NEAR(balls[0].position.y, FLOOR_Y, 1e-3f);
-    EXPECT_EQ(balls[0].velocity.y + balls[0].velocity.z, 0.0f);
-    Ball stuck = balls[0];
-    steps(20, 1.0f);
-    EXPECT_EQ(balls[0].position.x + balls[0].position.y, stuck.position.x + stuck.position.y);
-    EXPECT_EQ(balls[1].position.y + balls[2].position.x, 20.0f + 27.0f);
-}
-
-TEST_F(GameTest, TablesRefuseWhenFullAndDespawnStrictlyBeyondAHundred) {
-    figures[0].footX[1] = 7.0f,
-    figures[0].footPlanted[1] = true; // a new enemy keeps its slot's feet
-    figures[0].yaw = 2.0f, figures[0].velocity = Vector3{1.0f, 1.0f, 1.0f};
-    for (int i = 0; i <= MAX_FIGURES; ++i)
-        spawnFigure(20.0f + (float)i, 12.0f, 25.0f);
-    for (int i = 0; i <= MAX_BALLS; ++i)
-        spawnBall(25.0f, 12.0f, (float)i, 0.0f, 0.0f, 0.0f);
-    EXPECT_EQ(figureCount + ballCount, 550);
-    EXPECT_EQ(figures[49].position.x + balls[499].position.z, 69.0f + 499.0f);
-    EXPECT_TRUE(figures[0].kind == 1 && figures[0].footPlanted[1] && figures[0].footX[1] == 7.0f);
-    EXPECT_EQ(figures[0].yaw + figures[0].velocity.x, 0.0f);
-    figureCount = ballCount = 0;
-    settlePlayer();
-    const Vector3 p = player.position;
-    spawnBall(p.x + 100.0f, p.y, p.z, 0.0f, 0.0f, 0.0f);
-    spawnBall(p.x + 100.001f, p.y, p.z, 0.0f, 0.0f, 0.0f);
-    spawnBall(p.x, p.y + 10.0f, p.z, 0.1f, 0.0f, 0.0f);
-    spawnFigure(p.x, p.y, p.z - 100.0f);
-    spawnFigure(p.x, p.y, p.z - 100.001f);
-    spawnFigure(p.x + 10.0f, p.y + 5.0f, p.z);
-    step(1.0f);
-    ASSERT_EQ(ballCount + figureCount, 4);
-    EXPECT_EQ(balls[0].position.x, p.x + 100.0f);
-    EXPECT_NEAR(balls[1].position.x, p.x + 0.1f, 1e-6f); // still updated in the same pass
-    EXPECT_NEAR(figures[1].position.x, p.x + 10.0f - 0.005f, 1e-5f);
-    player.position.x += 250.0f; // walked away: gone for good
-    step(1.0f);
-    EXPECT_EQ(ballCount + figureCount, 0);
-}
-
 // Everything a scripted run moves, to compare two runs.
 static std::vector<float> runScripted(bool slow, float factor) {
     freshWorld(TEST_SEED, true);
@@ -574,53 +523,6 @@ TEST_F(GameTest, SlowMotionAtFactorOneMovesExactlyAsAQuarter) {
     EXPECT_EQ(slow, runScripted(false, 0.25f));
     EXPECT_NE(slow, runScripted(false, 1.0f));
     EXPECT_NEAR(slow[slow.size() - 3], 120 * 0.025f * 0.25f, 1e-4f);
-}
-
-// The level of the block in column (25, 25), negated while it falls.
-static int blockSignature() {
-    for (int y = 23; y >= 1; --y)
-        if (blocks[25][y][25] || fallingBlocks[25][y][25])
-            return blocks[25][y][25] ? y : -y;
-    return 0;
-}
-
-TEST_F(GameTest, SettlingStepsEveryTenTicksOnceTheMeshesCaughtUp) {
-    blocks[25][20][25] = 1; // floating, nothing under it
-    markAllChunksDirty();
-    rebuildDirtyChunks();
-    player.position = Vector3{40.0f, 10.0f, 40.0f};
-    // At factor 2 a step every five updates, at 1 every ten: lifted out at
-    // the first, a level lower at each following one.
-    const int changes[][3] = {{2, 5, -20},  {2, 10, -19}, {2, 15, -18}, {2, 20, -17},
-                              {1, 30, -16}, {1, 40, -15}, {1, 50, -14}};
-    int update = 0;
-    for (const auto& c : changes) {
-        int before = blockSignature();
-        while (++update < c[1]) {
-            step((float)c[0]);
-            ASSERT_EQ(blockSignature(), before) << "update " << update;
-        }
-        step((float)c[0]);
-        EXPECT_EQ(blockSignature(), c[2]) << "update " << update;
-    }
-    settleReady = false; // without a rebuild in between no step runs
-    for (int i = 0; i < 30; ++i)
-        updateGame(1.0f);
-    EXPECT_EQ(blockSignature(), -14);
-    // With them it lands on level 2 (the floor at 3 reaches into it); the
-    // landing pass still marks its chunk, and only it.
-    bool landed = false;
-    for (int i = 0; i < 200 && !landed; ++i) {
-        bool fallingBefore = blocksFalling;
-        memset(chunkDirty, 0, sizeof chunkDirty);
-        updateGame(1.0f);
-        landed = fallingBefore && !blocksFalling;
-        for (int c = 0; c < CHUNK_TOTAL && landed; ++c)
-            EXPECT_EQ(chunkDirty[c], c == 55) << c;
-        rebuildDirtyChunks();
-    }
-    ASSERT_TRUE(landed);
-    EXPECT_EQ(blockSignature(), 2);
 }
 
 // Counts array allocations while switched on: a rebuild with unchanged

@@ -226,32 +226,4 @@ TEST(ChunkLists, TrianglesNormalsAndWindingOverAWholeWorld) {
     optimizeGeometry = false;
 }
 
-TEST(ChunkLists, RebuildKeepsStorageWhileCountsStay) {
-    emptyCave(0.25f, 34.75f);
-    blocks[7][5][7] = 1;
-    settleReady = false;
-    markAllChunksDirty();
-    rebuildDirtyChunks();
-    EXPECT_TRUE(settleReady);
-    CollisionList* list = blockCollision[11];
-    ASSERT_EQ(list->triangleCount, 12);
-    EXPECT_EQ(fallingCollision[11]->triangleCount, 0); // an empty mesh still has its list
-    const ChunkMesh& m = blockMeshes[11];
-    const float* kept[4] = {m.positions, m.texCoords, list->corner0, list->normal};
-    blocks[7][5][7] = 0, blocks[8][6][8] = 1; // the same count
-    chunkDirty[11] = 1;
-    rebuildDirtyChunks();
-    const float* now[4] = {m.positions, m.texCoords, list->corner0, list->normal};
-    EXPECT_TRUE(std::equal(kept, kept + 4, now) && blockCollision[11] == list && !chunkDirty[11]);
-    EXPECT_EQ(list->corner0[1], 7.0f); // new contents: the moved block's PosX, top corner
-    blocks[8][6][8] = 0;               // not marked: a clean pass rebuilds nothing, yet is ready
-    settleReady = false;
-    rebuildDirtyChunks();
-    EXPECT_TRUE(settleReady && m.vertexCount == 24);
-    blocks[8][6][8] = blocks[8][6][9] = 1; // four more quads: mesh and list resized together
-    chunkDirty[11] = 1;
-    rebuildDirtyChunks();
-    EXPECT_TRUE(m.vertexCount == 40 && blockCollision[11] == list && list->triangleCount == 20);
-}
-
 } // namespace

@@ -211,23 +211,6 @@ TEST(SceneLayout, DiscOfChunkPositionsAroundThePlayer) {
         EXPECT_TRUE(drawnViewRange(r[0]) == r[1] && farPlaneDistance(r[0]) == (float)r[2]) << r[0];
 }
 
-TEST(SceneLayout, ColumnsAndWaterSlabsAreCulledByTheirCubes) {
-    // Eye high in chunk (0, 0) looking level along +x, far plane 10: the
-    // column is seen through its top cube only, its water slab not at all.
-    ViewFrustum f = frustumOf(pose(2.5f, 32.5f, 2.5f, 0, 1.570796325f, 0), 50, 4.0f / 3, 0.1f, 10);
-    EXPECT_TRUE(chunkColumnVisible(f, 0, 0) && chunkColumnVisible(f, 1, 0));
-    EXPECT_FALSE(waterSlabVisible(f, 0, 0) || chunkColumnVisible(f, -2, 0) ||
-                 chunkColumnVisible(f, 4, 0));
-    f = frustumOf(pose(2.5f, 2.0f, 2.5f, 0, 1.570796325f, 0), 50, 4.0f / 3, 0.1f, 10);
-    EXPECT_TRUE(waterSlabVisible(f, 1, 0));
-    EXPECT_FALSE(waterSlabVisible(f, -2, 0) || chunkColumnVisible(f, 11, 0));
-    // A window taller than wide: a column 9 to the side at depth 12 is out,
-    // one 4 to the side in (a wide window would show both).
-    f = frustumOf(pose(2.5f, 17.5f, 2.5f, 0, 1.570796325f, 0), 50, 0.5f, 0.1f, 40);
-    EXPECT_FALSE(chunkColumnVisible(f, 2, 2));
-    EXPECT_TRUE(chunkColumnVisible(f, 2, 1));
-}
-
 TEST(SceneLayout, LabelCentredOnItsPanelInTheTopRightCorner) {
     const float labels[][4] = {
         {800, 4, 525, 570}, {800.9f, 0, 525, 540}, {1280, 8, 1005, 1060}, {600, 6, 325, 365}};

@@ -240,33 +240,6 @@ std::vector<int> markedChunks() {
     return marked;
 }
 
-// The chunk of the edited cell, and a neighbouring chunk only where the
-// cell's face neighbour across the border holds a block.
-TEST(DirtyMarking, AnEditMarksOnlyTheChunksItCanChange) {
-    freshWorld(5, false);
-    Rng rng(5);
-    const struct {
-        int x, z;
-        std::vector<int> across;
-    } cases[] = {{12, 12, {}}, {10, 12, {12}}, {14, 14, {23, 32}}, {0, 0, {9, 90}}, {49, 27, {5}}};
-    const int y = 30, around[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-    for (const auto& c : cases) {
-        std::vector<int> own{(c.x / 5) * 10 + c.z / 5}, all = c.across;
-        all.push_back(own[0]);
-        std::sort(all.begin(), all.end());
-        markedChunks();
-        EXPECT_TRUE(setCell(rng, c.x, y, c.z, 1) && markedChunks() == own) << c.x << "," << c.z;
-        EXPECT_TRUE(setCell(rng, c.x, y, c.z, 0) && markedChunks() == own) << c.x << "," << c.z;
-        for (const auto& d : around)
-            blocks[wrapCell(c.x + d[0])][y][wrapCell(c.z + d[1])] = 1;
-        EXPECT_TRUE(setCell(rng, c.x, y, c.z, 1) && markedChunks() == all) << c.x << "," << c.z;
-        EXPECT_TRUE(setCell(rng, c.x, y, c.z, 0) && markedChunks() == all) << c.x << "," << c.z;
-        EXPECT_FALSE(setCell(rng, c.x, y, c.z, 0) || !markedChunks().empty()); // no change
-        for (const auto& d : around)
-            blocks[wrapCell(c.x + d[0])][y][wrapCell(c.z + d[1])] = 0;
-    }
-}
-
 TEST(DirtyMarking, ASettlingStepMarksWhereTheGridsChanged) {
     freshWorld(6, false);
     blocks[32][20][17] = 1; // hanging; its column and its neighbours' lie in chunk 63
