@@ -128,6 +128,9 @@ TEST(WorldQueries, SegmentsScanTheCellsTheirLineTouches) {
             got.push_back({cells[k][0], cells[k][1]});
         EXPECT_EQ(got, want) << s[0] << "," << s[1] << " to " << s[2] << "," << s[3];
     }
+    int few[3][2] = {{7, 7}, {7, 7}, {7, 7}}; // a full table: counted, not written past
+    EXPECT_EQ(listSegmentCells(2.5f, 2.5f, 12.5f, 12.5f, few, 2), 7);
+    EXPECT_TRUE(few[2][0] == 7 && few[2][1] == 7);
     EXPECT_FLOAT_EQ(lineZAtX(5, 0, 0, 10, 20), 10);
     EXPECT_FLOAT_EQ(lineXAtZ(5, 0, 0, 10, 20), 2.5f);
     EXPECT_NEAR(lineZAtX(3, 2, 0, 2, 1), 1000, 0.1f); // parallel: the nudge of 0.001

@@ -6,6 +6,7 @@
 
 #include "game_fixture.h"
 #include "physics/collision.h"
+#include "render/pose.h"
 #include "world_scene.h"
 
 namespace {
@@ -164,6 +165,21 @@ TEST(Generation, NewWorldStartsReady) {
     // The ground and block tiles are checked on the meshes that use them.
     const float water[8] = {0.8125f, 0.1875f, 0.9375f, 0.1875f, 0.9375f, 0.0625f, 0.8125f, 0.0625f};
     EXPECT_EQ(memcmp(waterTile, water, sizeof water), 0);
+}
+
+// A planted foot stays while its leg is shorter than the reach of 1.99, and
+// steps under its hip once it is not, however the stretch is split.
+TEST(Pose, AFootStepsOnlyOnceItsLegStretchesTooFar) {
+    freshWorld(11, false);
+    Figure f;
+    memset(&f, 0, sizeof f);
+    f.position = Vector3{25.0f, 20.0f, 25.0f}; // the first hip at (25, 20.15, 25.4)
+    for (float ahead : {1.2f, 1.4f}) {          // legs of 1.92 and 2.05
+        f.footPlanted[0] = true, f.footX[0] = 25.0f, f.footY[0] = 18.65f;
+        f.footZ[0] = 25.4f - ahead;
+        poseFigureBody(f);
+        EXPECT_EQ(f.footZ[0] == 25.4f - ahead, ahead < 1.3f) << ahead;
+    }
 }
 
 // Every chunk's meshes and lists, bit for bit.
