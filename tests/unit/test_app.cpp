@@ -158,10 +158,6 @@ TEST_F(SettingsFile, WindowSidesTruncateAndZeroMeansTheDesktops) {
     EXPECT_TRUE(windowSizeAllowed(windowSide(screenWidth), windowSide(screenHeight)));
     EXPECT_TRUE(needsDesktopProbe(700.0f, 0.0f) && needsDesktopProbe(0.0f, 500.0f));
     EXPECT_FALSE(needsDesktopProbe(NAN, 600.0f));
-    // A file read again with a shorter first line keeps none of the longer one.
-    write("screenh=1280\n");
-    write("screenh=7\n");
-    EXPECT_EQ(screenHeight, 7.0f);
 }
 
 TEST(FrameClock, PacesToSixteenMillisAndMeasuresTheFrame) {
