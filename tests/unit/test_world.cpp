@@ -169,7 +169,7 @@ TEST(Generation, NewWorldStartsReady) {
 
 // A planted foot stays while its leg is shorter than the reach of 1.99, and
 // steps under its hip once it is not, however the stretch is split.
-TEST(Pose, AFootStepsOnlyOnceItsLegStretchesTooFar) {
+TEST(Pose, FeetStepPastTheirReachAndAHandAtItsShoulderStays) {
     freshWorld(11, false);
     Figure f;
     memset(&f, 0, sizeof f);
@@ -180,6 +180,10 @@ TEST(Pose, AFootStepsOnlyOnceItsLegStretchesTooFar) {
         poseFigureBody(f);
         EXPECT_EQ(f.footZ[0] == 25.4f - ahead, ahead < 1.3f) << ahead;
     }
+    poseFigureArms(f); // a target right at a shoulder: that hand stays on it
+    f.target = Vector3{f.shoulderX[1], f.shoulderY[1], f.shoulderZ[1]};
+    poseFigureArms(f);
+    EXPECT_TRUE(f.handX[1] == f.target.x && f.handY[1] == f.target.y && f.handZ[1] == f.target.z);
 }
 
 // Every chunk's meshes and lists, bit for bit.
