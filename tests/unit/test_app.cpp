@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,8 @@
 #include "app/input.h"
 #include "app/settings.h"
 #include "app/window_size.h"
+#include "world/new_game.h"
+#include "world/world.h"
 #include "tests/regression_files.h"
 
 namespace {
@@ -91,6 +94,48 @@ TEST_F(SettingsFile, EveryKeyReachesItsVariableWithItsConversion) {
                 {-1e20f, INT_MIN}};
     for (const auto& c : ints)
         EXPECT_EQ(settingToInt(c.value), c.whole) << c.value;
+}
+
+// The floor and ceiling grids start-up generates from the seed setting at the clock.
+std::vector<float> caveFrom(int setting, long long clockSeconds) {
+    worldSeed = chooseWorldSeed(setting, clockSeconds);
+    srand((unsigned int)worldSeed);
+    useWater = false;
+    generateWorld();
+    std::vector<float> grids(&floorHeight[0][0], &floorHeight[0][0] + 2500);
+    grids.insert(grids.end(), &ceilingHeight[0][0], &ceilingHeight[0][0] + 2500);
+    return grids;
+}
+
+// The file's seed picks the cave whatever the clock, and the seed shown,
+// typed back in, gives the same cave; values no int holds give one warning
+// and the nearest int.
+TEST_F(SettingsFile, TheSeedPicksTheCave) {
+    EXPECT_EQ(caveFrom(42, 1000), caveFrom(42, 2000));
+    EXPECT_NE(caveFrom(42, 1000), caveFrom(43, 1000));
+    EXPECT_NE(caveFrom(0, 1000), caveFrom(0, 1001)) << "no seed: a new cave each second";
+    const std::vector<float> cave = caveFrom(0, 4000000003LL);
+    const struct {
+        std::string line;
+        int seed, warnings;
+    } cases[] = {{"seed=" + std::to_string(worldSeed), (int)worldSeed, 0},
+                 {"", 0, 0},
+                 {"seed=2147483647", INT_MAX, 0},
+                 {"seed=nan", 0, 1},
+                 {"seed = 123456789 ;mine", 123456789, 0},
+                 {"seed=1e30", INT_MAX, 1},
+                 {"seed=-1e30", INT_MIN, 1},
+                 {"seed=12.7", 12, 1},
+                 {"seed=-12.7", -12, 1}};
+    for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
+        write(c.line + "\n");
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(seedSetting, c.seed) << c.line;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.warnings) << c.line;
+        if (&c == cases)
+            EXPECT_EQ(caveFrom(seedSetting, 5), cave);
+    }
 }
 
 TEST(HostileSettings, KeptInputsAndOnlyPlainFilesReadWithinTheRules) {

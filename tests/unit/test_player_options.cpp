@@ -1,16 +1,11 @@
-// test_player_options.cpp: the comforts behind their own settings keys: the
-// trailing camera kept in front of surfaces, caves chosen by seed.
+// test_player_options.cpp: the trailing camera kept in front of surfaces, a
+// comfort behind its own settings key.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <string>
-#include <unistd.h>
-#include <vector>
 
 #include "app/input.h"
 #include "app/settings.h"
@@ -86,63 +81,6 @@ TEST(CameraCollision, NeverBehindASurfaceAndUnchangedWithTheKeyOff) {
     }
     cameraCollision = false;
     EXPECT_TRUE(blocked > 20 && clear > 20) << blocked << " " << clear;
-}
-
-// The floor and ceiling grids start-up generates from the seed setting at the clock.
-std::vector<float> caveFrom(int setting, long long clockSeconds) {
-    worldSeed = chooseWorldSeed(setting, clockSeconds);
-    srand((unsigned int)worldSeed);
-    useWater = false;
-    generateWorld();
-    std::vector<float> grids(&floorHeight[0][0], &floorHeight[0][0] + 2500);
-    grids.insert(grids.end(), &ceilingHeight[0][0], &ceilingHeight[0][0] + 2500);
-    return grids;
-}
-
-// Reads settings.ini holding the text in a fresh folder; returns the lines
-// written to stderr meanwhile.
-std::string readSettingsText(const std::string& text) {
-    char folder[] = "/tmp/hollowmark-options-XXXXXX", here[4096] = {};
-    EXPECT_TRUE(mkdtemp(folder) && getcwd(here, sizeof here) && chdir(folder) == 0);
-    FILE* file = fopen("settings.ini", "wb");
-    fwrite(text.data(), 1, text.size(), file);
-    fclose(file);
-    testing::internal::CaptureStderr();
-    readGraphicsSettings();
-    std::string errors = testing::internal::GetCapturedStderr();
-    remove("settings.ini");
-    EXPECT_EQ(chdir(here), 0);
-    rmdir(folder);
-    return errors;
-}
-
-TEST(CaveSeed, SameSeedSameCaveAndTheShownSeedGivesItBack) {
-    EXPECT_EQ(caveFrom(42, 1000), caveFrom(42, 2000)) << "the file's seed, whatever the clock";
-    EXPECT_NE(caveFrom(42, 1000), caveFrom(43, 1000));
-    EXPECT_NE(caveFrom(0, 1000), caveFrom(0, 1001)) << "no seed: a new cave each second";
-    const std::vector<float> cave = caveFrom(0, 4000000003LL); // its seed, as shown, typed in
-    EXPECT_EQ(readSettingsText("seed=" + std::to_string(worldSeed) + "\n"), "");
-    EXPECT_EQ(caveFrom(seedSetting, 5), cave);
-}
-
-// Values no int holds give one warning and the nearest int.
-TEST(CaveSeed, ReadFromTheFile) {
-    const struct {
-        const char* line;
-        int seed, warnings;
-    } cases[] = {{"", 0, 0},
-                 {"seed=2147483647", INT_MAX, 0},
-                 {"seed=nan", 0, 1},
-                 {"seed = 123456789 ;mine", 123456789, 0},
-                 {"seed=1e30", INT_MAX, 1},
-                 {"seed=-1e30", INT_MIN, 1},
-                 {"seed=12.7", 12, 1},
-                 {"seed=-12.7", -12, 1}};
-    for (const auto& c : cases) {
-        const std::string errors = readSettingsText(std::string(c.line) + "\n");
-        EXPECT_EQ(seedSetting, c.seed) << c.line;
-        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.warnings) << c.line;
-    }
 }
 
 } // namespace
