@@ -21,10 +21,14 @@
 
 const unsigned int TEST_SEED = 1234;
 
+inline void setWindow(float width, float height) {
+    screenWidth = width, screenHeight = height, aspectRatio = width / height;
+}
+
 inline void freshWorld(unsigned int seed, bool water) {
     memset(keyState, 0, sizeof keyState);
     memset(mouseButtonState, 0, sizeof mouseButtonState);
-    screenWidth = 1024.0f, screenHeight = 768.0f, aspectRatio = 1024.0f / 768.0f;
+    setWindow(1024.0f, 768.0f);
     mouseX = 512, mouseY = 384, mouseInWindow = true, fieldOfView = 50.0f;
     resetGameState();
     useWater = water;
