@@ -1,12 +1,12 @@
-// game_fixture.h: a fresh game for the gameplay tests. All game state is
-// global, so each test starts from a world generated from a fixed seed with
-// input reset; step() runs one frame as the main loop does (update, chunk
-// rebuild, the next poll promoting pressed keys and buttons to held).
+// game_fixture.h: a fresh game for the gameplay tests. All game state is global, so each test
+// starts from a world generated from a fixed seed with input reset; step() runs one frame as the
+// main loop does (update, chunk rebuild, the next poll promoting pressed keys and buttons to held).
 #pragma once
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 
 #include <gtest/gtest.h>
 
@@ -21,10 +21,14 @@
 
 const unsigned int TEST_SEED = 1234;
 
+inline void setWindow(float width, float height) {
+    screenWidth = width, screenHeight = height, aspectRatio = width / height;
+}
+
 inline void freshWorld(unsigned int seed, bool water) {
     memset(keyState, 0, sizeof keyState);
     memset(mouseButtonState, 0, sizeof mouseButtonState);
-    screenWidth = 1024.0f, screenHeight = 768.0f, aspectRatio = 1024.0f / 768.0f;
+    setWindow(1024.0f, 768.0f);
     mouseX = 512, mouseY = 384, mouseInWindow = true, fieldOfView = 50.0f;
     resetGameState();
     useWater = water;
@@ -54,23 +58,15 @@ inline void fillBlocks(int x0, int x1, int y0, int y1, int z0, int z1) {
 }
 
 inline int countBlocks() {
-    int count = 0;
-    for (size_t i = 0; i < sizeof blocks; ++i)
-        count += (&blocks[0][0][0])[i];
-    return count;
+    return std::accumulate(&blocks[0][0][0], &blocks[0][0][0] + sizeof blocks, 0);
 }
 
 inline float distance(Vector3 a, Vector3 b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
-                     (a.z - b.z) * (a.z - b.z));
+    return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
 }
 
-inline bool finite(Vector3 v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-// The fixed seed's cave flattened to a floor at 3 and a ceiling at 30, the
-// player dropped at (25, 10, 25).
+// The fixed seed's cave flattened to a floor at 3 and a ceiling at 30, the player dropped at
+// (25, 10, 25).
 class GameTest : public ::testing::Test {
   protected:
     static constexpr float FLOOR_Y = 3.0f;
