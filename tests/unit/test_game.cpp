@@ -71,6 +71,8 @@ TEST_F(GameTest, PointerTurnsTheViewAndKeysStepTheAction) {
     step(1.0f);
     const Vector3 &p = player.position, &a = aimPoint, &v = viewCamera.position;
     EXPECT_TRUE(std::isfinite(p.x + p.y + p.z + a.x + a.y + a.z + v.x + v.y + v.z));
+    setWindow(0.0f, 768.0f); // nor one of no width: the camera keeps a square's offsets
+    EXPECT_EQ(safeAspectRatio(), 1.0f);
 }
 
 // At a non-zero pitch, in a wide and a tall window: the side and view blends move 0.1 f an update
@@ -289,6 +291,11 @@ TEST_F(GameTest, EachModeActsAtTheAimOnItsTrigger) {
     click(0);
     ASSERT_EQ(figureCount, 1);
     EXPECT_NEAR(distance(figures[0].position, aimPoint), 1.5f, 1e-2f);
+    aimPoint = viewCamera.position; // aimed at the eye itself: no way to step back, none taken
+    mouseButtonState[MOUSE_LEFT] = Pressed;
+    applyPlayerAction(1.0f);
+    EXPECT_EQ(distance(figures[1].position, aimPoint), 0.0f);
+    mouseButtonState[MOUSE_LEFT] = Up;
     actionType = ActionSlowMotion; // flips on each press, not while held
     click(4);
     EXPECT_TRUE(slowMotion);
