@@ -1,6 +1,5 @@
-// test_physics.cpp: the two scans of a collision
-// list and their run boxes, the sphere and segment queries over the
-// repeating world, and the terrain brush.
+// test_physics.cpp: the two scans of a collision list and their run boxes,
+// and the segment queries over the repeating world.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -206,50 +205,6 @@ TEST(WorldQueries, SegmentsEndOnTheNearestOfAllCrossings) {
     }
     EXPECT_TRUE(hits > 120 && hits < 600) << hits;
     settleProgress = 0;
-}
-
-float wasFloor[50][50], wasCeiling[50][50];
-void keepHeights() {
-    memcpy(wasFloor, floorHeight, sizeof wasFloor),
-        memcpy(wasCeiling, ceilingHeight, sizeof wasFloor);
-}
-
-// The rule in double: the distance to the nearest of a sample's copies 50
-// apart; samples within a hair of a boundary are left undecided. Heights and
-// amounts large enough to meet the clamps, centres near and very far.
-TEST(TerrainBrush, EditsWhatTheSphereHoldsOverTheWrappedPlane) {
-    Rng rng(5);
-    for (int trial = 0; trial < 150; trial++) {
-        for (int x = 0; x < 50; x++)
-            for (int z = 0; z < 50; z++)
-                floorHeight[x][z] = rng.uniform(0.25f, 34.75f),
-                ceilingHeight[x][z] = rng.uniform(0.25f, 34.75f);
-        memset(chunkDirty, 0, sizeof chunkDirty);
-        keepHeights();
-        double far = trial % 3 ? 60 : trial % 2 ? 5e4 : 3e9; // a step of 50 counts no more at 3e9
-        double cx = (float)(rng.uniform(-1, 1) * far), cz = (float)(rng.uniform(-1, 1) * far);
-        double cy = rng.uniform(0, 35), r = rng.uniform(1, 12), amount = rng.uniform(-1, 1);
-        shapeTerrain((float)cx, (float)cy, (float)cz, (float)r, (float)amount);
-        for (int x = 0; x < 50; x++)
-            for (int z = 0; z < 50; z++) {
-                double h = INFINITY, wx = fmod(fmod(cx, 50) + 50, 50),
-                       wz = fmod(fmod(cz, 50) + 50, 50);
-                for (int sx = -1; sx <= 1; sx++)
-                    for (int sz = -1; sz <= 1; sz++)
-                        h = fmin(h, hypot(wx - (x + 50.0 * sx), wz - (z + 50.0 * sz)));
-                const float* was[2] = {&wasFloor[x][z], &wasCeiling[x][z]};
-                const float* now[2] = {&floorHeight[x][z], &ceilingHeight[x][z]};
-                for (int s = 0; s < 2; s++) {
-                    double d3 = hypot(h, cy - *was[s]), want = *was[s];
-                    if (fabs(h - r) < 1e-4 || fabs(d3 - r) < 1e-4)
-                        continue;
-                    if (h < r && d3 < r)
-                        want = fmin(fmax(want + (s ? -1 : 1) * (r - h) * amount, 0.25), 34.75);
-                    ASSERT_NEAR(*now[s], want, 1e-4) << trial << " " << x << "," << z;
-                }
-                ASSERT_TRUE(h >= r - 1e-4 || chunkDirty[(x / 5) * 10 + z / 5]) << trial;
-            }
-    }
 }
 
 } // namespace
