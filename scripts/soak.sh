@@ -14,7 +14,7 @@ bash scripts/deps.sh
 sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 if ! HOLLOWMARK_LINK_FLAGS="$sanitize" bash scripts/configure.sh build-soak \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$sanitize" ||
-   ! cmake --build build-soak -j2 --target hollowmark x11_tool png_tool; then
+   ! cmake --build build-soak -j2 --target hollowmark e2e_tool; then
     echo "soak: build failed" >&2
     exit 1
 fi
