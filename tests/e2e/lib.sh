@@ -11,7 +11,6 @@ HM_DIR="" HM_PID="" HM_TOOL=$HOLLOWMARK_TOOLS/e2e_tool
 hm_fail() { echo "FAIL $(basename "$0"): $* (folder kept: $HM_DIR)" >&2; head -n 20 "$HM_DIR/stderr.txt" >&2 2>/dev/null; HM_DIR=""; exit 1; }
 hm_expect_eq() { [ "$1" = "$2" ] && echo "ok: $3 = $1" || hm_fail "$3: expected '$2', got '$1'"; }
 hm_expect_more() { [ "$1" -gt "$2" ] && echo "ok: $3 = $1" || hm_fail "$3: expected more than $2, got '$1'"; }
-hm_ended() { hm_expect_eq "$HM_STATUS $(wc -l <"$HM_DIR/stderr.txt")" "$1" "exit status and stderr lines $2"; }
 hm_cleanup() { [ -n "$HM_PID" ] && kill -KILL "$HM_PID" && wait "$HM_PID"; rm -rf "$HM_DIR"; HM_PID="" HM_DIR=""; } 2>/dev/null
 trap hm_cleanup EXIT
 hm_new_dir() { # [settings.ini line...]
@@ -20,11 +19,12 @@ hm_new_dir() { # [settings.ini line...]
 }
 hm_png() { "$HM_TOOL" "$@" || hm_fail "e2e_tool $* failed"; }
 hm_start() { (cd "$HM_DIR" && exec "$@" "$HOLLOWMARK_BIN" >stdout.txt 2>stderr.txt) & HM_PID=$!; } # [wrapper...]
-hm_wait_exit() { # [seconds]
-    local deadline=$((SECONDS + ${1:-30}))
+hm_play() { hm_start "$@"; hm_wait_window; }
+hm_ends() { # status stderr-lines, what led there: waits for the end
+    local deadline=$((SECONDS + 60))
     while kill -0 "$HM_PID" 2>/dev/null; do ((SECONDS < deadline)) && sleep 0.1 || hm_fail "the game did not end"; done
     wait "$HM_PID"
-    HM_STATUS=$? HM_PID=""
+    hm_expect_eq "$? $(wc -l <"$HM_DIR/stderr.txt")" "$1" "exit status and stderr lines $2" && HM_PID=""
 }
 hm_wait_window() { # SDL may open and drop a window or two before the one it draws in
     local deadline=$((SECONDS + ${HM_WINDOW_TIMEOUT:-60}))

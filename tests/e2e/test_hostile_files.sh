@@ -9,14 +9,8 @@ case_() { # settings.ini text (- for none), then a command making the hostile fi
     [ $# -eq 1 ] || (cd "$HM_DIR" && "${@:2}") || hm_fail "cannot make the file: ${*:2}"
 }
 said() { for text; do hm_expect_eq "$(grep -c -- "$text" "$HM_DIR/stderr.txt")" 1 "lines saying '$text'"; done; }
-runs() { # lines text... (each said once)
-    hm_start
-    hm_wait_window
-    hm_close_window
-    hm_wait_exit
-    hm_ended "0 $1" && said "${@:2}"
-}
-refused() { hm_start "${@:3}"; hm_wait_exit; hm_ended "$1 1" && said "$2"; } # status text [wrapper...]
+runs() { hm_play; hm_close_window; hm_ends "0 $1" && said "${@:2}"; } # lines text... (each said once)
+refused() { hm_start "${@:3}"; hm_ends "$1 1" && said "$2"; } # status text [wrapper...]
 SMALL='screenw=320\nscreenh=240\nusetextures=1' # small windows keep software GL quick
 binary() { { printf "$SMALL\n"; head -c 65536 "$HOLLOWMARK_BIN"; } >settings.ini && cp $images/palette2.png $texture; }
 enormous() { { printf "$SMALL\n"; head -c 3145728 /dev/zero | tr '\0' x; } >settings.ini && rm $texture; }

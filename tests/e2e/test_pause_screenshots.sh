@@ -11,8 +11,7 @@ saved() { (cd "$HM_DIR" && ls -A | grep -c screenshot); }
 diff_paused() { hm_png diff "$1" "$HM_DIR/paused.png" "${@:2}"; }
 hm_new_dir "${SETTINGS[@]}"
 echo taken | tee "$HM_DIR/screenshot1.png" >"$HM_DIR/screenshot3.png" # the saves get 2, 4, 5, 6
-hm_start
-hm_wait_window
+hm_play
 hm_key F12
 hm_open_menu # so F12 did not pause, or there would be no menu
 hm_menu_click 2; hm_menu_click 2; hm_key F12
@@ -35,14 +34,11 @@ hm_menu_click 0
 hm_expect_more "$(diff_paused "$HM_FRAME" 0 $((H - 60)) $W 60)" 0 "pixels of the lower banner moved by resuming"
 hm_open_menu
 hm_menu_click 1
-hm_wait_exit
-hm_ended "0 0" "after Exit"
+hm_ends "0 0" "after Exit"
 hm_new_dir "${SETTINGS[@]}" # a file-size limit, its signal ignored, so that write() fails
-hm_start bash -c 'trap "" XFSZ && ulimit -f 1 && exec "$0"'
-hm_wait_window
+hm_play bash -c 'trap "" XFSZ && ulimit -f 1 && exec "$0"'
 hm_open_menu
 hm_menu_click 2
 hm_expect_eq "$(grep -c 'screenshot not saved' "$HM_DIR/stderr.txt") $(saved)" "1 0" "lines on the failed save, files left"
 hm_menu_click 1
-hm_wait_exit
-hm_ended "0 1" "after the failed save and Exit"
+hm_ends "0 1" "after the failed save and Exit"

@@ -8,15 +8,10 @@ W=400 H=300 RANDOM=20261207
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$HM_PID/status"; }
 play() { xdotool "$@" || hm_fail "the game ended during the soak"; } # quick input: a lost press does no harm
 clicks() { # count [highest y]
-    local args=() k
-    for ((k = 0; k < $1; k++)); do
-        args+=(mousemove --window "$HM_WIN" $((RANDOM % W)) $((RANDOM % ${2:-H})) mousedown 1 sleep 0.12 mouseup 1)
-    done
-    play "${args[@]}"
+    for ((k = 0; k < $1; k++)); do play mousemove --window "$HM_WIN" $((RANDOM % W)) $((RANDOM % ${2:-H})) mousedown 1 sleep 0.12 mouseup 1; done
 }
 hm_new_dir screenw=$W screenh=$H viewrange=4 usefog=1 uselight=1 usetextures=1 usewater=1 optimizegeometry=1 seed=12
-hm_start
-hm_wait_window
+hm_play
 hm_key q; hm_key q; clicks "${SOAK_ENEMY_CLICKS:-3}" # mode 7 makes enemies
 hm_key q; hm_key q; clicks "${SOAK_BALL_CLICKS:-6}"  # mode 5 throws balls
 rss_full=$(rss) start=$SECONDS pauses=0
@@ -33,8 +28,7 @@ while ((SECONDS - start < ${SOAK_SECONDS:-5})); do
 done
 hm_open_menu
 hm_menu_click 1
-hm_wait_exit 60
-hm_ended "0 0" "after $pauses pauses"
+hm_ends "0 0" "after $pauses pauses"
 if [ "${SOAK_MEMORY:-0}" = 1 ]; then # may wander, not climb: the last third peaks no higher than the middle
     read -r mid last < <(awk -v n="$SOAK_SECONDS" '$1 >= n / 3 && $1 < 2 * n / 3 && $2 > m { m = $2 }
         $1 >= 2 * n / 3 && $2 > l { l = $2 } END { print m + 0, l + 0 }' "$HM_DIR/rss.txt")

@@ -5,12 +5,10 @@
 source "$(dirname "$0")/lib.sh"
 run() { # settings size ending...
     if [ -n "$1" ]; then hm_new_dir "$1"; else hm_new_dir; fi
-    hm_start
-    hm_wait_window
+    hm_play
     hm_expect_eq "${HM_WIDTH}x$HM_HEIGHT" "$2" "window size before ${*:3}"
     "${@:3}"
-    hm_wait_exit
-    hm_ended "0 0" "after ${*:3}"
+    hm_ends "0 0" "after ${*:3}"
 }
 paused() { hm_open_menu && "$@"; }
 amid_input() { xdotool mousemove --window "$HM_WIN" 100 100 mousedown 3 mousemove --window "$HM_WIN" 300 200; hm_close_window; xdotool mouseup 3; }
