@@ -1,7 +1,6 @@
-// File bytes to the world texture's surface or, built with FUZZ_DASHBOARD, to the interface atlas's
-// canvas. Inputs whose last byte is even get their PNG chunk checksums mended first, so mutations
-// reach the decoder; a refusal must say why; what is decoded is read to its last byte the way the
-// texture upload reads it, for the sanitizers to see.
+// File bytes to the world texture's surface or (FUZZ_DASHBOARD) the interface atlas's canvas. Inputs
+// ending in an even byte get their chunk checksums mended, so mutations reach the decoder; a refusal
+// says why; what is decoded is read to its last byte as the upload reads it, for the sanitizers.
 #include "render/image_file_sdl.h"
 #include "render/pixel_format.h"
 #include "ui/ui_layout.h"
@@ -26,13 +25,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) { // the canvas needs a video
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     std::vector<unsigned char> bytes(data, data + size);
-    for (size_t at = 8; size > 0 && data[size - 1] % 2 == 0 && at + 12 <= size;) {
-        const size_t length = lodepng_chunk_length(&bytes[at]);
-        if (length > size - at - 12)
-            break;
+    for (size_t at = 8, length = 0; size > 0 && data[size - 1] % 2 == 0 && at + 12 <= size &&
+                                    (length = lodepng_chunk_length(&bytes[at])) <= size - at - 12;
+         at += 12 + length)
         lodepng_chunk_generate_crc(&bytes[at]);
-        at += 12 + length;
-    }
     const char* why = nullptr;
     SDL_Surface* image = readPngImage(bytes.data(), size, &why);
     require(image != nullptr || (why != nullptr && why[0] != '\0'), "a refusal gives a reason");

@@ -1,5 +1,4 @@
-// The settings reader on any file, both start-up passes, its values checked against a plain
-// reading of the rules.
+// The settings reader on any file, both start-up passes, checked against a plain reading of the rules.
 #include "app/settings.h"
 
 #include <algorithm>

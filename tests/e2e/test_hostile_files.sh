@@ -5,8 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 texture=Media/worldtexture.png dashboard=Media/dashboard.png images=$HOLLOWMARK_SOURCE/fuzz/seeds/images
 case_() { # settings.ini text (- for none), then a command making the hostile file in $HM_DIR
-    if [ "$1" = - ]; then hm_new_dir; else hm_new_dir "$1"; fi
-    [ $# -eq 1 ] || (cd "$HM_DIR" && "${@:2}") || hm_fail "cannot make the file: ${*:2}"
+    hm_new_dir "$1" && [ $# -eq 1 ] || (cd "$HM_DIR" && "${@:2}") || hm_fail "cannot make the file: ${*:2}"
 }
 said() { for text; do hm_expect_eq "$(grep -c -- "$text" "$HM_DIR/stderr.txt")" 1 "lines saying '$text'"; done; }
 runs() { hm_play; hm_close_window; hm_ends "0 $1" && said "${@:2}"; } # lines text... (each said once)

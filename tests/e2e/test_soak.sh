@@ -26,9 +26,7 @@ while ((SECONDS - start < ${SOAK_SECONDS:-5})); do
     5) hm_open_menu && hm_menu_click 2 && { ((RANDOM % 2)) || hm_menu_click 3; } && hm_menu_click 0 && ((++pauses)) ;;
     esac
 done
-hm_open_menu
-hm_menu_click 1
-hm_ends "0 0" "after $pauses pauses"
+hm_exit_by_menu "0 0" "after $pauses pauses"
 if [ "${SOAK_MEMORY:-0}" = 1 ]; then # may wander, not climb: the last third peaks no higher than the middle
     read -r mid last < <(awk -v n="$SOAK_SECONDS" '$1 >= n / 3 && $1 < 2 * n / 3 && $2 > m { m = $2 }
         $1 >= 2 * n / 3 && $2 > l { l = $2 } END { print m + 0, l + 0 }' "$HM_DIR/rss.txt")

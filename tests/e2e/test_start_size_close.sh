@@ -4,7 +4,7 @@
 # ends it with status 0.
 source "$(dirname "$0")/lib.sh"
 run() { # settings size ending...
-    if [ -n "$1" ]; then hm_new_dir "$1"; else hm_new_dir; fi
+    hm_new_dir "$1"
     hm_play
     hm_expect_eq "${HM_WIDTH}x$HM_HEIGHT" "$2" "window size before ${*:3}"
     "${@:3}"
@@ -13,6 +13,6 @@ run() { # settings size ending...
 paused() { hm_open_menu && "$@"; }
 amid_input() { xdotool mousemove --window "$HM_WIN" 100 100 mousedown 3 mousemove --window "$HM_WIN" 300 200; hm_close_window; xdotool mouseup 3; }
 run "$(cat "$HOLLOWMARK_SOURCE/settings.ini")" 1280x720 hm_close_window
-run "" 1024x768 paused hm_close_window
+run - 1024x768 paused hm_close_window
 run 'screen w = 700\r' 700x768 amid_input
 run 'screenw=300\nscreenh=700\nviewrange=3\nusetextures=1' 300x700 paused hm_menu_click 1

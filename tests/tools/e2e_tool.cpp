@@ -1,12 +1,9 @@
-// e2e_tool: what the end-to-end scripts need beyond xdotool.
-//   close WINDOW: WM_DELETE_WINDOW, as a window manager's close button sends it
-//     (xdotool's windowclose destroys the window instead).
-//   frames WINDOW X Y [x y w h] FILE: waits for two drawn frames: the pointer goes to (X + 2, Y),
-//     then to (X, Y), and each time the window must change (the game draws its own pointer when
-//     it swaps buffers); with a rectangle, again until that rests over two frames. Saves the
-//     last look as an RGB PNG.
-//   info PNG: "WIDTH HEIGHT COLOURTYPE BITDEPTH COMMENT"; diff A B [x y w h]: pixels that differ.
-// Exit status: 0 done, 1 unreadable, no fit or nothing drawn for a minute, 2 usage, 3 no window.
+// e2e_tool: what the end-to-end scripts need beyond xdotool. close WINDOW: WM_DELETE_WINDOW, as a
+// window manager's close button sends it (xdotool's windowclose destroys the window instead).
+// frames WINDOW X Y [x y w h] FILE: the pointer to (X + 2, Y), then (X, Y), each time waiting for the
+// window to change (the game draws its own pointer), so two frames drawn; with a rectangle, again
+// until that rests over two frames; the last look saved as an RGB PNG. diff A B [x y w h]: pixels
+// that differ. Status 1: unreadable, no fit or nothing drawn for a minute; 2: usage; 3: no window.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <lodepng.h>
@@ -19,10 +16,7 @@
 #include <unistd.h>
 #include <vector>
 
-struct Look {
-    unsigned width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-};
+struct Look { unsigned width = 0, height = 0; std::vector<unsigned char> rgb; };
 
 // -1 when the looks or the rectangle do not fit.
 static long differing(const Look& a, const Look& b, long x, long y, long w, long h) {
@@ -64,35 +58,23 @@ static bool look(Display* display, Window window, Look& out) {
 int main(int argc, char** argv) {
     const std::string verb = argc > 2 ? argv[1] : "";
     Look a, b;
-    if ((verb == "info" && argc == 3) || (verb == "diff" && (argc == 4 || argc == 8))) {
-        lodepng::State state;
-        state.info_raw.colortype = LCT_RGB;
-        std::vector<unsigned char> file;
-        if (lodepng::load_file(file, argv[2]) || lodepng::decode(a.rgb, a.width, a.height, state, file) ||
-            (verb == "diff" && lodepng::decode(b.rgb, b.width, b.height, argv[3], LCT_RGB, 8)))
+    if (verb == "diff" && (argc == 4 || argc == 8)) {
+        if (lodepng::decode(a.rgb, a.width, a.height, argv[2], LCT_RGB, 8) ||
+            lodepng::decode(b.rgb, b.width, b.height, argv[3], LCT_RGB, 8))
             return fprintf(stderr, "e2e_tool: not a readable PNG\n"), 1;
-        const LodePNGInfo& info = state.info_png;
-        const size_t comment = std::find(info.text_keys, info.text_keys + info.text_num, std::string("Comment")) - info.text_keys;
-        const long n = argc != 8 ? differing(a, b, 0, 0, a.width, a.height)
+        const long n = argc == 4 ? differing(a, b, 0, 0, a.width, a.height)
                                  : differing(a, b, atol(argv[4]), atol(argv[5]), atol(argv[6]), atol(argv[7]));
-        if (verb == "info")
-            return printf("%u %u %d %u %s\n", a.width, a.height, (int)info.color.colortype, info.color.bitdepth,
-                          comment < info.text_num ? info.text_strings[comment] : "-"), 0;
         return n < 0 ? (fprintf(stderr, "e2e_tool: the images or the rectangle do not fit\n"), 1) : (printf("%ld\n", n), 0);
     }
     const Window window = argc > 2 ? strtoul(argv[2], nullptr, 0) : 0;
     Display* display = XOpenDisplay(nullptr);
     if (!((verb == "close" && argc == 3) || (verb == "frames" && (argc == 6 || argc == 10))) || window == 0 || display == nullptr)
-        return fprintf(stderr, "usage: e2e_tool close WINDOW | frames WINDOW X Y [x y w h] FILE | info PNG | diff A B [x y w h]\n"), 2;
+        return fprintf(stderr, "usage: e2e_tool close WINDOW | frames WINDOW X Y [x y w h] FILE | diff A B [x y w h]\n"), 2;
     XSetErrorHandler(noteError);
     if (verb == "close") {
-        XEvent event = {};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
-        XSendEvent(display, window, False, NoEventMask, &event);
+        XClientMessageEvent event = {ClientMessage, 0, False, display, window, XInternAtom(display, "WM_PROTOCOLS", False), 32, {}};
+        event.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
+        XSendEvent(display, window, False, NoEventMask, (XEvent*)&event);
         XSync(display, False);
         return windowGone ? 3 : 0;
     }
@@ -104,13 +86,10 @@ int main(int argc, char** argv) {
         for (int nudge : {2, 0}) {
             const Look previous = b;
             XWarpPointer(display, None, window, 0, 0, 0, 0, atoi(argv[3]) + nudge, atoi(argv[4]));
-            do {
-                if (++waits > 3000)
-                    return 1;
-                usleep(20000);
-                if (!look(display, window, b))
-                    return 3;
-            } while (differing(b, previous, 0, 0, b.width, b.height) == 0);
+            do
+                if (++waits > 3000 || (usleep(20000), !look(display, window, b)))
+                    return waits > 3000 ? 1 : 3;
+            while (differing(b, previous, 0, 0, b.width, b.height) == 0);
         }
     } while (argc == 10 && differing(a, b, atoi(argv[5]), atoi(argv[6]), atoi(argv[7]), atoi(argv[8])) != 0);
     return lodepng::encode(argv[argc - 1], b.rgb, b.width, b.height, LCT_RGB, 8) == 0 ? 0 : 1;
