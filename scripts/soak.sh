@@ -26,7 +26,6 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export HOLLOWMARK_BIN=$root/build-soak/hollowmark
 export HOLLOWMARK_SOURCE=$root
 export HOLLOWMARK_TOOLS=$root/build-soak
-export HOLLOWMARK_TEST_OUT=$root/build-soak/test-output
 export SOAK_SECONDS=$seconds SOAK_MEMORY=1
 export SOAK_ENEMY_CLICKS=60
 export SOAK_BALL_CLICKS=520
