@@ -1,5 +1,4 @@
-// fuzz_settings.cpp: the settings reader on any file, both start-up passes,
-// its values checked against a plain reading of the rules.
+// The settings reader on any file, both start-up passes, checked against a plain reading of the rules.
 #include "app/settings.h"
 
 #include <algorithm>
@@ -16,11 +15,11 @@ static void require(bool holds, const char* rule) {
         fprintf(stderr, "settings rule broken: %s\n", rule), abort();
 }
 
-// The first 100 lines, each cut at 255 bytes and at a zero byte, a final
-// carriage return and all spaces dropped; the last line "key=..." wins.
+// The first 100 lines, each cut at 255 bytes and at a zero byte, a final carriage return and all
+// spaces dropped; the last line "key=..." wins.
 static float modelValue(const unsigned char* data, size_t size, const std::string& key) {
     float result = 0.0f;
-    for (size_t at = 0, line = 0; line < SETTINGS_MAX_LINES && at < size; line++) {
+    for (size_t at = 0, line = 0; line < SETTINGS_MAX_LINES && at < size; line++, at++) {
         const size_t end = std::find(data + at, data + size, '\n') - data;
         std::string text((const char*)data + at, std::min(end - at, (size_t)SETTINGS_LINE_SIZE - 1));
         text.resize(strnlen(text.c_str(), text.size()));
@@ -31,7 +30,7 @@ static float modelValue(const unsigned char* data, size_t size, const std::strin
             const double value = atof(text.c_str() + key.size() + 1);
             result = value > FLT_MAX ? HUGE_VALF : value < -FLT_MAX ? -HUGE_VALF : (float)value;
         }
-        at = end + 1;
+        at = end;
     }
     return result;
 }
@@ -47,8 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     require(file != nullptr && fwrite(data, 1, size, file) == size && fclose(file) == 0, "settings.ini written");
     readVideoSettings();
     readGraphicsSettings();
-    require(settingsLineCount == SETTINGS_MAX_LINES, "an existing file gives 100 entries");
-    require(viewRange <= MAX_VIEW_RANGE, "the view range is capped");
+    require(settingsLineCount == SETTINGS_MAX_LINES && viewRange <= MAX_VIEW_RANGE, "100 entries, view range capped");
     for (const char* key : {"screenw", "screenh", "screenbpp", "viewrange", "usefog", "optimizegeometry"}) {
         const float expected = modelValue(data, size, key), actual = settingValue(key);
         if (!(std::isnan(expected) && std::isnan(actual)) && memcmp(&expected, &actual, sizeof actual) != 0)

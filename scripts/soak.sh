@@ -14,7 +14,7 @@ bash scripts/deps.sh
 sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 if ! HOLLOWMARK_LINK_FLAGS="$sanitize" bash scripts/configure.sh build-soak \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$sanitize" ||
-   ! cmake --build build-soak -j2 --target hollowmark x11_tool png_tool; then
+   ! cmake --build build-soak -j2 --target hollowmark e2e_tool; then
     echo "soak: build failed" >&2
     exit 1
 fi
@@ -26,7 +26,6 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export HOLLOWMARK_BIN=$root/build-soak/hollowmark
 export HOLLOWMARK_SOURCE=$root
 export HOLLOWMARK_TOOLS=$root/build-soak
-export HOLLOWMARK_TEST_OUT=$root/build-soak/test-output
 export SOAK_SECONDS=$seconds SOAK_MEMORY=1
 export SOAK_ENEMY_CLICKS=60
 export SOAK_BALL_CLICKS=520

@@ -1,22 +1,14 @@
-// regression_files.h: the names of the kept inputs in one folder of
-// tests/fuzz_regressions, which the normal suite replays.
+// The names of the kept inputs in one folder of tests/fuzz_regressions, which the normal suite replays.
 #pragma once
 
-#include <dirent.h>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 inline std::vector<std::string> listRegressionFiles(const std::string& folder) {
     std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-        return names;
-    }
-    while (dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] != '.') {
-            names.push_back(entry->d_name);
-        }
-    }
-    closedir(dir);
+    std::error_code error; // no folder, no names
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.push_back(entry.path().filename().string());
     return names;
 }

@@ -1,27 +1,18 @@
 #!/usr/bin/env bash
-# The window's size comes from settings.ini, a side not given from the
-# desktop (taller than wide too); a normal start prints nothing; closing
-# while running or paused, amid input, or "Exit" ends it with status 0.
+# The window's size comes from settings.ini, a side not given from the desktop (taller than wide
+# too); a normal start prints nothing; closing while running or paused, amid input, or "Exit"
+# ends it with status 0.
 source "$(dirname "$0")/lib.sh"
 run() { # settings size ending...
-    hm_new_dir
-    printf '%b' "$1" >"$HM_DIR/settings.ini"
-    [ -n "$1" ] || rm "$HM_DIR/settings.ini"
-    hm_start
-    hm_wait_window
+    hm_new_dir "$1"
+    hm_play
     hm_expect_eq "${HM_WIDTH}x$HM_HEIGHT" "$2" "window size before ${*:3}"
     "${@:3}"
-    hm_wait_exit
-    hm_expect_eq "$HM_STATUS $(hm_stderr_lines)" "0 0" "exit status and stderr lines after ${*:3}"
+    hm_ends "0 0" "after ${*:3}"
 }
-paused() { hm_open_menu "$HM_DIR/paused.png" && "$@"; }
-amid_input() {
-    xdotool mousemove --window "$HM_WIN" 100 100 mousedown 3 mousemove --window "$HM_WIN" 300 200
-    hm_close_window
-    xdotool mouseup 3
-}
+paused() { hm_open_menu && "$@"; }
+amid_input() { xdotool mousemove --window "$HM_WIN" 100 100 mousedown 3 mousemove --window "$HM_WIN" 300 200; hm_close_window; xdotool mouseup 3; }
 run "$(cat "$HOLLOWMARK_SOURCE/settings.ini")" 1280x720 hm_close_window
-run "" 1024x768 paused hm_close_window
-run 'screen w = 700\r\n' 700x768 amid_input
+run - 1024x768 paused hm_close_window
+run 'screen w = 700\r' 700x768 amid_input
 run 'screenw=300\nscreenh=700\nviewrange=3\nusetextures=1' 300x700 paused hm_menu_click 1
-hm_finish
