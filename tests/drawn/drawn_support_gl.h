@@ -1,9 +1,7 @@
-// drawn_support_gl.h: what the drawn tests share. Before the first test the
-// program opens ONE window, taller than wide, through the game's own start-up;
-// a test file opens none and sets up the game state it draws (the tests share
-// its globals). Frames are held against the camera maths (project,
-// expectSpans), the UI atlas (Expected, expectDrawn) or frames kept from an
-// earlier renderer. readFrame(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png.
+// drawn_support_gl.h: one window, taller than wide, opened once through the
+// game's start-up; the tests set the game's globals they draw. Frames are held
+// against the camera maths (project, expectSpans) and the UI atlas (Expected).
+// readFrame(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png.
 #pragma once
 
 #include <GL/gl.h>
@@ -12,7 +10,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -31,34 +28,31 @@ const int WIDTH = 450, HEIGHT = 660, LIT = 150, DARK = 30;
 
 struct Window : ::testing::Environment {
     void SetUp() override {
-        screenWidth = (float)WIDTH, screenHeight = (float)HEIGHT, screenBpp = 0;
+        screenWidth = WIDTH, screenHeight = HEIGHT, screenBpp = 0;
         fullscreen = showCursor = antialiasing = mipmapping = false, useTextures = true;
-        initVideo(), loadUi();
-        srand(20260612), newGame();
+        initVideo(), loadUi(), newGame();
     }
 };
 inline ::testing::Environment* const window = ::testing::AddGlobalTestEnvironment(new Window);
 
 struct Frame {
-    int width = WIDTH, height = HEIGHT;
+    int width;
     std::vector<unsigned char> rgb;
     const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * width + x) * 3]; }
-    int brightness(float x, float y) const {
-        return (at((int)x, (int)y)[0] + at((int)x, (int)y)[1] + at((int)x, (int)y)[2]) / 3;
-    }
+    int brightness(int x, int y) const { return (at(x, y)[0] + at(x, y)[1] + at(x, y)[2]) / 3; }
 };
 
-inline Frame readFrame(const std::string& name = "", int w = WIDTH, int h = HEIGHT, int y0 = 0) {
-    std::vector<unsigned char> bottomUp((size_t)w * h * 3);
+// The window's top left w x h, rows from the top.
+inline Frame readFrame(const std::string& name, int w = WIDTH, int h = HEIGHT) {
+    Frame frame{w, std::vector<unsigned char>((size_t)w * h * 3)};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, y0, w, h, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    Frame frame{w, h, {}};
-    for (int y = h - 1; y >= 0; y--)
-        frame.rgb.insert(frame.rgb.end(), &bottomUp[y * w * 3], &bottomUp[(y + 1) * w * 3]);
-    const char* dir = std::getenv("HOLLOWMARK_TEST_OUT");
-    if (!name.empty() && dir != nullptr && (mkdir(dir, 0755) == 0 || errno == EEXIST))
-        lodepng_encode24_file((std::string(dir) + "/drawn_" + name + ".png").c_str(),
-                              frame.rgb.data(), w, h);
+    for (int y = 0; y < h; y++)
+        glReadPixels(0, HEIGHT - 1 - y, w, 1, GL_RGB, GL_UNSIGNED_BYTE,
+                     &frame.rgb[(size_t)y * w * 3]);
+    if (const char* dir = std::getenv("HOLLOWMARK_TEST_OUT"))
+        mkdir(dir, 0755),
+            lodepng_encode24_file((std::string(dir) + "/drawn_" + name + ".png").c_str(),
+                                  frame.rgb.data(), w, h);
     return frame;
 }
 
@@ -69,59 +63,57 @@ inline void emptyWorld() {
     viewRange = 3;
     std::memset(blocks, 0, sizeof blocks);
     std::memset(fallingBlocks, 0, sizeof fallingBlocks);
-    std::fill(&floorHeight[0][0], &floorHeight[0][0] + WORLD_SIZE * WORLD_SIZE, MIN_SURFACE_HEIGHT);
-    std::fill(&ceilingHeight[0][0], &ceilingHeight[0][0] + WORLD_SIZE * WORLD_SIZE,
-              MAX_SURFACE_HEIGHT);
+    std::fill_n(&floorHeight[0][0], WORLD_SIZE * WORLD_SIZE, MIN_SURFACE_HEIGHT);
+    std::fill_n(&ceilingHeight[0][0], WORLD_SIZE * WORLD_SIZE, MAX_SURFACE_HEIGHT);
 }
 
-inline void gather(Figure& f, Vector3 p) {
+inline void gather(Figure& f, Vector3 p) { // every pose point at p
     f.position = f.head = f.neck = f.hipCentre = p;
-    for (int i = 0; i < 2; i++) {
-        f.shoulderX[i] = f.handX[i] = f.hipX[i] = f.footX[i] = p.x;
-        f.shoulderY[i] = f.handY[i] = f.hipY[i] = f.footY[i] = p.y;
-        f.shoulderZ[i] = f.handZ[i] = f.hipZ[i] = f.footZ[i] = p.z;
-    }
+    for (float* c : {f.shoulderX, f.handX, f.hipX, f.footX})
+        c[0] = c[1] = p.x;
+    for (float* c : {f.shoulderY, f.handY, f.hipY, f.footY})
+        c[0] = c[1] = p.y;
+    for (float* c : {f.shoulderZ, f.handZ, f.hipZ, f.footZ})
+        c[0] = c[1] = p.z;
 }
 
-// The eye at x y z; the player's figure and aim marker `behind` it.
-inline void stage(float x, float y, float z, float pitch, float yaw, float behind = 10.0f) {
-    viewCamera.position = {x, y, z};
-    viewCamera.pitch = pitch, viewCamera.yaw = yaw;
-    gather(player, {x - behind * std::sin(yaw), y, z + behind * std::cos(yaw)});
+// The eye at x y z; the player's figure and aim marker 10 behind it, unseen.
+inline void stage(float x, float y, float z, float pitch, float yaw) {
+    viewCamera = {{x, y, z}, pitch, yaw, 0};
+    gather(player, {x - 10 * std::sin(yaw), y, z + 10 * std::cos(yaw)});
     player.position = {x, y, z};
     aimPoint = player.head;
 }
 
-inline Frame drawScene(const std::string& name) {
+inline Frame drawScene(const std::string& name, int w = WIDTH, int h = HEIGHT) {
     markAllChunksDirty(), rebuildDirtyChunks();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), renderScene();
-    return readFrame(name);
+    return readFrame(name, w, h);
 }
 
 struct Point {
     float x, y;
 };
 
-// The renderer's camera: 50 degrees vertically, near plane 0.1, far plane by the view range.
+// The renderer's camera: 50 degrees high, near plane 0.1, far plane by the view range.
 inline Point project(float x, float y, float z) {
-    float projection[16], modelview[16], eye[4], clip[4];
-    perspectiveMatrix(projection, 50.0f, (float)WIDTH / HEIGHT, 0.1f, farPlaneDistance(viewRange));
-    cameraModelviewMatrix(modelview, viewCamera);
-    for (int r = 0; r < 4; r++)
-        eye[r] = modelview[r] * x + modelview[4 + r] * y + modelview[8 + r] * z + modelview[12 + r];
-    for (int r = 0; r < 4; r++)
-        clip[r] = projection[r] * eye[0] + projection[4 + r] * eye[1] + projection[8 + r] * eye[2] +
-                  projection[12 + r] * eye[3];
+    float p[16], m[16], world[4] = {x, y, z, 1}, eye[4] = {}, clip[4] = {};
+    perspectiveMatrix(p, 50.0f, (float)WIDTH / HEIGHT, 0.1f, farPlaneDistance(viewRange));
+    cameraModelviewMatrix(m, viewCamera);
+    for (int i = 0; i < 16; i++)
+        eye[i % 4] += m[i] * world[i / 4];
+    for (int i = 0; i < 16; i++)
+        clip[i % 4] += p[i] * eye[i / 4];
     EXPECT_GT(clip[3], 0.0f) << "a point behind the eye";
-    return {(clip[0] / clip[3] + 1.0f) * 0.5f * WIDTH, (1.0f - clip[1] / clip[3]) * 0.5f * HEIGHT};
+    return {(clip[0] / clip[3] + 1) * 0.5f * WIDTH, (1 - clip[1] / clip[3]) * 0.5f * HEIGHT};
 }
 
-inline void expectSpans(const Frame& frame, float x0, float y0, float z0, float x1, float y1,
-                        float z1, const char* what) {
+// The lit pixels below the label span the box from a to b as projected.
+inline void expectSpans(const Frame& frame, Vector3 a, Vector3 b, const std::string& what) {
     float want[4] = {1e9f, 1e9f, -1e9f, -1e9f}; // left, top, right, bottom
     int got[4] = {WIDTH, HEIGHT, 0, 0};
     for (int k = 0; k < 8; k++) {
-        const Point p = project(k & 1 ? x1 : x0, k & 2 ? y1 : y0, k & 4 ? z1 : z0);
+        const Point p = project(k & 1 ? b.x : a.x, k & 2 ? b.y : a.y, k & 4 ? b.z : a.z);
         want[0] = std::min(want[0], p.x), want[1] = std::min(want[1], p.y);
         want[2] = std::max(want[2], p.x), want[3] = std::max(want[3], p.y);
     }
@@ -134,6 +126,8 @@ inline void expectSpans(const Frame& frame, float x0, float y0, float z0, float 
         EXPECT_NEAR(got[i], want[i], 1.5f) << what << ", side " << i;
 }
 
+// Per pixel: nullptr for the background, an atlas texel, UNKNOWN (blended,
+// not checked) or DRAWN (anything but the background).
 inline const unsigned char UNKNOWN[4] = {}, DRAWN[4] = {};
 struct Expected {
     std::vector<const unsigned char*> at = std::vector<const unsigned char*>(WIDTH * HEIGHT);
@@ -142,24 +136,23 @@ struct Expected {
             for (int u = std::max(x, 0); u < std::min(x + w, WIDTH); u++)
                 at[v * WIDTH + u] = what;
     }
-    void piece(int atlasX, int atlasY, int x, int y) { // 20 x 20 at its own size
+    void piece(int atlasX, int atlasY, int x, int y) { // 20 x 20, at its own size
         static unsigned char* atlas = nullptr;
         static unsigned width = 0, height = 0;
         if (atlas == nullptr)
             lodepng_decode32_file(&atlas, &width, &height, "Media/dashboard.png");
-        for (int v = 0; v < 20 && atlas && atlasY + v < (int)height; v++)
-            for (int u = 0; u < 20 && atlasX + u < (int)width; u++) {
-                const unsigned char* t = &atlas[((atlasY + v) * width + atlasX + u) * 4];
-                if (t[3] != 0)
-                    fill(x + u, y + v, 1, 1, t[3] == 255 ? t : UNKNOWN);
-            }
+        for (int i = 0; i < 400; i++) {
+            const unsigned char* t = &atlas[((atlasY + i / 20) * width + atlasX + i % 20) * 4];
+            if (t[3] != 0)
+                fill(x + i % 20, y + i / 20, 1, 1, t[3] == 255 ? t : UNKNOWN);
+        }
     }
-    // The frame surrounds the rectangle whose top is one pixel above y; its
-    // corners and the whole pieces of its top and bottom edges keep their size.
-    void panel(int x, int y, int w, int h, int style) {
+    // Round the rectangle whose top is one pixel above y; corners and the
+    // whole pieces of the top and bottom edges keep their size.
+    void panel(int x, int y, int w, int h) {
         fill(x - 20, y - 21, w + 40, h + 40, UNKNOWN);
         for (int i = -1; i <= w / 20; i++) {
-            const int column = 60 * style + 20 * (i < 0 ? 0 : i < w / 20 ? 1 : 2);
+            const int column = 20 * (i < 0 ? 0 : i < w / 20 ? 1 : 2);
             piece(column, 59, i < w / 20 ? x + 20 * i : x + w, y - 21);
             piece(column, 99, i < w / 20 ? x + 20 * i : x + w, y - 1 + h);
         }
@@ -174,7 +167,7 @@ inline void expectDrawn(const Frame& frame, const Expected& e, const unsigned ch
                         const std::string& what) {
     int checked = 0, wrong = 0;
     for (int i = 0; i < WIDTH * HEIGHT; i++) {
-        const unsigned char *want = e.at[i] == nullptr || e.at[i] == DRAWN ? background : e.at[i],
+        const unsigned char *want = e.at[i] && e.at[i] != DRAWN ? e.at[i] : background,
                             *got = &frame.rgb[3 * i];
         const bool same = std::abs(got[0] - want[0]) <= 8 && std::abs(got[1] - want[1]) <= 8 &&
                           std::abs(got[2] - want[2]) <= 8;

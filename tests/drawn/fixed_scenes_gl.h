@@ -1,7 +1,5 @@
-// fixed_scenes_gl.h: the scenes the drawing benchmark and the picture test share,
-// the same on every run: the game's own start on a world from a fixed seed,
-// and a crowd added to it (every enemy the game allows standing round the
-// player and every ball it allows hanging in view).
+// fixed_scenes_gl.h: scenes the drawing benchmark and the picture test share,
+// the same on every run.
 #pragma once
 
 #include <cmath>
@@ -12,26 +10,23 @@
 #include "meshing/chunks.h"
 #include "render/frustum.h"
 #include "render/pose.h"
-#include "render/textures_gl.h"
 #include "world/new_game.h"
 
 namespace fixed_scenes {
 
-// A new game from the seed, then two seconds of game time without input: the
-// player drops to the floor and the cameras and the figure take their pose.
-inline void startGame(unsigned seed = 20261207) {
-    srand(seed);
-    newGame();
+// A world from a fixed seed and two seconds without input, so that the player
+// has dropped to the floor and the cameras and the figure have their pose.
+inline void startGame() {
+    srand(20261207), newGame();
     mouseInWindow = false;
     for (int i = 0; i < 120; i++)
         updateGame(1.0f), rebuildDirtyChunks();
 }
 
-// Enemies on rings round the player, facing it with their arms reaching for
-// it, and balls at rest in a fixed scatter through the view from 3 to 25 units
-// ahead. Nothing moves afterwards unless the game is updated.
+// Every enemy the game allows on rings round the player, reaching for it, and
+// every ball it allows at rest in a fixed scatter 3 to 25 units ahead.
 inline void addCrowd() {
-    const Vector3 c = player.position;
+    const Vector3 c = player.position, eye = viewCamera.position;
     for (int k = 0; k < MAX_FIGURES; k++) {
         const float angle = 6.2831853f * (float)k / (float)MAX_FIGURES, r = 4.0f + 2.0f * (k % 5);
         spawnFigure(c.x + r * std::sin(angle), c.y, c.z + r * std::cos(angle));
@@ -41,7 +36,6 @@ inline void addCrowd() {
     }
     float m[16];
     cameraModelviewMatrix(m, viewCamera);
-    const Vector3 eye = viewCamera.position;
     for (int k = 0; k < MAX_BALLS; k++) {
         const float d = 3.0f + 22.0f * (float)((k * 37) % 100) / 100.0f;
         const float a = -0.7f + 1.4f * (float)((k * 53) % 97) / 96.0f;

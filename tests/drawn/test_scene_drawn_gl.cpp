@@ -1,6 +1,5 @@
-// The scene and the overlay in the real window: blocks, the ground's seams, the
-// action label, balls, the rope, the tinted figures, banners and pause menu,
-// where the camera maths and the atlas put them.
+// The scene and the overlay in the real window, where the camera maths and the
+// atlas put them.
 #include "app/frame.h"
 #include "app/input.h"
 #include "drawn_support_gl.h"
@@ -9,41 +8,38 @@
 
 using namespace drawn;
 
-const float HALF_PI = 1.570796325f;
-
+// A block one world-width over (cell 47 shows at x = -3, from chunk -2), and a
+// falling block lowered by the settling step's progress.
 TEST(SceneDrawn, BlocksStandWhereTheCameraMathsPutsThem) {
-    // Cell 47 shows one world-width over, at x = -3, from chunk -2.
     emptyWorld();
     blocks[47][17][25] = 1;
-    stage(-8.0f, 17.5f, 25.7f, 0.1f, HALF_PI + 0.1f);
-    expectSpans(drawScene("block_negative"), -3, 17, 25, -2, 18, 26, "block at x -3");
-    // A falling block is lowered by the settling step's progress.
+    stage(-8, 17.5f, 25.7f, 0.1f, 1.6708f);
+    expectSpans(drawScene("block_negative"), {-3, 17, 25}, {-2, 18, 26}, "block at x -3");
     emptyWorld();
     fallingBlocks[27][16][27] = 1;
     settleProgress = 0.4f;
-    stage(22.0f, 17.5f, 26.0f, 0.15f, HALF_PI + 0.27f);
-    expectSpans(drawScene("falling_block"), 27, 15.6f, 27, 28, 16.6f, 28, "falling");
+    stage(22, 17.5f, 26, 0.15f, 1.8408f);
+    expectSpans(drawScene("falling_block"), {27, 15.6f, 27}, {28, 16.6f, 28}, "falling");
 }
 
-// The label's panel and glyphs over black, for every action type; with plain
-// labels, their words and, in slow motion, a smaller panel under the label.
+// The label's panel and words for every action type; with plain labels and
+// slow motion, a smaller panel under it.
 TEST(SceneDrawn, LabelStandsWhereTheAtlasPutsIt) {
-    const unsigned char black[3] = {0, 0, 0};
+    const unsigned char black[3] = {};
     emptyWorld();
-    stage(25.0f, 17.5f, 25.0f, 0.0f, 0.0f); // the cave lies beyond the far plane
+    stage(25, 17.5f, 25, 0, 0); // the cave lies beyond the far plane
     for (int plain = 0; plain < 2; plain++)
         for (actionType = 0; actionType < ACTION_TYPE_COUNT; actionType++) {
             plainLabels = slowMotion = plain == 1;
             const char* name = labelText(actionType);
             Expected label;
-            label.panel(WIDTH - 275, 25, 250, 10, 0);
+            label.panel(WIDTH - 275, 25, 250, 10);
             label.text(name, WIDTH - 150 - 5 * (int)std::strlen(name), 20);
-            if (plain) {
-                label.panel(WIDTH - 225, 75, 150, 10, 0);
-                label.text("Slow motion on", WIDTH - 220, 70);
-            }
-            expectDrawn(drawScene("label_" + std::to_string(actionType + 10 * plain)), label, black,
-                        name);
+            if (plain)
+                label.panel(WIDTH - 225, 75, 150, 10),
+                    label.text("Slow motion on", WIDTH - 220, 70);
+            const Frame frame = drawScene("label_" + std::to_string(actionType + 10 * plain));
+            expectDrawn(frame, label, black, name);
         }
     plainLabels = slowMotion = false;
 }
@@ -53,22 +49,21 @@ TEST(SceneDrawn, LabelStandsWhereTheAtlasPutsIt) {
 TEST(SceneDrawn, BallsAndRopeBeads) {
     emptyWorld();
     viewRange = 6; // far plane 35: floor and ceiling stay beyond it
-    stage(25.0f, 17.5f, 55.0f, 0.0f, 0.0f);
-    const float dx = 0.564f * 30.0f, dy = -0.826f * 30.0f; // across the window's diagonal, 30 ahead
+    stage(25, 17.5f, 55, 0, 0);
+    const float dx = 0.564f * 30, dy = -0.826f * 30; // across the window's diagonal, 30 ahead
     player.swinging = true;
-    player.handX[0] = 25.0f - dx / 2, player.handY[0] = 17.5f - dy / 2, player.handZ[0] = 25.0f;
-    player.ropeAnchor = {25.0f + dx / 2, 17.5f + dy / 2, 25.0f};
+    player.handX[0] = 25 - dx / 2, player.handY[0] = 17.5f - dy / 2, player.handZ[0] = 25;
+    player.ropeAnchor = {25 + dx / 2, 17.5f + dy / 2, 25};
     ballCount = 3; // a small ball, a big one and one of a kind nothing draws
-    balls[0] = {0, {22.0f, 12.5f, 25.0f}, {}}, balls[1] = {1, {19.0f, 10.5f, 25.0f}, {}};
-    balls[2] = {2, {17.0f, 14.5f, 25.0f}, {}};
+    balls[0] = {0, {22, 12.5f, 25}, {}}, balls[1] = {1, {19, 10.5f, 25}, {}};
+    balls[2] = {2, {17, 14.5f, 25}, {}};
     const Frame frame = drawScene("balls_rope");
     auto at = [&](float x, float y) {
         return frame.brightness(project(x, y, 25).x, project(x, y, 25).y);
     };
     for (int k = 0; k < 50; k++) { // beads 0.6 apart of radius 0.25
         const float x = player.handX[0] + dx * k / 50, y = player.handY[0] + dy * k / 50;
-        EXPECT_GT(at(x, y), LIT) << "bead " << k;
-        EXPECT_LT(at(x + dx / 100, y + dy / 100), DARK) << "gap after bead " << k;
+        EXPECT_TRUE(at(x, y) > LIT && at(x + dx / 100, y + dy / 100) < DARK) << "bead " << k;
     }
     EXPECT_LT(at(player.ropeAnchor.x, player.ropeAnchor.y), DARK) << "a bead at the anchor";
     EXPECT_TRUE(at(22.0f, 12.5f) > LIT && at(22.6f, 12.5f) < DARK) << "kind 0: radius 0.25";
@@ -76,25 +71,24 @@ TEST(SceneDrawn, BallsAndRopeBeads) {
     EXPECT_LT(at(17.0f, 14.5f), DARK) << "kind 2: nothing";
 }
 
-// A ball, an enemy, the player and the aim marker side by side, 10 units in
-// front of the eye: one orange without "tintfigures", four colours apart with it.
+// A ball, an enemy, the player and the aim marker side by side: one orange
+// without "tintfigures", four colours apart with it.
 TEST(SceneDrawn, TintsTellTheFourKindsApart) {
     emptyWorld();
     useTextures = true;
-    stage(25.0f, 17.0f, 40.0f, 0.0f, 0.0f);
-    const float xs[4] = {22.0f, 24.0f, 26.0f, 28.0f};
+    stage(25, 17, 40, 0, 0);
     ballCount = figureCount = 1;
-    balls[0] = {0, {xs[0], 17.0f, 30.0f}, {0, 0, 0}};
-    gather(figures[0], {xs[1], 17.0f, 30.0f}), gather(player, {xs[2], 17.0f, 30.0f});
-    aimPoint = {xs[3], 17.0f, 30.0f};
-    float rgb[2][4][3] = {}; // mean of the 5 x 5 pixels round each, plain and tinted
+    balls[0] = {0, {22, 17, 30}, {}};
+    gather(figures[0], {24, 17, 30}), gather(player, {26, 17, 30});
+    aimPoint = {28, 17, 30};
+    float rgb[2][4][3] = {}; // the mean of the 5 x 5 pixels round each, plain and tinted
     for (int tint = 0; tint < 2; tint++) {
         tintFigures = tint == 1;
         const Frame frame = drawScene(tint ? "tinted" : "untinted");
         for (int i = 0; i < 4 * 25 * 3; i++) { // object, pixel, channel
-            const int k = i / 75, d = i / 3 % 25, c = i % 3;
-            const Point p = project(xs[k], 17.0f, 30.0f);
-            rgb[tint][k][c] += frame.at((int)p.x + d % 5 - 2, (int)p.y + d / 5 - 2)[c] / 25.0f;
+            const Point p = project(22.0f + 2 * (i / 75), 17, 30);
+            rgb[tint][i / 75][i % 3] +=
+                frame.at((int)p.x + i / 3 % 5 - 2, (int)p.y + i / 15 % 5 - 2)[i % 3] / 25.0f;
         }
     }
     tintFigures = false;
@@ -110,14 +104,11 @@ TEST(SceneDrawn, TintsTellTheFourKindsApart) {
     }
 }
 
-// The ground is one closed surface on screen: where merged block faces meet,
-// inside a chunk or across a border, they meet exactly, or the clear colour
-// shows through along their edges as a dotted line.
-// A floor of blocks on level 0 (top at 1), pitted here and there so that faces
-// of many sizes meet. Low views from several places and headings, some far
-// from the origin where positions carry fewer fraction bits: a floor rectangle
-// 1.5 to 18 ahead and 14 to either side is floor, pit wall or pit bottom in
-// every pixel more than a pixel inside it.
+// Merged block faces meet exactly, in a chunk or across a border, or the clear
+// colour shows through along their edges. A floor of blocks pitted so that
+// faces of many sizes meet, seen low from places some far from the origin
+// (fewer fraction bits): no dark pixel more than a pixel inside the floor
+// 1.5 to 18 ahead and 14 to either side.
 TEST(GroundSeams, FloorAcrossChunkBordersHasNoGaps) {
     emptyWorld();
     optimizeGeometry = true, viewRange = 6;
@@ -125,7 +116,7 @@ TEST(GroundSeams, FloorAcrossChunkBordersHasNoGaps) {
         for (int z = 0; z < WORLD_SIZE; z++)
             blocks[x][0][z] = (x * 5 + z * 3) % 7 != 0;
     const float poses[][5] = {
-        // x, z, height, pitch, yaw
+        // x, z, height over the floor, pitch, yaw
         {25.3f, 25.7f, 0.9f, 0.22f, 0.35f},  {47.6f, 3.2f, 0.6f, 0.17f, -0.8f},
         {12.1f, 38.9f, 1.4f, 0.28f, 2.3f},   {2.4f, 2.6f, 0.7f, 0.2f, 3.9f},
         {-31.7f, 44.4f, 1.1f, 0.25f, -2.2f}, {38.8f, -17.3f, 0.8f, 0.19f, 1.2f},
@@ -135,33 +126,33 @@ TEST(GroundSeams, FloorAcrossChunkBordersHasNoGaps) {
     };
     for (int n = 0; n < 12; n++) {
         const float *pose = poses[n], s = std::sin(pose[4]), c = std::cos(pose[4]);
-        stage(pose[0], 1.0f + pose[2], pose[1], pose[3], pose[4], 40.0f);
-        const Frame frame = drawScene("ground_seams_" + std::to_string(n));
+        stage(pose[0], 1 + pose[2], pose[1], pose[3], pose[4]);
+        const std::string name = "ground_seams_" + std::to_string(n);
+        const Frame frame = drawScene(name);
         Point q[4]; // clockwise on a y-down screen
         for (int k = 0; k < 4; k++) {
             const float ahead = k < 2 ? 1.5f : 18.0f, side = k == 1 || k == 2 ? -14.0f : 14.0f;
-            q[k] = project(pose[0] + ahead * s + side * c, 1.0f, pose[1] - ahead * c + side * s);
+            q[k] = project(pose[0] + ahead * s + side * c, 1, pose[1] - ahead * c + side * s);
         }
         int floorPixels = 0, gaps = 0;
-        for (int y = 60; y < HEIGHT; y++) // below the action label
-            for (int x = 0; x < WIDTH; x++) {
-                bool inside = true;
-                for (int k = 0; k < 4; k++) {
-                    const Point a = q[k], b = q[(k + 1) % 4];
-                    inside =
-                        inside && (b.x - a.x) * (y + 0.5f - a.y) - (b.y - a.y) * (x + 0.5f - a.x) >
-                                      std::hypot(b.x - a.x, b.y - a.y);
-                }
-                floorPixels += inside, gaps += inside && frame.brightness(x, y) < DARK;
+        for (int i = 60 * WIDTH; i < WIDTH * HEIGHT; i++) { // below the label
+            const float x = i % WIDTH + 0.5f, y = i / WIDTH + 0.5f;
+            bool inside = true;
+            for (int k = 0; k < 4; k++) {
+                const Point a = q[k], b = q[(k + 1) % 4];
+                inside &= (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x) >
+                          std::hypot(b.x - a.x, b.y - a.y);
             }
-        EXPECT_GT(floorPixels, WIDTH * HEIGHT / 8) << "pose " << n;
-        EXPECT_EQ(gaps, 0) << "pose " << n << ": background shows through the floor";
+            floorPixels += inside, gaps += inside && frame.brightness(x, y) < DARK;
+        }
+        EXPECT_GT(floorPixels, WIDTH * HEIGHT / 8) << name;
+        EXPECT_EQ(gaps, 0) << name << ": the background shows through the floor";
     }
 }
 
-// The overlay in a window taller than wide: the banners across its width, the
-// seed at the right of the lower one with plain labels, and the four buttons
-// centred with their labels, open (level 100) and half way (50).
+// Banners across the width of a window taller than wide, the seed at the right
+// of the lower one with plain labels, and the four buttons centred with their
+// labels, the menu open (level 100) and half way (50).
 TEST(Overlay, BannersSeedAndPauseMenuStandWhereTheLayoutPutsThem) {
     const unsigned char magenta[3] = {255, 0, 255};
     const char* labels[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
@@ -169,22 +160,20 @@ TEST(Overlay, BannersSeedAndPauseMenuStandWhereTheLayoutPutsThem) {
     showFrameRate = false, plainLabels = true, worldSeed = -1234567;
     for (float level : {100.0f, 50.0f}) {
         pauseLevel = level;
-        glClearColor(1, 0, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        drawDashboard();
-        drawPauseMenu();
-        const int offset = (int)((1.0f - level * 0.01f) * 68);
-        const int top = HEIGHT / 2 - 125 + (int)((1.0f - level * 0.01f) * HEIGHT);
+        glClearColor(1, 0, 1, 1), glClear(GL_COLOR_BUFFER_BIT);
+        drawDashboard(), drawPauseMenu();
+        const float hidden = 1 - level * 0.01f;
+        const int offset = (int)(hidden * 68), top = HEIGHT / 2 - 125 + (int)(hidden * HEIGHT);
         Expected expected;
         expected.fill(0, 0, WIDTH, 60 - offset, DRAWN);
         expected.fill(0, HEIGHT - 60 + offset, WIDTH, 60, DRAWN);
         expected.text("Seed -1234567", WIDTH - 150, HEIGHT - 38 + offset);
         for (int k = 0; k < 4; k++) {
-            expected.panel(WIDTH / 2 - 150, top + 50 * k - 7, 300, 15, 0);
+            expected.panel(WIDTH / 2 - 150, top + 50 * k - 7, 300, 15);
             expected.text(labels[k], WIDTH / 2 - 5 * (int)strlen(labels[k]), top + 50 * k - 10);
         }
-        expectDrawn(readFrame("pause_menu_" + std::to_string((int)level)), expected, magenta,
-                    "menu");
+        const Frame frame = readFrame("pause_menu_" + std::to_string((int)level));
+        expectDrawn(frame, expected, magenta, "menu");
     }
     glClearColor(0, 0, 0, 1);
     plainLabels = false, pauseLevel = 0, mouseX = mouseY = 0;
