@@ -1,5 +1,5 @@
 // drawn_support_gl.h: one window, taller than wide, opened once through the
-// game's start-up; the tests set the game's globals they draw. Frames are held
+// game's start-up; each test sets the game's globals it draws. Frames are held
 // against the camera maths (project, expectSpans) and the UI atlas (Expected).
 // readFrame(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png.
 #pragma once
@@ -9,10 +9,8 @@
 #include <lodepng.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <string>
 
 #include "app/shell_sdl.h"
 #include "meshing/chunks.h"
@@ -25,12 +23,16 @@
 namespace drawn {
 
 const int WIDTH = 450, HEIGHT = 660, LIT = 150, DARK = 30;
+inline std::vector<unsigned char> atlas; // the UI atlas, RGBA
+inline unsigned atlasWidth = 0;
 
 struct Window : ::testing::Environment {
     void SetUp() override {
         screenWidth = WIDTH, screenHeight = HEIGHT, screenBpp = 0;
         fullscreen = showCursor = antialiasing = mipmapping = false, useTextures = true;
         initVideo(), loadUi(), newGame();
+        unsigned height = 0;
+        lodepng::decode(atlas, atlasWidth, height, "Media/dashboard.png");
     }
 };
 inline ::testing::Environment* const window = ::testing::AddGlobalTestEnvironment(new Window);
@@ -44,45 +46,39 @@ struct Frame {
 
 // The window's top left w x h, rows from the top.
 inline Frame readFrame(const std::string& name, int w = WIDTH, int h = HEIGHT) {
-    Frame frame{w, std::vector<unsigned char>((size_t)w * h * 3)};
+    Frame up{w, std::vector<unsigned char>((size_t)w * h * 3)}, frame = up;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, HEIGHT - h, w, h, GL_RGB, GL_UNSIGNED_BYTE, up.rgb.data());
     for (int y = 0; y < h; y++)
-        glReadPixels(0, HEIGHT - 1 - y, w, 1, GL_RGB, GL_UNSIGNED_BYTE,
-                     &frame.rgb[(size_t)y * w * 3]);
+        std::copy_n(up.at(0, h - 1 - y), w * 3, &frame.rgb[(size_t)y * w * 3]);
     if (const char* dir = std::getenv("HOLLOWMARK_TEST_OUT"))
         mkdir(dir, 0755),
-            lodepng_encode24_file((std::string(dir) + "/drawn_" + name + ".png").c_str(),
-                                  frame.rgb.data(), w, h);
+            lodepng::encode(std::string(dir) + "/drawn_" + name + ".png", frame.rgb, w, h, LCT_RGB);
     return frame;
 }
 
 // Floor and ceiling at their extremes, no blocks, nobody about, graphics keys off.
 inline void emptyWorld() {
     resetGameState();
-    useTextures = useLight = useFog = useWater = false;
-    viewRange = 3;
-    std::memset(blocks, 0, sizeof blocks);
-    std::memset(fallingBlocks, 0, sizeof fallingBlocks);
+    useTextures = useLight = useFog = useWater = false, viewRange = 3;
+    std::memset(blocks, 0, sizeof blocks), std::memset(fallingBlocks, 0, sizeof fallingBlocks);
     std::fill_n(&floorHeight[0][0], WORLD_SIZE * WORLD_SIZE, MIN_SURFACE_HEIGHT);
     std::fill_n(&ceilingHeight[0][0], WORLD_SIZE * WORLD_SIZE, MAX_SURFACE_HEIGHT);
 }
 
 inline void gather(Figure& f, Vector3 p) { // every pose point at p
     f.position = f.head = f.neck = f.hipCentre = p;
-    for (float* c : {f.shoulderX, f.handX, f.hipX, f.footX})
-        c[0] = c[1] = p.x;
-    for (float* c : {f.shoulderY, f.handY, f.hipY, f.footY})
-        c[0] = c[1] = p.y;
-    for (float* c : {f.shoulderZ, f.handZ, f.hipZ, f.footZ})
-        c[0] = c[1] = p.z;
+    for (int i = 0; i < 2; i++)
+        f.shoulderX[i] = f.handX[i] = f.hipX[i] = f.footX[i] = p.x,
+        f.shoulderY[i] = f.handY[i] = f.hipY[i] = f.footY[i] = p.y,
+        f.shoulderZ[i] = f.handZ[i] = f.hipZ[i] = f.footZ[i] = p.z;
 }
 
 // The eye at x y z; the player's figure and aim marker 10 behind it, unseen.
 inline void stage(float x, float y, float z, float pitch, float yaw) {
     viewCamera = {{x, y, z}, pitch, yaw, 0};
     gather(player, {x - 10 * std::sin(yaw), y, z + 10 * std::cos(yaw)});
-    player.position = {x, y, z};
-    aimPoint = player.head;
+    player.position = {x, y, z}, aimPoint = player.head;
 }
 
 inline Frame drawScene(const std::string& name, int w = WIDTH, int h = HEIGHT) {
@@ -91,12 +87,9 @@ inline Frame drawScene(const std::string& name, int w = WIDTH, int h = HEIGHT) {
     return readFrame(name, w, h);
 }
 
-struct Point {
-    float x, y;
-};
-
-// The renderer's camera: 50 degrees high, near plane 0.1, far plane by the view range.
-inline Point project(float x, float y, float z) {
+// Where the renderer's camera (50 degrees high, near plane 0.1) puts a point:
+// x and y in window pixels.
+inline Vector3 project(float x, float y, float z) {
     float p[16], m[16], world[4] = {x, y, z, 1}, eye[4] = {}, clip[4] = {};
     perspectiveMatrix(p, 50.0f, (float)WIDTH / HEIGHT, 0.1f, farPlaneDistance(viewRange));
     cameraModelviewMatrix(m, viewCamera);
@@ -105,7 +98,7 @@ inline Point project(float x, float y, float z) {
     for (int i = 0; i < 16; i++)
         clip[i % 4] += p[i] * eye[i / 4];
     EXPECT_GT(clip[3], 0.0f) << "a point behind the eye";
-    return {(clip[0] / clip[3] + 1) * 0.5f * WIDTH, (1 - clip[1] / clip[3]) * 0.5f * HEIGHT};
+    return {(clip[0] / clip[3] + 1) * 0.5f * WIDTH, (1 - clip[1] / clip[3]) * 0.5f * HEIGHT, 0};
 }
 
 // The lit pixels below the label span the box from a to b as projected.
@@ -113,15 +106,14 @@ inline void expectSpans(const Frame& frame, Vector3 a, Vector3 b, const std::str
     float want[4] = {1e9f, 1e9f, -1e9f, -1e9f}; // left, top, right, bottom
     int got[4] = {WIDTH, HEIGHT, 0, 0};
     for (int k = 0; k < 8; k++) {
-        const Point p = project(k & 1 ? b.x : a.x, k & 2 ? b.y : a.y, k & 4 ? b.z : a.z);
+        const Vector3 p = project(k & 1 ? b.x : a.x, k & 2 ? b.y : a.y, k & 4 ? b.z : a.z);
         want[0] = std::min(want[0], p.x), want[1] = std::min(want[1], p.y);
         want[2] = std::max(want[2], p.x), want[3] = std::max(want[3], p.y);
     }
-    for (int y = 60; y < HEIGHT; y++)
-        for (int x = 0; x < WIDTH; x++)
-            if (frame.brightness(x, y) > DARK)
-                got[0] = std::min(got[0], x), got[1] = std::min(got[1], y),
-                got[2] = std::max(got[2], x + 1), got[3] = std::max(got[3], y + 1);
+    for (int i = 60 * WIDTH; i < WIDTH * HEIGHT; i++)
+        if (frame.brightness(i % WIDTH, i / WIDTH) > DARK)
+            got[0] = std::min(got[0], i % WIDTH), got[1] = std::min(got[1], i / WIDTH),
+            got[2] = std::max(got[2], i % WIDTH + 1), got[3] = std::max(got[3], i / WIDTH + 1);
     for (int i = 0; i < 4; i++)
         EXPECT_NEAR(got[i], want[i], 1.5f) << what << ", side " << i;
 }
@@ -137,12 +129,8 @@ struct Expected {
                 at[v * WIDTH + u] = what;
     }
     void piece(int atlasX, int atlasY, int x, int y) { // 20 x 20, at its own size
-        static unsigned char* atlas = nullptr;
-        static unsigned width = 0, height = 0;
-        if (atlas == nullptr)
-            lodepng_decode32_file(&atlas, &width, &height, "Media/dashboard.png");
         for (int i = 0; i < 400; i++) {
-            const unsigned char* t = &atlas[((atlasY + i / 20) * width + atlasX + i % 20) * 4];
+            const unsigned char* t = &atlas[((atlasY + i / 20) * atlasWidth + atlasX + i % 20) * 4];
             if (t[3] != 0)
                 fill(x + i % 20, y + i / 20, 1, 1, t[3] == 255 ? t : UNKNOWN);
         }
@@ -151,11 +139,13 @@ struct Expected {
     // whole pieces of the top and bottom edges keep their size.
     void panel(int x, int y, int w, int h) {
         fill(x - 20, y - 21, w + 40, h + 40, UNKNOWN);
-        for (int i = -1; i <= w / 20; i++) {
-            const int column = 20 * (i < 0 ? 0 : i < w / 20 ? 1 : 2);
-            piece(column, 59, i < w / 20 ? x + 20 * i : x + w, y - 21);
-            piece(column, 99, i < w / 20 ? x + 20 * i : x + w, y - 1 + h);
-        }
+        for (int i = -1; i <= w / 20; i++)
+            for (int bottom = 0; bottom < 2; bottom++)
+                piece(i < 0        ? 0
+                      : i < w / 20 ? 20
+                                   : 40,
+                      59 + 40 * bottom, i < w / 20 ? x + 20 * i : x + w,
+                      bottom ? y - 1 + h : y - 21);
     }
     void text(const char* s, int x, int y) { // cells ten pixels apart from x - 5
         for (int k = 0; s[k] != '\0'; k++)
@@ -167,10 +157,10 @@ inline void expectDrawn(const Frame& frame, const Expected& e, const unsigned ch
                         const std::string& what) {
     int checked = 0, wrong = 0;
     for (int i = 0; i < WIDTH * HEIGHT; i++) {
-        const unsigned char *want = e.at[i] && e.at[i] != DRAWN ? e.at[i] : background,
-                            *got = &frame.rgb[3 * i];
-        const bool same = std::abs(got[0] - want[0]) <= 8 && std::abs(got[1] - want[1]) <= 8 &&
-                          std::abs(got[2] - want[2]) <= 8;
+        const unsigned char* want = e.at[i] && e.at[i] != DRAWN ? e.at[i] : background;
+        bool same = true;
+        for (int c = 0; c < 3; c++)
+            same = same && std::abs(frame.rgb[3 * i + c] - want[c]) <= 8;
         checked += e.at[i] != nullptr && e.at[i] != UNKNOWN && e.at[i] != DRAWN;
         wrong += e.at[i] == DRAWN ? same : e.at[i] != UNKNOWN && !same;
     }
