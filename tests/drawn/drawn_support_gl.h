@@ -1,7 +1,7 @@
 // drawn_support_gl.h: one window, taller than wide, opened once through the
 // game's start-up; each test sets the game's globals it draws. Frames are held
 // against the camera maths (project, expectSpans) and the UI atlas (Expected).
-// readFrame(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png.
+// shot(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png.
 #pragma once
 
 #include <GL/gl.h>
@@ -41,11 +41,15 @@ struct Frame {
     int width;
     std::vector<unsigned char> rgb;
     const unsigned char* at(int x, int y) const { return &rgb[((size_t)y * width + x) * 3]; }
+    const unsigned char* at(Vector3 p) const { return at((int)p.x, (int)p.y); }
     int brightness(int x, int y) const { return (at(x, y)[0] + at(x, y)[1] + at(x, y)[2]) / 3; }
 };
 
-// The window's top left w x h, rows from the top.
-inline Frame readFrame(const std::string& name, int w = WIDTH, int h = HEIGHT) {
+// The window's top left w x h, rows from the top, after drawing the scene.
+inline Frame shot(const std::string& name, bool scene = true, int w = WIDTH, int h = HEIGHT) {
+    if (scene)
+        markAllChunksDirty(), rebuildDirtyChunks(),
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), renderScene();
     Frame up{w, std::vector<unsigned char>((size_t)w * h * 3)}, frame = up;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, HEIGHT - h, w, h, GL_RGB, GL_UNSIGNED_BYTE, up.rgb.data());
@@ -81,12 +85,6 @@ inline void stage(float x, float y, float z, float pitch, float yaw) {
     player.position = {x, y, z}, aimPoint = player.head;
 }
 
-inline Frame drawScene(const std::string& name, int w = WIDTH, int h = HEIGHT) {
-    markAllChunksDirty(), rebuildDirtyChunks();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), renderScene();
-    return readFrame(name, w, h);
-}
-
 // Where the renderer's camera (50 degrees high, near plane 0.1) puts a point:
 // x and y in window pixels.
 inline Vector3 project(float x, float y, float z) {
@@ -103,17 +101,18 @@ inline Vector3 project(float x, float y, float z) {
 
 // The lit pixels below the label span the box from a to b as projected.
 inline void expectSpans(const Frame& frame, Vector3 a, Vector3 b, const std::string& what) {
-    float want[4] = {1e9f, 1e9f, -1e9f, -1e9f}; // left, top, right, bottom
-    int got[4] = {WIDTH, HEIGHT, 0, 0};
+    float want[4] = {1e9f, 1e9f, -1e9f, -1e9f}, got[4] = {1e9f, 1e9f, -1e9f, -1e9f}; // l t r b
+    auto widen = [](float* box, float x, float y) {
+        box[0] = std::min(box[0], x), box[1] = std::min(box[1], y);
+        box[2] = std::max(box[2], x), box[3] = std::max(box[3], y);
+    };
     for (int k = 0; k < 8; k++) {
         const Vector3 p = project(k & 1 ? b.x : a.x, k & 2 ? b.y : a.y, k & 4 ? b.z : a.z);
-        want[0] = std::min(want[0], p.x), want[1] = std::min(want[1], p.y);
-        want[2] = std::max(want[2], p.x), want[3] = std::max(want[3], p.y);
+        widen(want, p.x, p.y);
     }
     for (int i = 60 * WIDTH; i < WIDTH * HEIGHT; i++)
         if (frame.brightness(i % WIDTH, i / WIDTH) > DARK)
-            got[0] = std::min(got[0], i % WIDTH), got[1] = std::min(got[1], i / WIDTH),
-            got[2] = std::max(got[2], i % WIDTH + 1), got[3] = std::max(got[3], i / WIDTH + 1);
+            widen(got, i % WIDTH, i / WIDTH), widen(got, i % WIDTH + 1, i / WIDTH + 1);
     for (int i = 0; i < 4; i++)
         EXPECT_NEAR(got[i], want[i], 1.5f) << what << ", side " << i;
 }

@@ -17,7 +17,7 @@ static void expectSamePicture(const std::string& keys, const std::string& name) 
         GLuint old = worldTexture;
         mipmapping = keys[4] == '1', glDeleteTextures(1, &old), setupWorldTexture();
     }
-    const Frame frame = drawScene("same_picture_" + name, 320, 180);
+    const Frame frame = shot("same_picture_" + name, true, 320, 180);
     const std::string path = HOLLOWMARK_SOURCE_DIR "/tests/drawn/same_picture/" + name + ".png";
     std::vector<unsigned char> kept;
     unsigned w = 0, h = 0;
