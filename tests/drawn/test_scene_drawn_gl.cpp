@@ -69,20 +69,13 @@ TEST(GroundSeams, FloorAcrossChunkBordersHasNoGaps) {
     for (int x = 0; x < WORLD_SIZE; x++)
         for (int z = 0; z < WORLD_SIZE; z++)
             blocks[x][0][z] = (x * 5 + z * 3) % 7 != 0;
-    const float poses[][5] = {
-        // x, z, height over the floor, pitch, yaw
-        {25.3f, 25.7f, 0.9f, 0.22f, 0.35f},  {47.6f, 3.2f, 0.6f, 0.17f, -0.8f},
-        {12.1f, 38.9f, 1.4f, 0.28f, 2.3f},   {2.4f, 2.6f, 0.7f, 0.2f, 3.9f},
-        {-31.7f, 44.4f, 1.1f, 0.25f, -2.2f}, {38.8f, -17.3f, 0.8f, 0.19f, 1.2f},
-        {24.9f, 10.1f, 0.5f, 0.15f, 0.02f},  {9.95f, 9.95f, 1.0f, 0.24f, 0.785f},
-        {33.3f, 21.8f, 0.9f, 0.21f, -0.4f},  {18.2f, 47.1f, 1.2f, 0.26f, 1.7f},
-        {41.5f, 36.6f, 0.7f, 0.18f, -1.4f},  {6.6f, 28.4f, 1.0f, 0.23f, 2.9f},
-    };
-    for (int n = 0; n < 12; n++) {
-        const float *p = poses[n], s = std::sin(p[4]), c = std::cos(p[4]);
-        stage(p[0], 1 + p[2], p[1], p[3], p[4]);
+    for (int n = 0; n < 16; n++) { // the first on a chunk corner, looking along the diagonal
+        const float x = 9.95f + 23.3f * (n % 4) - 14.1f * (n / 4),
+                    z = 9.95f - 13.9f * (n % 5) + 9.1f * (n / 5);
+        const float yaw = 0.785f + 2.6f * n, s = std::sin(yaw), c = std::cos(yaw);
+        stage(x, 2 - 0.11f * (n % 5), z, 0.24f - 0.03f * (n % 4), yaw); // 0.5 to 1 over the floor
         const Frame frame = shot("ground_seams_" + std::to_string(n));
-        const int line = (int)project(p[0] + 18 * s, 1, p[1] - 18 * c).y + 2;
+        const int line = (int)project(x + 18 * s, 1, z - 18 * c).y + 2;
         int gaps = 0;
         for (int i = line * WIDTH; i < WIDTH * HEIGHT; i++)
             gaps += frame.brightness(i % WIDTH, i / WIDTH) < DARK;
