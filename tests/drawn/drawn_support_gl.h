@@ -1,7 +1,6 @@
-// drawn_support_gl.h: one window, taller than wide, opened once through the
-// game's start-up; each test sets the game's globals it draws. Frames are held
-// against the camera maths (project, expectSpans) and the UI atlas (Expected).
-// shot(name) also saves $HOLLOWMARK_TEST_OUT/drawn_NAME.png.
+// drawn_support_gl.h: one window, taller than wide, opened once through the game's
+// start-up; each test sets the globals it draws. shot(name) also saves a PNG in
+// $HOLLOWMARK_TEST_OUT.
 #pragma once
 
 #include <GL/gl.h>
@@ -20,9 +19,7 @@
 #include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
 
-namespace drawn {
-
-const int WIDTH = 450, HEIGHT = 660, LIT = 150, DARK = 30;
+const int WIDTH = 450, HEIGHT = 660, DARK = 30;
 inline std::vector<unsigned char> atlas; // the UI atlas, RGBA
 inline unsigned atlasWidth = 0;
 
@@ -102,17 +99,16 @@ inline Vector3 project(float x, float y, float z) {
 // The lit pixels below the label span the box from a to b as projected.
 inline void expectSpans(const Frame& frame, Vector3 a, Vector3 b, const std::string& what) {
     float want[4] = {1e9f, 1e9f, -1e9f, -1e9f}, got[4] = {1e9f, 1e9f, -1e9f, -1e9f}; // l t r b
-    auto widen = [](float* box, float x, float y) {
-        box[0] = std::min(box[0], x), box[1] = std::min(box[1], y);
-        box[2] = std::max(box[2], x), box[3] = std::max(box[3], y);
+    auto widen = [](float* box, Vector3 p) {
+        box[0] = std::min(box[0], p.x), box[1] = std::min(box[1], p.y);
+        box[2] = std::max(box[2], p.x), box[3] = std::max(box[3], p.y);
     };
-    for (int k = 0; k < 8; k++) {
-        const Vector3 p = project(k & 1 ? b.x : a.x, k & 2 ? b.y : a.y, k & 4 ? b.z : a.z);
-        widen(want, p.x, p.y);
-    }
+    for (int k = 0; k < 8; k++)
+        widen(want, project(k & 1 ? b.x : a.x, k & 2 ? b.y : a.y, k & 4 ? b.z : a.z));
     for (int i = 60 * WIDTH; i < WIDTH * HEIGHT; i++)
         if (frame.brightness(i % WIDTH, i / WIDTH) > DARK)
-            widen(got, i % WIDTH, i / WIDTH), widen(got, i % WIDTH + 1, i / WIDTH + 1);
+            widen(got, {i % WIDTH + 0.0f, i / WIDTH + 0.0f, 0}),
+                widen(got, {i % WIDTH + 1.0f, i / WIDTH + 1.0f, 0});
     for (int i = 0; i < 4; i++)
         EXPECT_NEAR(got[i], want[i], 1.5f) << what << ", side " << i;
 }
@@ -138,13 +134,13 @@ struct Expected {
     // whole pieces of the top and bottom edges keep their size.
     void panel(int x, int y, int w, int h) {
         fill(x - 20, y - 21, w + 40, h + 40, UNKNOWN);
-        for (int i = -1; i <= w / 20; i++)
-            for (int bottom = 0; bottom < 2; bottom++)
-                piece(i < 0        ? 0
-                      : i < w / 20 ? 20
-                                   : 40,
-                      59 + 40 * bottom, i < w / 20 ? x + 20 * i : x + w,
-                      bottom ? y - 1 + h : y - 21);
+        for (int i = -1; i <= w / 20; i++) {
+            const int column = i < 0        ? 0
+                               : i < w / 20 ? 20
+                                            : 40,
+                      left = i < w / 20 ? x + 20 * i : x + w;
+            piece(column, 59, left, y - 21), piece(column, 99, left, y - 1 + h);
+        }
     }
     void text(const char* s, int x, int y) { // cells ten pixels apart from x - 5
         for (int k = 0; s[k] != '\0'; k++)
@@ -156,15 +152,13 @@ inline void expectDrawn(const Frame& frame, const Expected& e, const unsigned ch
                         const std::string& what) {
     int checked = 0, wrong = 0;
     for (int i = 0; i < WIDTH * HEIGHT; i++) {
-        const unsigned char* want = e.at[i] && e.at[i] != DRAWN ? e.at[i] : background;
-        bool same = true;
-        for (int c = 0; c < 3; c++)
-            same = same && std::abs(frame.rgb[3 * i + c] - want[c]) <= 8;
+        const unsigned char *want = e.at[i] && e.at[i] != DRAWN ? e.at[i] : background,
+                            *got = &frame.rgb[3 * i];
+        const bool same = std::abs(got[0] - want[0]) <= 8 && std::abs(got[1] - want[1]) <= 8 &&
+                          std::abs(got[2] - want[2]) <= 8;
         checked += e.at[i] != nullptr && e.at[i] != UNKNOWN && e.at[i] != DRAWN;
         wrong += e.at[i] == DRAWN ? same : e.at[i] != UNKNOWN && !same;
     }
     EXPECT_GT(checked, 1000) << what;
     EXPECT_EQ(wrong, 0) << what;
 }
-
-} // namespace drawn

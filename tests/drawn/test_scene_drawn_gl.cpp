@@ -6,8 +6,6 @@
 #include "ui/overlay_gl.h"
 #include "world/new_game.h"
 
-using namespace drawn;
-
 // A block one world-width over (cell 47 shows at x = -3, from chunk -2), a
 // falling block lowered by the settling step's progress, balls by kind and the
 // rope's beads from hand 0 to a step short of the anchor, beside a ball of a
