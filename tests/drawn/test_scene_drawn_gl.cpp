@@ -99,7 +99,7 @@ TEST(Overlay, StandsWhereTheAtlasPutsIt) {
         expectDrawn(shot("label_" + std::to_string(k)), label, black, name);
     }
     const char* buttons[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
-    mouseX = mouseY = -100, showFrameRate = false, worldSeed = -1234567;
+    mouseX = mouseY = -100, showFrameRate = false, plainLabels = true, worldSeed = -1234567;
     glClearColor(1, 0, 1, 1);
     for (float level : {100.0f, 50.0f}) {
         pauseLevel = level;
