@@ -10,6 +10,7 @@
 #include "meshing/chunks.h"
 #include "render/frustum.h"
 #include "render/pose.h"
+#include "render/textures_gl.h"
 #include "world/new_game.h"
 
 namespace fixed_scenes {
