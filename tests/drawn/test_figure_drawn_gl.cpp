@@ -52,26 +52,27 @@ TEST(FigureDrawn, LimbsEndAtTheirHandsAndFeet) {
         Figure f{};
         f.yaw = poses[n].yaw, f.head = {0, 0.65f, 0}, f.neck = {0, 0.25f, 0},
         f.hipCentre = {0, -0.75f, 0};
-        float* points[2][6] = {{f.shoulderX, f.shoulderY, f.shoulderZ, f.handX, f.handY, f.handZ},
-                               {f.hipX, f.hipY, f.hipZ, f.footX, f.footY, f.footZ}};
-        for (int k = 0; k < 24; k++) { // limb, root x y z, end x y z
-            const float root[3] = {k / 6 % 2 ? -0.4f : 0.4f, k < 12 ? 0.15f : -0.85f, 0};
-            points[k / 12][k % 6][k / 6 % 2] =
-                root[k % 3] + (k % 6 < 3 ? 0 : poses[n].ends[k / 6][k % 3]);
+        std::vector<std::pair<int, Vector3>> want = {{0, f.head}, {1, f.neck}, {8, f.hipCentre}};
+        for (int l = 0; l < 4; l++) { // arm 0, arm 1, leg 0, leg 1
+            const int i = l % 2,
+                      joint = l < 2 ? 2 + 3 * l : 3 + 3 * l; // the limb's ball is joint + 2
+            const float* e = poses[n].ends[l];
+            const Vector3 root = {i ? -0.4f : 0.4f, l < 2 ? 0.15f : -0.85f, 0};
+            const Vector3 end = {root.x + e[0], root.y + e[1], e[2]};
+            if (l < 2)
+                f.shoulderX[i] = root.x, f.shoulderY[i] = root.y, f.handX[i] = end.x,
+                f.handY[i] = end.y, f.handZ[i] = end.z;
+            else
+                f.hipX[i] = root.x, f.hipY[i] = root.y, f.footX[i] = end.x, f.footY[i] = end.y,
+                f.footZ[i] = end.z;
+            want.push_back({joint, root}), want.push_back({joint + 2, end});
         }
         const std::vector<Vector3> got = ballCentres(f);
         ASSERT_EQ(got.size(), 15u) << "a model was not drawn whole, pose " << n;
-        const int draws[11] = {0, 1, 8, 2, 4, 5, 7, 9, 11, 12, 14}; // head, neck, hip centre, limbs
-        for (int k = 0; k < 11 && n < 4; k++) {
-            float* const* p = points[k > 6];
-            const int i = (k - 3) / 2 % 2, e = (k - 3) % 2 * 3; // which limb of two, root or end
-            const Vector3 want = k == 0   ? f.head
-                                 : k == 1 ? f.neck
-                                 : k == 2 ? f.hipCentre
-                                          : Vector3{p[e][i], p[e + 1][i], p[e + 2][i]};
-            const Vector3 g = got[draws[k]];
-            EXPECT_LT(std::hypot(g.x - want.x, g.y - want.y, g.z - want.z), 0.01)
-                << "model " << draws[k] << " of pose " << n;
+        for (size_t k = 0; k < want.size() && n < 4; k++) {
+            const Vector3 g = got[want[k].first], p = want[k].second;
+            EXPECT_LT(std::hypot(g.x - p.x, g.y - p.y, g.z - p.z), 0.01)
+                << "model " << want[k].first << " of pose " << n;
         }
     }
 }
