@@ -1,7 +1,5 @@
-// fixed_scenes_gl.h: the scenes the drawing benchmark and the picture test share,
-// the same on every run: the game's own start on a world from a fixed seed,
-// and a crowd added to it (every enemy the game allows standing round the
-// player and every ball it allows hanging in view).
+// fixed_scenes_gl.h: scenes the drawing benchmark and the picture test share,
+// the same on every run.
 #pragma once
 
 #include <cmath>
@@ -17,19 +15,26 @@
 
 namespace fixed_scenes {
 
-// A new game from the seed, then two seconds of game time without input: the
-// player drops to the floor and the cameras and the figure take their pose.
-inline void startGame(unsigned seed = 20261207) {
-    srand(seed);
-    newGame();
+// A world from a fixed seed and two seconds without input, so that the player
+// has dropped to the floor and the cameras and the figure have their pose.
+inline void startGame() {
+    srand(20261207), newGame();
     mouseInWindow = false;
     for (int i = 0; i < 120; i++)
         updateGame(1.0f), rebuildDirtyChunks();
 }
 
-// Enemies on rings round the player, facing it with their arms reaching for
-// it, and balls at rest in a fixed scatter through the view from 3 to 25 units
-// ahead. Nothing moves afterwards unless the game is updated.
+// The point d ahead of the eye, and a and b times d to the right and up.
+inline Vector3 ahead(float d, float a, float b) {
+    float m[16];
+    cameraModelviewMatrix(m, viewCamera);
+    const Vector3 e = viewCamera.position;
+    return {e.x + d * (-m[2] + a * m[0] + b * m[1]), e.y + d * (-m[6] + a * m[4] + b * m[5]),
+            e.z + d * (-m[10] + a * m[8] + b * m[9])};
+}
+
+// Every enemy the game allows on rings round the player, reaching for it, and
+// every ball it allows at rest in a fixed scatter 3 to 25 units ahead.
 inline void addCrowd() {
     const Vector3 c = player.position;
     for (int k = 0; k < MAX_FIGURES; k++) {
@@ -39,16 +44,11 @@ inline void addCrowd() {
         enemy.yaw = angle, enemy.target = c;
         poseFigureBody(enemy), poseFigureArms(enemy);
     }
-    float m[16];
-    cameraModelviewMatrix(m, viewCamera);
-    const Vector3 eye = viewCamera.position;
     for (int k = 0; k < MAX_BALLS; k++) {
-        const float d = 3.0f + 22.0f * (float)((k * 37) % 100) / 100.0f;
-        const float a = -0.7f + 1.4f * (float)((k * 53) % 97) / 96.0f;
-        const float b = -0.35f + 0.7f * (float)((k * 29) % 89) / 88.0f;
-        spawnBall(eye.x + d * (-m[2] + a * m[0] + b * m[1]),
-                  eye.y + d * (-m[6] + a * m[4] + b * m[5]),
-                  eye.z + d * (-m[10] + a * m[8] + b * m[9]), 0.0f, 0.0f, 0.0f);
+        const Vector3 p = ahead(3.0f + 22.0f * (float)((k * 37) % 100) / 100.0f,
+                                -0.7f + 1.4f * (float)((k * 53) % 97) / 96.0f,
+                                -0.35f + 0.7f * (float)((k * 29) % 89) / 88.0f);
+        spawnBall(p.x, p.y, p.z, 0.0f, 0.0f, 0.0f);
     }
 }
 

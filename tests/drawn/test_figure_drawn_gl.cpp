@@ -1,102 +1,78 @@
-// What drawFigure sends to GL, caught in feedback mode: joints and bones land
-// on the figure's pose points whatever the pose, and the matrix is kept.
+// drawFigure caught in feedback mode: whatever the pose, the joints sit on the
+// pose points and each limb's last ball on its hand or foot (the bones are
+// rigid and join), and the matrix is kept.
 #include "drawn_support_gl.h"
 #include "render/figure_draw_gl.h"
 #include "render/models.h"
 
-struct V {
-    double x, y, z;
-    V operator+(V b) const { return {x + b.x, y + b.y, z + b.z}; }
-    V operator-(V b) const { return {x - b.x, y - b.y, z - b.z}; }
-    V operator*(double s) const { return {x * s, y * s, z * s}; }
-    double length() const { return std::sqrt(x * x + y * y + z * z); }
-};
-
-// The mean vertex of each model drawn, in world units under an orthographic
-// box of +-10, in draw order: head, torso, (shoulder, upper arm, forearm) x 2,
-// hip centre, (hip, thigh, shin) x 2. Empty if anything was not finite.
-static std::vector<V> drawnMeans(const Figure& figure) {
-    std::vector<float> buffer(200000);
+// The centre of each model's ball, in draw order: head, torso (its ball at the
+// neck), (shoulder, upper arm, forearm) x 2, hip centre, (hip, thigh, shin) x 2.
+// Empty unless every model was drawn whole and finite.
+static std::vector<Vector3> ballCentres(const Figure& figure) {
+    std::vector<float> b(200000), v; // v: x y z of each vertex
     glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(-10, 10, -10, 10, -10, 10);
     glMatrixMode(GL_MODELVIEW), glLoadIdentity(), glDisable(GL_CULL_FACE);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glFeedbackBuffer((GLsizei)buffer.size(), GL_3D, buffer.data()), glRenderMode(GL_FEEDBACK);
+    glFeedbackBuffer((GLsizei)b.size(), GL_3D, b.data()), glRenderMode(GL_FEEDBACK);
     drawFigure(figure);
     const int used = glRenderMode(GL_RENDER);
     glDisableClientState(GL_VERTEX_ARRAY), glEnable(GL_CULL_FACE);
-    float after[16], identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    glGetFloatv(GL_MODELVIEW_MATRIX, after);
-    EXPECT_TRUE(std::equal(after, after + 16, identity)) << "the matrix was not kept";
-    std::vector<V> means(15, V{0, 0, 0});
-    int draw = 0, vertex = 0;
-    for (int at = 0; at < used && draw < 15; at += 11) { // a token, a count, three x y z
-        const int size = (0x1325 >> draw) & 1 ? jointModel.vertexCount : limbModel.vertexCount;
-        for (int k = 0; k < 3; k++, vertex++) {
-            const float* w = &buffer[at + 2 + 3 * k];
-            if (buffer[at] != GL_POLYGON_TOKEN || buffer[at + 1] != 3 ||
-                !std::isfinite(w[0] + w[1] + w[2]))
-                return {};
-            const V world = {w[0] * 20.0 / drawn::WIDTH - 10, w[1] * 20.0 / drawn::HEIGHT - 10,
-                             10 - 20.0 * w[2]};
-            means[draw] = means[draw] + world * (1.0 / size);
-        }
-        if (vertex == size)
-            vertex = 0, draw++;
-    }
-    EXPECT_EQ(draw, 15);
-    return means;
+    float m[16], identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    EXPECT_TRUE(std::equal(m, m + 16, identity)) << "the matrix was not kept";
+    for (int at = 0; at < used && b[at] == GL_POLYGON_TOKEN; at += 11) // a token, a count, 3 x y z
+        for (int k = at + 2; k < at + 11 && std::isfinite(b[k]); k++)
+            v.push_back(b[k]);
+    const int ball = jointModel.vertexCount, rod = limbModel.vertexCount - ball;
+    if (v.size() != 3u * (15 * ball + 9 * rod))
+        return {};
+    std::vector<Vector3> centres(15, Vector3{0, 0, 0});
+    for (int draw = 0, at = 0; draw < 15; draw++)
+        for (int i = (0x1325 >> draw) & 1 ? 0 : -rod; i < ball; i++, at += 3) // a rod, then a ball
+            if (i >= 0)
+                centres[draw].x += (v[at] / 22.5f - 10) / ball,
+                    centres[draw].y += (v[at + 1] / 33 - 10) / ball,
+                    centres[draw].z += (10 - 20 * v[at + 2]) / ball;
+    return centres;
 }
 
-// Each limb is two bones of one unit; the limb model's mean lies on its axis a
-// fraction t along, so the next draw's mean tells where a bone ended. Each
-// hand from its shoulder and each foot from its hip: a direction and a reach
-// (0: the direction as it is). The last pose is a hair out of reach: it only
-// has to stay finite.
+// Per pose a yaw, then where each hand and foot lies from its shoulder or hip.
+// The last pose is a hair out of reach: it only has to be drawn whole.
 TEST(FigureDrawn, LimbsEndAtTheirHandsAndFeet) {
-    double t = 0;
-    for (int i = 0; i < limbModel.vertexCount; i++)
-        t -= limbModel.positions[i].y / limbModel.vertexCount;
     // clang-format off
-    const struct { float yaw, limbs[4][4]; } poses[] = {
-        {0.7f, {{1, 0.5f, 0.4f, 1.95f}, {1, 0.6f, -0.2f, 1.95f}, {0.3f, -1, 0.1f, 1.8f}, {-0.4f, -1, -0.1f, 1.6f}}},
-        {-2.3f, {{-0.2f, -1, 0.3f, 0.7f}, {0.5f, -0.3f, 0.9f, 1.2f}, {0.05f, -1, 0.6f, 1.9f}, {-0.1f, -1, -0.7f, 1.5f}}},
-        {3.0f, {{-0.3f, 1, 0.2f, 1.9f}, {-1, 0.4f, 0, 1.3f}, {-0.5f, -1, 0, 1.99f}, {0.6f, -1, 0.2f, 1.99f}}},
-        {0.4f, {{1.5f, 0, 0, 0}, {0, -1.9f, 0, 0}, {0, -1.9f, 0, 0}, {0, -1.2f, 0, 0}}}, // level, straight down
-        {0.2f, {{1, 0.2f, 0.1f, 2.0000005f}, {0.1f, -1, 0.2f, 2.001f}, {0.1f, -1, 0, 2.0000005f}, {0, -1, 0.2f, 2.001f}}},
+    const struct { float yaw, ends[4][3]; } poses[] = {
+        {0.7f, {{1.6f, 0.8f, 0.6f}, {1.5f, 1, -0.4f}, {0.5f, -1.7f, 0.2f}, {-0.6f, -1.5f, -0.2f}}},
+        {-2.3f, {{-0.1f, -0.7f, 0.2f}, {0.5f, -0.3f, 1}, {0.1f, -1.6f, 1}, {-0.1f, -1.2f, -0.9f}}},
+        {3.0f, {{-0.5f, 1.8f, 0.4f}, {-1.2f, 0.5f, 0}, {-0.9f, -1.7f, 0}, {1.1f, -1.6f, 0.4f}}},
+        {0.4f, {{1.5f, 0, 0}, {0, -1.9f, 0}, {0, -1.9f, 0}, {0, -1.2f, 0}}}, // level, straight down
+        {0.2f, {{2.001f, 0, 0}, {0, -2.001f, 0}, {0, -2.0000005f, 0}, {-2.0000005f, 0, 0}}},
     };
     // clang-format on
-    for (const auto& pose : poses) {
+    for (int n = 0; n < 5; n++) {
         Figure f{};
-        f.yaw = pose.yaw;
-        f.head = {0, 0.65f, 0}, f.neck = {0, 0.25f, 0}, f.hipCentre = {0, -0.75f, 0};
-        V roots[4], ends[4];
-        for (int l = 0, i = 0; l < 4; i = ++l % 2) {
-            const V direction = {pose.limbs[l][0], pose.limbs[l][1], pose.limbs[l][2]};
-            const double side = f.yaw + (i ? -1.57 : 1.57), reach = pose.limbs[l][3];
-            roots[l] = {0.4 * std::cos(side), l < 2 ? 0.15 : -0.85, 0.4 * std::sin(side)};
-            ends[l] = roots[l] + direction * (reach ? reach / direction.length() : 1);
-            (l < 2 ? f.shoulderX : f.hipX)[i] = roots[l].x,
-                                   (l < 2 ? f.handX : f.footX)[i] = ends[l].x;
-            (l < 2 ? f.shoulderY : f.hipY)[i] = roots[l].y,
-                                   (l < 2 ? f.handY : f.footY)[i] = ends[l].y;
-            (l < 2 ? f.shoulderZ : f.hipZ)[i] = roots[l].z,
-                                   (l < 2 ? f.handZ : f.footZ)[i] = ends[l].z;
+        f.yaw = poses[n].yaw, f.head = {0, 0.65f, 0}, f.neck = {0, 0.25f, 0},
+        f.hipCentre = {0, -0.75f, 0};
+        std::vector<std::pair<int, Vector3>> want = {{0, f.head}, {1, f.neck}, {8, f.hipCentre}};
+        for (int l = 0; l < 4; l++) { // arm 0, arm 1, leg 0, leg 1
+            const int i = l % 2,
+                      joint = l < 2 ? 2 + 3 * l : 3 + 3 * l; // the limb's ball is joint + 2
+            const float* e = poses[n].ends[l];
+            const Vector3 root = {i ? -0.4f : 0.4f, l < 2 ? 0.15f : -0.85f, 0};
+            const Vector3 end = {root.x + e[0], root.y + e[1], e[2]};
+            if (l < 2)
+                f.shoulderX[i] = root.x, f.shoulderY[i] = root.y, f.handX[i] = end.x,
+                f.handY[i] = end.y, f.handZ[i] = end.z;
+            else
+                f.hipX[i] = root.x, f.hipY[i] = root.y, f.footX[i] = end.x, f.footY[i] = end.y,
+                f.footZ[i] = end.z;
+            want.push_back({joint, root}), want.push_back({joint + 2, end});
         }
-        const std::vector<V> m = drawnMeans(f);
-        ASSERT_EQ(m.size(), 15u) << "a draw was not finite, pose " << &pose - poses;
-        if (&pose == &poses[4])
-            continue;
-        std::vector<std::pair<V, V>> wanted = {
-            {m[0], {0, 0.65, 0}}, {m[1], {0, 0.25 - 1 + t, 0}}, {m[8], {0, -0.75, 0}}};
-        for (int l = 0; l < 4; l++) {
-            const int d = l < 2 ? 2 + 3 * l : 3 + 3 * l;
-            const V middle = m[d] + (m[d + 1] - m[d]) * (1.0 / t);
-            EXPECT_NEAR((middle - m[d]).length(), 1.0, 0.01) << "first bone of limb " << l;
-            wanted.push_back({m[d], roots[l]});
-            wanted.push_back({middle + (m[d + 2] - middle) * (1.0 / t), ends[l]});
+        const std::vector<Vector3> got = ballCentres(f);
+        ASSERT_EQ(got.size(), 15u) << "a model was not drawn whole, pose " << n;
+        for (size_t k = 0; k < want.size() && n < 4; k++) {
+            const Vector3 g = got[want[k].first], p = want[k].second;
+            EXPECT_LT(std::hypot(g.x - p.x, g.y - p.y, g.z - p.z), 0.01)
+                << "model " << want[k].first << " of pose " << n;
         }
-        for (size_t k = 0; k < wanted.size(); k++)
-            EXPECT_LT((wanted[k].first - wanted[k].second).length(), 0.01)
-                << "point " << k << " of pose " << &pose - poses;
     }
 }

@@ -1,191 +1,120 @@
-// The scene and the overlay in the real window: blocks, the ground's seams, the
-// action label, balls, the rope, the tinted figures, banners and pause menu,
-// where the camera maths and the atlas put them.
+// The scene and the overlay in the real window, where the camera maths and the
+// atlas put them.
 #include "app/frame.h"
 #include "app/input.h"
 #include "drawn_support_gl.h"
 #include "ui/overlay_gl.h"
 #include "world/new_game.h"
 
-using namespace drawn;
-
-const float HALF_PI = 1.570796325f;
-
-TEST(SceneDrawn, BlocksStandWhereTheCameraMathsPutsThem) {
-    // Cell 47 shows one world-width over, at x = -3, from chunk -2.
-    emptyWorld();
+// A block one world-width over (cell 47 shows at x = -3, from chunk -2), a
+// falling block lowered by the settling step's progress, balls by kind and the
+// rope's beads from hand 0 to a step short of the anchor, beside a ball of a
+// kind nothing draws.
+TEST(SceneDrawn, ThingsStandWhereTheCameraMathsPutsThem) {
+    emptyWorld(), stage(-8, 17.5f, 25.7f, 0.1f, 1.6708f);
     blocks[47][17][25] = 1;
-    stage(-8.0f, 17.5f, 25.7f, 0.1f, HALF_PI + 0.1f);
-    expectSpans(drawScene("block_negative"), -3, 17, 25, -2, 18, 26, "block at x -3");
-    // A falling block is lowered by the settling step's progress.
-    emptyWorld();
-    fallingBlocks[27][16][27] = 1;
-    settleProgress = 0.4f;
-    stage(22.0f, 17.5f, 26.0f, 0.15f, HALF_PI + 0.27f);
-    expectSpans(drawScene("falling_block"), 27, 15.6f, 27, 28, 16.6f, 28, "falling");
-}
-
-// The label's panel and glyphs over black, for every action type; with plain
-// labels, their words and, in slow motion, a smaller panel under the label.
-TEST(SceneDrawn, LabelStandsWhereTheAtlasPutsIt) {
-    const unsigned char black[3] = {0, 0, 0};
-    emptyWorld();
-    stage(25.0f, 17.5f, 25.0f, 0.0f, 0.0f); // the cave lies beyond the far plane
-    for (int plain = 0; plain < 2; plain++)
-        for (actionType = 0; actionType < ACTION_TYPE_COUNT; actionType++) {
-            plainLabels = slowMotion = plain == 1;
-            const char* name = labelText(actionType);
-            Expected label;
-            label.panel(WIDTH - 275, 25, 250, 10, 0);
-            label.text(name, WIDTH - 150 - 5 * (int)std::strlen(name), 20);
-            if (plain) {
-                label.panel(WIDTH - 225, 75, 150, 10, 0);
-                label.text("Slow motion on", WIDTH - 220, 70);
-            }
-            expectDrawn(drawScene("label_" + std::to_string(actionType + 10 * plain)), label, black,
-                        name);
-        }
-    plainLabels = slowMotion = false;
-}
-
-// Balls by kind, and the rope: 50 beads from hand 0, the last a step short of
-// the anchor.
-TEST(SceneDrawn, BallsAndRopeBeads) {
-    emptyWorld();
-    viewRange = 6; // far plane 35: floor and ceiling stay beyond it
-    stage(25.0f, 17.5f, 55.0f, 0.0f, 0.0f);
-    const float dx = 0.564f * 30.0f, dy = -0.826f * 30.0f; // across the window's diagonal, 30 ahead
-    player.swinging = true;
-    player.handX[0] = 25.0f - dx / 2, player.handY[0] = 17.5f - dy / 2, player.handZ[0] = 25.0f;
-    player.ropeAnchor = {25.0f + dx / 2, 17.5f + dy / 2, 25.0f};
-    ballCount = 3; // a small ball, a big one and one of a kind nothing draws
-    balls[0] = {0, {22.0f, 12.5f, 25.0f}, {}}, balls[1] = {1, {19.0f, 10.5f, 25.0f}, {}};
-    balls[2] = {2, {17.0f, 14.5f, 25.0f}, {}};
-    const Frame frame = drawScene("balls_rope");
-    auto at = [&](float x, float y) {
-        return frame.brightness(project(x, y, 25).x, project(x, y, 25).y);
-    };
-    for (int k = 0; k < 50; k++) { // beads 0.6 apart of radius 0.25
-        const float x = player.handX[0] + dx * k / 50, y = player.handY[0] + dy * k / 50;
-        EXPECT_GT(at(x, y), LIT) << "bead " << k;
-        EXPECT_LT(at(x + dx / 100, y + dy / 100), DARK) << "gap after bead " << k;
+    expectSpans(shot("block_negative"), {-3, 17, 25}, {-2, 18, 26}, "block at x -3");
+    emptyWorld(), stage(22, 17.5f, 26, 0.15f, 1.8408f);
+    fallingBlocks[27][16][27] = 1, settleProgress = 0.4f;
+    expectSpans(shot("falling_block"), {27, 15.6f, 27}, {28, 16.6f, 28}, "falling block");
+    const Vector3 boxes[3][2] = {{{24.75f, 17.25f, 25}, {25.25f, 17.75f, 25}},
+                                 {{24, 16.5f, 25}, {26, 18.5f, 25}},
+                                 {{16.75f, 6.18f, 25}, {32.93f, 27.75f, 25}}};
+    for (int kind = 0; kind < 3; kind++) { // kind 2: the rope
+        emptyWorld(), stage(25, 17.5f, 55, 0, 0);
+        viewRange = 6; // far plane 35: floor and ceiling stay beyond it
+        ballCount = 2, balls[0] = {kind, {25, 17.5f, 25}, {}}, balls[1] = {2, {34, 17.5f, 25}, {}};
+        player.swinging = kind == 2, player.ropeAnchor = {33, 6, 25};
+        player.handX[0] = 17, player.handY[0] = 27.5f, player.handZ[0] = 25;
+        const std::string name = "ball_kind_" + std::to_string(kind);
+        expectSpans(shot(name), boxes[kind][0], boxes[kind][1], name);
     }
-    EXPECT_LT(at(player.ropeAnchor.x, player.ropeAnchor.y), DARK) << "a bead at the anchor";
-    EXPECT_TRUE(at(22.0f, 12.5f) > LIT && at(22.6f, 12.5f) < DARK) << "kind 0: radius 0.25";
-    EXPECT_TRUE(at(19.8f, 10.5f) > LIT && at(20.3f, 10.5f) < DARK) << "kind 1: radius 1";
-    EXPECT_LT(at(17.0f, 14.5f), DARK) << "kind 2: nothing";
 }
 
-// A ball, an enemy, the player and the aim marker side by side, 10 units in
-// front of the eye: one orange without "tintfigures", four colours apart with it.
+// A ball, an enemy, the player and the aim marker side by side: one orange
+// without "tintfigures", four colours apart with it.
 TEST(SceneDrawn, TintsTellTheFourKindsApart) {
-    emptyWorld();
-    useTextures = true;
-    stage(25.0f, 17.0f, 40.0f, 0.0f, 0.0f);
-    const float xs[4] = {22.0f, 24.0f, 26.0f, 28.0f};
-    ballCount = figureCount = 1;
-    balls[0] = {0, {xs[0], 17.0f, 30.0f}, {0, 0, 0}};
-    gather(figures[0], {xs[1], 17.0f, 30.0f}), gather(player, {xs[2], 17.0f, 30.0f});
-    aimPoint = {xs[3], 17.0f, 30.0f};
-    float rgb[2][4][3] = {}; // mean of the 5 x 5 pixels round each, plain and tinted
+    emptyWorld(), stage(25, 17, 40, 0, 0);
+    useTextures = true, ballCount = figureCount = 1, balls[0] = {0, {22, 17, 30}, {}};
+    gather(figures[0], {24, 17, 30}), gather(player, {26, 17, 30}), aimPoint = {28, 17, 30};
+    int rgb[2][4][3]; // the centre pixel of each, plain and tinted
     for (int tint = 0; tint < 2; tint++) {
         tintFigures = tint == 1;
-        const Frame frame = drawScene(tint ? "tinted" : "untinted");
-        for (int i = 0; i < 4 * 25 * 3; i++) { // object, pixel, channel
-            const int k = i / 75, d = i / 3 % 25, c = i % 3;
-            const Point p = project(xs[k], 17.0f, 30.0f);
-            rgb[tint][k][c] += frame.at((int)p.x + d % 5 - 2, (int)p.y + d / 5 - 2)[c] / 25.0f;
-        }
+        const Frame frame = shot(tint ? "tinted" : "untinted");
+        for (int i = 0; i < 12; i++) // object, channel
+            rgb[tint][i / 3][i % 3] = frame.at(project(22.0f + 2 * (i / 3), 17, 30))[i % 3];
     }
     tintFigures = false;
-    auto distance = [](const float* a, const float* b) {
-        return std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]);
+    auto distance = [&](int t, int j, int k) {
+        return std::abs(rgb[t][j][0] - rgb[t][k][0]) + std::abs(rgb[t][j][1] - rgb[t][k][1]) +
+               std::abs(rgb[t][j][2] - rgb[t][k][2]);
     };
     for (int k = 0; k < 4; k++) {
-        EXPECT_GT(rgb[0][k][0], 150.0f) << "object " << k << " is drawn, orange";
-        EXPECT_LT(distance(rgb[0][k], rgb[0][0]), 30.0f) << "object " << k;
-        EXPECT_GT(rgb[1][k][0] + rgb[1][k][1] + rgb[1][k][2], 90.0f) << "object " << k << " lit";
+        EXPECT_TRUE(rgb[0][k][0] > 150 && distance(0, k, 0) < 30) << "object " << k << ", orange";
+        EXPECT_GT(rgb[1][k][0] + rgb[1][k][1] + rgb[1][k][2], 90) << "object " << k << " lit";
         for (int j = 0; j < k; j++)
-            EXPECT_GT(distance(rgb[1][j], rgb[1][k]), 60.0f) << "objects " << j << ", " << k;
+            EXPECT_GT(distance(1, j, k), 60) << "objects " << j << ", " << k;
     }
 }
 
-// The ground is one closed surface on screen: where merged block faces meet,
-// inside a chunk or across a border, they meet exactly, or the clear colour
-// shows through along their edges as a dotted line.
-// A floor of blocks on level 0 (top at 1), pitted here and there so that faces
-// of many sizes meet. Low views from several places and headings, some far
-// from the origin where positions carry fewer fraction bits: a floor rectangle
-// 1.5 to 18 ahead and 14 to either side is floor, pit wall or pit bottom in
-// every pixel more than a pixel inside it.
+// Merged block faces meet exactly, in a chunk or across a border, or the clear
+// colour shows through along their edges. A floor of blocks pitted so that
+// faces of many sizes meet, seen low from places some far from the origin
+// (fewer fraction bits): no dark pixel below the floor's line 18 ahead.
 TEST(GroundSeams, FloorAcrossChunkBordersHasNoGaps) {
     emptyWorld();
     optimizeGeometry = true, viewRange = 6;
     for (int x = 0; x < WORLD_SIZE; x++)
         for (int z = 0; z < WORLD_SIZE; z++)
             blocks[x][0][z] = (x * 5 + z * 3) % 7 != 0;
-    const float poses[][5] = {
-        // x, z, height, pitch, yaw
-        {25.3f, 25.7f, 0.9f, 0.22f, 0.35f},  {47.6f, 3.2f, 0.6f, 0.17f, -0.8f},
-        {12.1f, 38.9f, 1.4f, 0.28f, 2.3f},   {2.4f, 2.6f, 0.7f, 0.2f, 3.9f},
-        {-31.7f, 44.4f, 1.1f, 0.25f, -2.2f}, {38.8f, -17.3f, 0.8f, 0.19f, 1.2f},
-        {24.9f, 10.1f, 0.5f, 0.15f, 0.02f},  {9.95f, 9.95f, 1.0f, 0.24f, 0.785f},
-        {33.3f, 21.8f, 0.9f, 0.21f, -0.4f},  {18.2f, 47.1f, 1.2f, 0.26f, 1.7f},
-        {41.5f, 36.6f, 0.7f, 0.18f, -1.4f},  {6.6f, 28.4f, 1.0f, 0.23f, 2.9f},
-    };
-    for (int n = 0; n < 12; n++) {
-        const float *pose = poses[n], s = std::sin(pose[4]), c = std::cos(pose[4]);
-        stage(pose[0], 1.0f + pose[2], pose[1], pose[3], pose[4], 40.0f);
-        const Frame frame = drawScene("ground_seams_" + std::to_string(n));
-        Point q[4]; // clockwise on a y-down screen
-        for (int k = 0; k < 4; k++) {
-            const float ahead = k < 2 ? 1.5f : 18.0f, side = k == 1 || k == 2 ? -14.0f : 14.0f;
-            q[k] = project(pose[0] + ahead * s + side * c, 1.0f, pose[1] - ahead * c + side * s);
-        }
-        int floorPixels = 0, gaps = 0;
-        for (int y = 60; y < HEIGHT; y++) // below the action label
-            for (int x = 0; x < WIDTH; x++) {
-                bool inside = true;
-                for (int k = 0; k < 4; k++) {
-                    const Point a = q[k], b = q[(k + 1) % 4];
-                    inside =
-                        inside && (b.x - a.x) * (y + 0.5f - a.y) - (b.y - a.y) * (x + 0.5f - a.x) >
-                                      std::hypot(b.x - a.x, b.y - a.y);
-                }
-                floorPixels += inside, gaps += inside && frame.brightness(x, y) < DARK;
-            }
-        EXPECT_GT(floorPixels, WIDTH * HEIGHT / 8) << "pose " << n;
-        EXPECT_EQ(gaps, 0) << "pose " << n << ": background shows through the floor";
+    for (int n = 0; n < 16; n++) { // the first on a chunk corner, looking along the diagonal
+        const float x = 9.95f + 23.3f * (n % 4) - 14.1f * (n / 4),
+                    z = 9.95f - 13.9f * (n % 5) + 9.1f * (n / 5);
+        const float yaw = 0.785f + 2.6f * n, s = std::sin(yaw), c = std::cos(yaw);
+        stage(x, 2 - 0.11f * (n % 5), z, 0.24f - 0.03f * (n % 4), yaw); // 0.5 to 1 over the floor
+        const Frame frame = shot("ground_seams_" + std::to_string(n));
+        const int line = (int)project(x + 18 * s, 1, z - 18 * c).y + 2;
+        int gaps = 0;
+        for (int i = line * WIDTH; i < WIDTH * HEIGHT; i++)
+            gaps += frame.brightness(i % WIDTH, i / WIDTH) < DARK;
+        EXPECT_TRUE(line < HEIGHT / 2 && gaps == 0) << "pose " << n << ": " << gaps << " gaps";
     }
 }
 
-// The overlay in a window taller than wide: the banners across its width, the
-// seed at the right of the lower one with plain labels, and the four buttons
-// centred with their labels, open (level 100) and half way (50).
-TEST(Overlay, BannersSeedAndPauseMenuStandWhereTheLayoutPutsThem) {
-    const unsigned char magenta[3] = {255, 0, 255};
-    const char* labels[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
-    mouseX = mouseY = -100;
-    showFrameRate = false, plainLabels = true, worldSeed = -1234567;
+// The action label's panel and words for every action type, and with plain
+// labels and slow motion a smaller panel under it. The banners across a window
+// taller than wide, the seed at the right of the lower one with plain labels,
+// and the pause menu's four buttons centred, open (level 100) and half way.
+TEST(Overlay, StandsWhereTheAtlasPutsIt) {
+    const unsigned char black[3] = {}, magenta[3] = {255, 0, 255};
+    emptyWorld(), stage(25, 17.5f, 25, 0, 0); // the cave lies beyond the far plane
+    for (int k = 0; k < 2 * ACTION_TYPE_COUNT; k++) {
+        actionType = k % ACTION_TYPE_COUNT, plainLabels = slowMotion = k >= ACTION_TYPE_COUNT;
+        const char* name = labelText(actionType);
+        Expected label;
+        label.panel(WIDTH - 275, 25, 250, 10);
+        label.text(name, WIDTH - 150 - 5 * (int)std::strlen(name), 20);
+        if (plainLabels)
+            label.panel(WIDTH - 225, 75, 150, 10), label.text("Slow motion on", WIDTH - 220, 70);
+        expectDrawn(shot("label_" + std::to_string(k)), label, black, name);
+    }
+    const char* buttons[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
+    mouseX = mouseY = -100, showFrameRate = false, plainLabels = true, worldSeed = -1234567;
+    glClearColor(1, 0, 1, 1);
     for (float level : {100.0f, 50.0f}) {
         pauseLevel = level;
-        glClearColor(1, 0, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        drawDashboard();
-        drawPauseMenu();
-        const int offset = (int)((1.0f - level * 0.01f) * 68);
-        const int top = HEIGHT / 2 - 125 + (int)((1.0f - level * 0.01f) * HEIGHT);
-        Expected expected;
-        expected.fill(0, 0, WIDTH, 60 - offset, DRAWN);
-        expected.fill(0, HEIGHT - 60 + offset, WIDTH, 60, DRAWN);
-        expected.text("Seed -1234567", WIDTH - 150, HEIGHT - 38 + offset);
-        for (int k = 0; k < 4; k++) {
-            expected.panel(WIDTH / 2 - 150, top + 50 * k - 7, 300, 15, 0);
-            expected.text(labels[k], WIDTH / 2 - 5 * (int)strlen(labels[k]), top + 50 * k - 10);
-        }
-        expectDrawn(readFrame("pause_menu_" + std::to_string((int)level)), expected, magenta,
-                    "menu");
+        glClear(GL_COLOR_BUFFER_BIT), drawDashboard(), drawPauseMenu();
+        const float hidden = 1 - level * 0.01f;
+        const int offset = (int)(hidden * 68), top = HEIGHT / 2 - 125 + (int)(hidden * HEIGHT);
+        Expected menu;
+        menu.fill(0, 0, WIDTH, 60 - offset, DRAWN),
+            menu.fill(0, HEIGHT - 60 + offset, WIDTH, 60, DRAWN);
+        menu.text("Seed -1234567", WIDTH - 150, HEIGHT - 38 + offset);
+        for (int k = 0; k < 4; k++)
+            menu.panel(WIDTH / 2 - 150, top + 50 * k - 7, 300, 15),
+                menu.text(buttons[k], WIDTH / 2 - 5 * (int)strlen(buttons[k]), top + 50 * k - 10);
+        expectDrawn(shot("pause_menu_" + std::to_string((int)level), false), menu, magenta, "menu");
     }
     glClearColor(0, 0, 0, 1);
-    plainLabels = false, pauseLevel = 0, mouseX = mouseY = 0;
+    plainLabels = slowMotion = false, pauseLevel = 0, mouseX = mouseY = 0;
 }
