@@ -133,8 +133,9 @@ TEST_F(SettingsFile, TheSeedPicksTheCave) {
         const std::string errors = testing::internal::GetCapturedStderr();
         EXPECT_EQ(seedSetting, c.seed) << c.line;
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.warnings) << c.line;
-        if (&c == cases)
+        if (&c == cases) {
             EXPECT_EQ(caveFrom(seedSetting, 5), cave);
+        }
     }
 }
 
@@ -168,18 +169,6 @@ TEST(HostileSettings, KeptInputsAndOnlyPlainFilesReadWithinTheRules) {
     }
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 1) << said; // one warning a run at most
-    remove(pipe.c_str());
-    // A key just inside the budget is read, one after two more mebibytes not.
-    std::string head = "screenw=640\n";
-    std::string text = head + std::string(SETTINGS_MAX_BYTES - head.size() - 14, 'x') +
-                       "\nscreenh=480\n" + std::string(SETTINGS_MAX_BYTES, 'y') + "\nviewrange=5\n";
-    FILE* file = fopen(pipe.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    fwrite(text.data(), 1, text.size(), file);
-    fclose(file);
-    readSettingsLinesFrom(pipe.c_str());
-    EXPECT_EQ(settingValue("screenw") + settingValue("screenh"), 640.0f + 480.0f);
-    EXPECT_EQ(settingValue("viewrange"), 0.0f);
     remove(pipe.c_str());
     rmdir(folder);
 }

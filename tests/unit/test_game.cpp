@@ -2,7 +2,6 @@
 // turning, the camera rig, the aim, motion, the actions, enemies and water, one rule a test.
 #include <new>
 #include <random>
-#include <vector>
 
 #include "game_fixture.h"
 #include "render/pose.h"
@@ -424,38 +423,6 @@ TEST_F(GameTest, EnemiesChasePushAndReach) {
     float start = distance(figures[0].position, player.position);
     steps(300, 1.0f);
     EXPECT_LT(distance(figures[0].position, player.position), start - 3.0f);
-}
-
-// Everything a scripted run moves, to compare two runs.
-static std::vector<float> runScripted(bool slow, float factor) {
-    freshWorld(TEST_SEED, true);
-    slowMotion = slow, thirdPersonView = true;
-    spawnFigure(30.0f, 12.0f, 27.0f);
-    spawnBall(25.0f, 15.0f, 25.0f, 0.2f, 0.3f, -0.1f);
-    mouseX = 700, mouseY = 300;
-    keyState[KEY_W] = keyState[KEY_A] = Pressed;
-    for (int i = 0; i < 120; ++i) {
-        keyState[KEY_SPACE] = i == 60 ? Pressed : keyState[KEY_SPACE];
-        step(factor);
-    }
-    std::vector<float> all = {balls[0].position.x, balls[0].position.y,     viewCamera.position.x,
-                              viewCamera.yaw,      thirdPersonCamera.pitch, cameraSideBlend,
-                              viewBlend,           settleProgress,          wavePhase,
-                              waterHeight[10][20]};
-    for (const Figure* f : {&player, &figures[0]}) {
-        for (Vector3 v : {f->target, f->position, f->velocity, f->head})
-            all.insert(all.end(), {v.x, v.y, v.z});
-        all.insert(all.end(),
-                   {f->pitch, f->yaw, f->footX[0], f->footY[1], f->handX[0], f->handY[1]});
-    }
-    return all;
-}
-
-TEST_F(GameTest, SlowMotionAtFactorOneMovesExactlyAsAQuarter) {
-    std::vector<float> slow = runScripted(true, 1.0f);
-    EXPECT_EQ(slow, runScripted(false, 0.25f));
-    EXPECT_NE(slow, runScripted(false, 1.0f));
-    EXPECT_NEAR(slow[8], 120 * 0.025f * 0.25f, 1e-4f); // the wave phase
 }
 
 // Counts array allocations: a rebuild with unchanged counts must allocate nothing.

@@ -125,8 +125,6 @@ TEST(DashboardText, ClockDateVersionAndFrameRate) {
     EXPECT_EQ(days, "1st 2nd 3rd 4th 11th 12th 13th 21st 22nd 23rd 24th 30th 31st ");
     formatDateText(0, 11, 6, 2026, text, sizeof text);
     EXPECT_STREQ(text, "Sunday December 6th 2026");
-    formatDateText(6, 0, 1, 2000, text, sizeof text);
-    EXPECT_STREQ(text, "Saturday January 1st 2000");
     formatDateText(3, 8, 30, 2026, text, 8); // a short buffer truncates
     EXPECT_STREQ(text, "Wednesd");
     std::string versions;
