@@ -1,6 +1,7 @@
-// File bytes to the world texture's surface or (FUZZ_DASHBOARD) the interface atlas's canvas. Inputs
-// ending in an even byte get their chunk checksums mended, so mutations reach the decoder; a refusal
-// says why; what is decoded is read to its last byte as the upload reads it, for the sanitizers.
+// File bytes to the world texture's surface or (FUZZ_DASHBOARD) the interface atlas's canvas.
+// Inputs ending in an even byte get their chunk checksums mended, so mutations reach the decoder; a
+// refusal says why; what is decoded is read to its last byte as the upload reads it, for the
+// sanitizers.
 #include "render/image_file_sdl.h"
 #include "render/pixel_format.h"
 #include "ui/ui_layout.h"
@@ -19,7 +20,8 @@ static void require(bool holds, const char* rule) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) { // the canvas needs a video mode
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    require(SDL_Init(SDL_INIT_VIDEO) == 0 && SDL_SetVideoMode(64, 64, 32, 0) != nullptr, "dummy video");
+    require(SDL_Init(SDL_INIT_VIDEO) == 0 && SDL_SetVideoMode(64, 64, 32, 0) != nullptr,
+            "dummy video");
     return 0;
 }
 
@@ -34,18 +36,21 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     require(image != nullptr || (why != nullptr && why[0] != '\0'), "a refusal gives a reason");
     if (image == nullptr)
         return 0;
-    require(image->w >= 1 && image->w <= MAX_IMAGE_SIDE && image->h >= 1 && image->h <= MAX_IMAGE_SIDE,
+    require(image->w >= 1 && image->w <= MAX_IMAGE_SIDE && image->h >= 1 &&
+                image->h <= MAX_IMAGE_SIDE,
             "sides within the limit");
 #ifdef FUZZ_DASHBOARD
     SDL_Surface* canvas = makeAtlasCanvas(image, UI_CANVAS_WIDTH, UI_CANVAS_HEIGHT, &why);
     SDL_FreeSurface(image);
     require(canvas != nullptr && canvas->w == UI_CANVAS_WIDTH && canvas->h == UI_CANVAS_HEIGHT &&
-                canvas->format->BytesPerPixel == 4, "any decoded image fits on the 4-byte canvas");
+                canvas->format->BytesPerPixel == 4,
+            "any decoded image fits on the 4-byte canvas");
     image = canvas;
 #endif
     static volatile unsigned sink = 0;
     const int rowBytes = image->w * image->format->BytesPerPixel;
-    require(choosePixelFormat(image->format->BytesPerPixel, image->format->Rmask) != PixelUnsupported,
+    require(choosePixelFormat(image->format->BytesPerPixel, image->format->Rmask) !=
+                PixelUnsupported,
             "the upload takes the pixels as they are");
     require(image->pitch >= rowBytes, "rows hold their pixels");
     for (int y = 0; y < image->h; y++)

@@ -1,9 +1,10 @@
 // e2e_tool: what the end-to-end scripts need beyond xdotool. close WINDOW: WM_DELETE_WINDOW, as a
 // window manager's close button sends it (xdotool's windowclose destroys the window instead).
-// frames WINDOW X Y [x y w h] FILE: the pointer to (X + 2, Y), then (X, Y), each time waiting for the
-// window to change (the game draws its own pointer), so two frames drawn; with a rectangle, again
-// until that rests over two frames; the last look saved as an RGB PNG. diff A B [x y w h]: pixels
-// that differ. Status 1: unreadable, no fit or nothing drawn for a minute; 2: usage; 3: no window.
+// frames WINDOW X Y [x y w h] FILE: the pointer to (X + 2, Y), then (X, Y), each time waiting for
+// the window to change (the game draws its own pointer), so two frames drawn; with a rectangle,
+// again until that rests over two frames; the last look saved as an RGB PNG. diff A B [x y w h]:
+// pixels that differ. Status 1: unreadable, no fit or nothing drawn for a minute; 2: usage; 3: no
+// window.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <lodepng.h>
@@ -16,12 +17,15 @@
 #include <unistd.h>
 #include <vector>
 
-struct Look { unsigned width = 0, height = 0; std::vector<unsigned char> rgb; };
+struct Look {
+    unsigned width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+};
 
 // -1 when the looks or the rectangle do not fit.
 static long differing(const Look& a, const Look& b, long x, long y, long w, long h) {
-    if (a.width != b.width || a.height != b.height || x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > a.width ||
-        y + h > a.height)
+    if (a.width != b.width || a.height != b.height || x < 0 || y < 0 || w <= 0 || h <= 0 ||
+        x + w > a.width || y + h > a.height)
         return -1;
     long count = 0;
     for (long row = y; row < y + h; ++row)
@@ -31,14 +35,17 @@ static long differing(const Look& a, const Look& b, long x, long y, long w, long
 }
 
 static bool windowGone = false;
-static int noteError(Display*, XErrorEvent*) { return windowGone = true, 0; }
+static int noteError(Display*, XErrorEvent*) {
+    return windowGone = true, 0;
+}
 
 // The part of the window on the screen; false once the window is gone.
 static bool look(Display* display, Window window, Look& out) {
     XWindowAttributes a = {};
     int x = 0, y = 0;
     Window child;
-    if (!XGetWindowAttributes(display, window, &a) || !XTranslateCoordinates(display, window, a.root, 0, 0, &x, &y, &child))
+    if (!XGetWindowAttributes(display, window, &a) ||
+        !XTranslateCoordinates(display, window, a.root, 0, 0, &x, &y, &child))
         return false;
     out.width = std::min(a.width, WidthOfScreen(a.screen) - x);
     out.height = std::min(a.height, HeightOfScreen(a.screen) - y);
@@ -62,17 +69,29 @@ int main(int argc, char** argv) {
         if (lodepng::decode(a.rgb, a.width, a.height, argv[2], LCT_RGB, 8) ||
             lodepng::decode(b.rgb, b.width, b.height, argv[3], LCT_RGB, 8))
             return fprintf(stderr, "e2e_tool: not a readable PNG\n"), 1;
-        const long n = argc == 4 ? differing(a, b, 0, 0, a.width, a.height)
-                                 : differing(a, b, atol(argv[4]), atol(argv[5]), atol(argv[6]), atol(argv[7]));
-        return n < 0 ? (fprintf(stderr, "e2e_tool: the images or the rectangle do not fit\n"), 1) : (printf("%ld\n", n), 0);
+        const long n =
+            argc == 4 ? differing(a, b, 0, 0, a.width, a.height)
+                      : differing(a, b, atol(argv[4]), atol(argv[5]), atol(argv[6]), atol(argv[7]));
+        return n < 0 ? (fprintf(stderr, "e2e_tool: the images or the rectangle do not fit\n"), 1)
+                     : (printf("%ld\n", n), 0);
     }
     const Window window = argc > 2 ? strtoul(argv[2], nullptr, 0) : 0;
     Display* display = XOpenDisplay(nullptr);
-    if (!((verb == "close" && argc == 3) || (verb == "frames" && (argc == 6 || argc == 10))) || window == 0 || display == nullptr)
-        return fprintf(stderr, "usage: e2e_tool close WINDOW | frames WINDOW X Y [x y w h] FILE | diff A B [x y w h]\n"), 2;
+    if (!((verb == "close" && argc == 3) || (verb == "frames" && (argc == 6 || argc == 10))) ||
+        window == 0 || display == nullptr)
+        return fprintf(stderr, "usage: e2e_tool close WINDOW | frames WINDOW X Y [x y w h] FILE | "
+                               "diff A B [x y w h]\n"),
+               2;
     XSetErrorHandler(noteError);
     if (verb == "close") {
-        XClientMessageEvent event = {ClientMessage, 0, False, display, window, XInternAtom(display, "WM_PROTOCOLS", False), 32, {}};
+        XClientMessageEvent event = {ClientMessage,
+                                     0,
+                                     False,
+                                     display,
+                                     window,
+                                     XInternAtom(display, "WM_PROTOCOLS", False),
+                                     32,
+                                     {}};
         event.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
         XSendEvent(display, window, False, NoEventMask, (XEvent*)&event);
         XSync(display, False);
@@ -91,6 +110,7 @@ int main(int argc, char** argv) {
                     return waits > 3000 ? 1 : 3;
             while (differing(b, previous, 0, 0, b.width, b.height) == 0);
         }
-    } while (argc == 10 && differing(a, b, atoi(argv[5]), atoi(argv[6]), atoi(argv[7]), atoi(argv[8])) != 0);
+    } while (argc == 10 &&
+             differing(a, b, atoi(argv[5]), atoi(argv[6]), atoi(argv[7]), atoi(argv[8])) != 0);
     return lodepng::encode(argv[argc - 1], b.rgb, b.width, b.height, LCT_RGB, 8) == 0 ? 0 : 1;
 }

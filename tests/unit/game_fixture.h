@@ -1,12 +1,11 @@
-// game_fixture.h: a fresh game for the gameplay tests. All game state is global, so each test
-// starts from a world generated from a fixed seed with input reset; step() runs one frame as the
-// main loop does (update, chunk rebuild, the next poll promoting pressed keys and buttons to held).
+// game_fixture.h: what the unit tests share. All game state is global, so each game test starts
+// from a world generated from a fixed seed with input reset; step() runs one frame as the main
+// loop does (update, chunk rebuild, the next poll promoting pressed keys and buttons to held).
 #pragma once
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <numeric>
 
 #include <gtest/gtest.h>
 
@@ -57,8 +56,38 @@ inline void fillBlocks(int x0, int x1, int y0, int y1, int z0, int z1) {
     rebuildDirtyChunks();
 }
 
-inline int countBlocks() {
-    return std::accumulate(&blocks[0][0][0], &blocks[0][0][0] + sizeof blocks, 0);
+struct Rng {
+    unsigned state;
+    explicit Rng(unsigned seed) : state(seed) {}
+    int below(int n) {
+        state = state * 1103515245u + 12345u;
+        return (int)((state >> 8) % (unsigned)n);
+    }
+    float uniform(float lo, float hi) { return lo + (hi - lo) * (float)below(65536) / 65535.0f; }
+};
+
+template <typename Visit> void eachCell(Visit visit) {
+    for (int x = 0; x < WORLD_SIZE; x++)
+        for (int y = 0; y < WORLD_LEVELS; y++)
+            for (int z = 0; z < WORLD_SIZE; z++)
+                visit(x, y, z);
+}
+
+inline int countCells(const unsigned char grid[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE]) {
+    int n = 0;
+    eachCell([&](int x, int y, int z) { n += grid[x][y][z] != 0; });
+    return n;
+}
+
+// No blocks, nothing falling, flat floor and ceiling, texture tables filled.
+inline void emptyCave(float floorY, float ceilingY) {
+    memset(blocks, 0, sizeof blocks);
+    memset(fallingBlocks, 0, sizeof fallingBlocks);
+    for (int x = 0; x < WORLD_SIZE; x++)
+        for (int z = 0; z < WORLD_SIZE; z++)
+            floorHeight[x][z] = floorY, ceilingHeight[x][z] = ceilingY;
+    blocksFalling = false;
+    fillTextureTables();
 }
 
 inline float distance(Vector3 a, Vector3 b) {

@@ -6,18 +6,18 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/settings.h"
 #include "app/window_size.h"
+#include "tests/regression_files.h"
 #include "world/new_game.h"
 #include "world/world.h"
-#include "tests/regression_files.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // test_game.cpp: the game update driven headless with scripted input: the exact numbers of
 // turning, the camera rig, the aim, motion, the actions, enemies and water, one rule a test.
 #include <new>
+#include <numeric>
 #include <random>
 
 #include "game_fixture.h"
@@ -257,12 +258,12 @@ TEST_F(GameTest, EachModeActsAtTheAimOnItsTrigger) {
     settlePlayer();
     ASSERT_NEAR(aimPoint.x, 21.0f, 1e-3f);
     const int y = (int)std::floor(aimPoint.y), z = (int)std::floor(aimPoint.z);
-    const int blockCount = countBlocks();
+    const int blockCount = countCells(blocks);
     const float terrain = terrainTotal();
     for (int mode : {0, 1, 3, 4, 8}) { // held modes: a one-frame click does nothing
         actionType = mode;
         click(0);
-        EXPECT_TRUE(countBlocks() == blockCount && terrainTotal() == terrain) << mode;
+        EXPECT_TRUE(countCells(blocks) == blockCount && terrainTotal() == terrain) << mode;
         EXPECT_FALSE(player.swinging || player.flying) << mode;
         step(1.0f);
     }
@@ -270,7 +271,7 @@ TEST_F(GameTest, EachModeActsAtTheAimOnItsTrigger) {
     click(3);
     click(0);
     EXPECT_EQ(blocks[21][y][z] + blocks[22][y][z], 2);
-    EXPECT_EQ(countBlocks(), blockCount + 2);
+    EXPECT_EQ(countCells(blocks), blockCount + 2);
     actionType = ActionRemoveBlock; // one block behind the face per held update
     mouseButtonState[MOUSE_LEFT] = Pressed;
     step(1.0f);
@@ -278,7 +279,7 @@ TEST_F(GameTest, EachModeActsAtTheAimOnItsTrigger) {
         step(1.0f);
         EXPECT_EQ(blocks[cell][y][z], 0) << cell;
     }
-    EXPECT_EQ(countBlocks(), blockCount - 3);
+    EXPECT_EQ(countCells(blocks), blockCount - 3);
     actionType = ActionShootBall; // from hand 0 at 0.75 toward the aim, flown once
     click(0);
     ASSERT_EQ(ballCount, 1);
@@ -387,7 +388,7 @@ TEST(BlockCellRule, WrapsAndIgnoresCellsOutsideTheLevels) {
             EXPECT_EQ(chunkDirty[c.x / 5 * 10 + c.z / 5], 1);
             expectedCount += c.value ? 1 : -1;
         }
-        EXPECT_EQ(countBlocks(), expectedCount);
+        EXPECT_EQ(countCells(blocks), expectedCount);
     }
 }
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "world_scene.h"
+#include "game_fixture.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "physics/collision.h"
 #include "physics/geometry.h"
 #include "physics/world_cells.h"
-#include "world_scene.h"
+#include "game_fixture.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "game_fixture.h"
 #include "render/frustum.h"
 #include "render/models.h"
 #include "render/scene_layout.h"
@@ -20,12 +21,6 @@ CameraPose pose(float x, float y, float z, float pitch, float yaw, float roll) {
 void apply(const float m[16], const double p[4], double out[4]) {
     for (int r = 0; r < 4; r++)
         out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r] * p[3];
-}
-
-unsigned int seed = 7u;
-float random(float low, float high) {
-    seed = seed * 1664525u + 1013904223u;
-    return low + (high - low) * (float)(seed >> 8) / 16777216.0f;
 }
 
 } // namespace
@@ -68,16 +63,19 @@ TEST(Frustum, PlanesBoundTheClipVolumeOfTheMatrices) {
                               {0, -1, 0, 1}, {0, 0, -1, 1}, {0, 0, 1, 1}};
     EXPECT_EQ(memcmp(f.planes, cube, sizeof cube), 0);
     int inside = 0;
+    Rng rng(7);
     for (int n = 0; n < 3000; n++) {
-        CameraPose camera = pose(random(-50, 50), random(0, 30), random(-50, 50),
-                                 random(-1.2f, 1.2f), random(-7, 7), random(-0.5f, 0.5f));
-        float aspect = n % 2 ? random(1.0f, 2.5f) : random(0.3f, 1.0f);
+        CameraPose camera =
+            pose(rng.uniform(-50, 50), rng.uniform(0, 30), rng.uniform(-50, 50),
+                 rng.uniform(-1.2f, 1.2f), rng.uniform(-7, 7), rng.uniform(-0.5f, 0.5f));
+        float aspect = n % 2 ? rng.uniform(1.0f, 2.5f) : rng.uniform(0.3f, 1.0f);
         float projection[16], modelview[16];
-        perspectiveMatrix(projection, random(30, 90), aspect, 0.1f, random(5, 60));
+        perspectiveMatrix(projection, rng.uniform(30, 90), aspect, 0.1f, rng.uniform(5, 60));
         cameraModelviewMatrix(modelview, camera);
         frustumFromMatrices(f, projection, modelview);
-        double point[4] = {camera.position.x + random(-40, 40), camera.position.y + random(-40, 40),
-                           camera.position.z + random(-40, 40), 1},
+        double point[4] = {camera.position.x + rng.uniform(-40, 40),
+                           camera.position.y + rng.uniform(-40, 40),
+                           camera.position.z + rng.uniform(-40, 40), 1},
                eye[4], c[4];
         apply(modelview, point, eye);
         apply(projection, eye, c);

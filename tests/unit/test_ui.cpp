@@ -74,7 +74,9 @@ TEST(Text, GlyphsCentringButtonsAndMenu) {
                              {100, 1920, 835}, {5, 600, 745}};
     for (const auto& t : tops)
         EXPECT_EQ(pauseMenuTop(t[0], t[1]), (int)t[2]) << t[0] << " " << t[1];
-    EXPECT_EQ(PAUSE_MENU_BUTTON_GAP, 50);
+    fillAtlasTables(); // the pointer's five frames side by side from (440, 60) of 1024 x 256
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(pointerCoords[i].uv[6] * 1024 + pointerCoords[i].uv[7] * 256, 500.0f + 40 * i);
 }
 
 TEST(PauseState, EscapeOpensAndClosesInTwentyFramesEach) {
