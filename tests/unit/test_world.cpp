@@ -148,7 +148,9 @@ TEST(Generation, LayoutClampsAndDrawOrder) {
 }
 
 TEST(Generation, NewWorldStartsReady) {
+    thirdPersonCamera.pitch = viewCamera.yaw = 1.0f; // nothing of a game before carries over
     freshWorld(11, false);
+    EXPECT_TRUE(thirdPersonCamera.pitch == 0.0f && viewCamera.yaw == 0.0f);
     for (const Vector3& p : {player.position, firstPersonCamera.position,
                              thirdPersonCamera.position, viewCamera.position})
         EXPECT_TRUE(p.x == 25.0f && p.y == 10.0f && p.z == 25.0f);
@@ -175,6 +177,7 @@ TEST(Pose, FeetStepPastTheirReachAndAHandAtItsShoulderStays) {
         EXPECT_EQ(f.footZ[0] == 25.4f - ahead, ahead < 1.3f) << ahead;
     }
     EXPECT_NEAR(f.head.x - 25.0f, 0.4f * std::cos(2.0707963f), 1e-6f); // tipped as it looks down
+    EXPECT_NEAR(f.head.y - 21.25f, 0.4f * std::sin(2.0707963f), 1e-5f);
     poseFigureArms(f); // a target right at a shoulder: that hand stays on it
     f.target = Vector3{f.shoulderX[1], f.shoulderY[1], f.shoulderZ[1]};
     poseFigureArms(f);
