@@ -167,15 +167,16 @@ float settingValue(const char* key) {
     return narrowToFloat(lastValueOf(key));
 }
 
-int settingToInt(float value) {
+int settingToInt(double value) {
     if (std::isnan(value)) {
         return 0;
     }
-    // 2^31 is the first float an int cannot hold; -2^31 itself still fits.
-    if (value >= 2147483648.0f) {
+    // 2^31 is the first value an int cannot hold; down to -2^31 - 1 (not
+    // included) truncation still gives -2^31.
+    if (value >= 2147483648.0) {
         return 2147483647;
     }
-    if (value < -2147483648.0f) {
+    if (value <= -2147483649.0) {
         return -2147483647 - 1;
     }
     return (int)value;
@@ -198,19 +199,7 @@ static int wholeSetting(const char* key) {
 }
 
 bool wholeSeed(double value, int& seed) {
-    if (std::isnan(value)) {
-        seed = 0;
-        return false;
-    }
-    if (value >= 2147483648.0) {
-        seed = 2147483647;
-        return false;
-    }
-    if (value <= -2147483649.0) {
-        seed = -2147483647 - 1;
-        return false;
-    }
-    seed = (int)value;
+    seed = settingToInt(value);
     return (double)seed == value;
 }
 

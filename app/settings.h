@@ -55,7 +55,7 @@ void readGraphicsSettings();
 
 // Conversions: an int setting is the value truncated toward zero (NaN gives 0,
 // out-of-range values saturate); a bool setting is true when the value is not 0.
-int settingToInt(float value);
+int settingToInt(double value);
 // The seed is read in double precision, so every int (and every clock value
 // the dashboard shows) survives a round trip through the file. Truncated
 // toward zero and saturated like any int setting; false when the value had

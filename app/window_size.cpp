@@ -1,12 +1,14 @@
 // window_size.cpp: the size checks made before SDL sees a video mode request.
 #include "app/window_size.h"
 
+#include <cmath>
+
 #include "app/settings.h"
 
 int windowSide(float setting) {
     // Not a number is no size at all: handed on as a negative side, so it is
     // refused rather than taken for 0 (the desktop's size).
-    if (setting != setting) {
+    if (std::isnan(setting)) {
         return -1;
     }
     return settingToInt(setting);

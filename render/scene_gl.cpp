@@ -145,14 +145,21 @@ static void putClosedVertex(ClosedBlockMesh& closed, int out, const ChunkMesh& m
     }
 }
 
+// The block steps along each edge of the face starting at vertex q, and their sum.
+static int faceBorder(const ChunkMesh& mesh, int q, int steps[4]) {
+    int border = 0;
+    for (int e = 0; e < 4; e++) {
+        steps[e] = edgeSteps(mesh.positions + 3 * (q + e), mesh.positions + 3 * (q + (e + 1) % 4));
+        border += steps[e];
+    }
+    return border;
+}
+
 static void buildClosedBlockMesh(ClosedBlockMesh& closed, const ChunkMesh& mesh) {
     int quadCount = 0, fanCount = 0;
+    int steps[4];
     for (int q = 0; q + 3 < mesh.vertexCount; q += 4) {
-        int border = 0;
-        for (int e = 0; e < 4; e++) {
-            border +=
-                edgeSteps(mesh.positions + 3 * (q + e), mesh.positions + 3 * (q + (e + 1) % 4));
-        }
+        const int border = faceBorder(mesh, q, steps);
         if (border <= 4) {
             quadCount += 4;
         } else {
@@ -172,14 +179,7 @@ static void buildClosedBlockMesh(ClosedBlockMesh& closed, const ChunkMesh& mesh)
     closed.fanCount = fanCount;
     int quadOut = 0, fanOut = quadCount;
     for (int q = 0; q + 3 < mesh.vertexCount; q += 4) {
-        int steps[4];
-        int border = 0;
-        for (int e = 0; e < 4; e++) {
-            steps[e] =
-                edgeSteps(mesh.positions + 3 * (q + e), mesh.positions + 3 * (q + (e + 1) % 4));
-            border += steps[e];
-        }
-        if (border <= 4) {
+        if (faceBorder(mesh, q, steps) <= 4) {
             for (int v = 0; v < 4; v++) {
                 putClosedVertex(closed, quadOut++, mesh, q + v, q + v, 0, 1);
             }
