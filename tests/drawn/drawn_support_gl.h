@@ -1,6 +1,5 @@
-// drawn_support_gl.h: one window, taller than wide, opened once through the game's
-// start-up; each test sets the globals it draws. shot(name) also saves a PNG in
-// $HOLLOWMARK_TEST_OUT.
+// drawn_support_gl.h: one window, taller than wide, opened once through the game's start-up; each
+// test sets the globals it draws. shot(name) also saves a PNG in $HOLLOWMARK_TEST_OUT.
 #pragma once
 
 #include <GL/gl.h>

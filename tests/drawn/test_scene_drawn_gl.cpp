@@ -1,15 +1,13 @@
-// The scene and the overlay in the real window, where the camera maths and the
-// atlas put them.
+// The scene and the overlay in the real window, where the camera maths and the atlas put them.
 #include "app/frame.h"
 #include "app/input.h"
 #include "drawn_support_gl.h"
 #include "ui/overlay_gl.h"
 #include "world/new_game.h"
 
-// A block one world-width over (cell 47 shows at x = -3, from chunk -2), a
-// falling block lowered by the settling step's progress, balls by kind and the
-// rope's beads from hand 0 to a step short of the anchor, beside a ball of a
-// kind nothing draws.
+// A block one world-width over (cell 47 shows at x = -3, from chunk -2), a falling block lowered by
+// the settling step's progress, balls by kind and the rope's beads from hand 0 to a step short of
+// the anchor, beside a ball of a kind nothing draws.
 TEST(SceneDrawn, ThingsStandWhereTheCameraMathsPutsThem) {
     emptyWorld(), stage(-8, 17.5f, 25.7f, 0.1f, 1.6708f);
     blocks[47][17][25] = 1;

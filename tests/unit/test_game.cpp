@@ -428,8 +428,8 @@ TEST_F(GameTest, EnemiesChasePushAndReach) {
 // Balls and enemies strictly beyond 100 units of the player are gone after an update.
 TEST_F(GameTest, FarBallsAndEnemiesDespawn) {
     const Vector3 p = player.position;
+    spawnBall(p.x, p.y, p.z - 100.001f, 0.0f, 0.0f, 0.0f); // the one after it moves up
     spawnBall(p.x + 100.0f, p.y, p.z, 0.0f, 0.0f, 0.0f);
-    spawnBall(p.x, p.y, p.z - 100.001f, 0.0f, 0.0f, 0.0f);
     spawnFigure(p.x + 100.001f, p.y, p.z);
     step(1.0f);
     EXPECT_TRUE(ballCount == 1 && figureCount == 0 && balls[0].position.x == p.x + 100.0f);

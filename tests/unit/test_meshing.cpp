@@ -26,9 +26,8 @@ struct Mesh {
     std::vector<float> positions, texCoords, normals;
 };
 
-// The rule with work arrays over the whole world, as first designed: mark the
-// visible faces, merge them greedily inside the chunk, emit a quad per face
-// that starts one.
+// The rule with work arrays over the whole world, as first designed: mark the visible faces, merge
+// them greedily inside the chunk, emit a quad per face that starts one.
 Mesh plainFaces(bool falling, int cx, int cz) {
     static int W[50][35][50][6], H[50][35][50][6];
     const auto& grid = falling ? fallingBlocks : blocks;
@@ -158,9 +157,8 @@ TEST(TerrainMesh, QuadsOverEveryPatchNotBuriedInBlocks) {
     for (int q = 0; q < 50; q++)
         EXPECT_TRUE(std::equal(tile, tile + 8, terrainMeshes[0].texCoords + 8 * q)) << q;
 
-    // A patch within one level is hidden by a block in it, a slope over
-    // levels 3..6 only when all four are filled; the last chunk's far
-    // corners come from row and column 0.
+    // A patch within one level is hidden by a block in it, a slope over levels 3..6 only when all
+    // four are filled; the last chunk's far corners come from row and column 0.
     emptyCave(0.25f, 30.5f);
     for (int x = 3; x <= 4; x++)
         for (int z = 3; z <= 4; z++)

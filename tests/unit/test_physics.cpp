@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "game/game.h"
+#include "game_fixture.h"
 #include "physics/collision.h"
 #include "physics/geometry.h"
 #include "physics/world_cells.h"
-#include "game_fixture.h"
 
 namespace {
 
@@ -46,6 +46,23 @@ TEST(ListScans, SpheresArePushedOffEdges) {
     EXPECT_TRUE(std::fabs(std::hypot(x - 1, y) - R) < 1e-6f && std::fabs(x - 1 - y) < 1e-6f &&
                 z == 0.5f);
     EXPECT_FALSE(sphereVsTriangleList(x, y, z, R, nullptr, true, true));
+}
+
+// Rounding may carry the cosine of opposite vectors past -1: still pi, never NaN.
+TEST(Geometry, OppositeVectorsMeetAtAStraightAngle) {
+    Rng rng(3);
+    for (int k = 0; k < 500; k++) {
+        Vector3 a{rng.uniform(-9, 9), rng.uniform(-9, 9), rng.uniform(-9, 9)};
+        const float s = -rng.uniform(0.1f, 7);
+        ASSERT_NEAR(angleBetween(a, {s * a.x, s * a.y, s * a.z}), 3.14159265, 1e-3) << k;
+    }
+}
+
+// The brush edits the floor across the world's edge: cell 0 lies 0.5 from x = 49.5.
+TEST(TerrainBrush, ReachesAcrossTheWorldsEdge) {
+    emptyCave(5, 30);
+    shapeTerrain(49.5f, 5, 25, 2, 0.5f);
+    EXPECT_TRUE(floorHeight[0][25] > 5 && floorHeight[49][25] > 5 && floorHeight[3][25] == 5);
 }
 
 // The scans skip runs of triangles by their boxes; the same list without

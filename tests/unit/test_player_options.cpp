@@ -19,10 +19,9 @@ float gap(Vector3 a, Vector3 b) {
     return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
 }
 
-// Random bodies in the open air of generated caves, looking any way, over
-// either shoulder. With the key off the camera trails as the rig always put
-// it (the rig's own test holds that place); with it on, nothing lies between
-// the point above the body and the camera, which stays on the line to the
+// Random bodies in the open air of generated caves, looking any way, over either shoulder. With the
+// key off the camera trails as the rig always put it (the rig's own test holds that place); with it
+// on, nothing lies between the point above the body and the camera, which stays on the line to the
 // trailing place, as far out as the first surface (less the margin) allows.
 TEST(CameraCollision, NeverBehindASurface) {
     std::mt19937 random(11);

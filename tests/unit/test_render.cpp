@@ -90,6 +90,9 @@ TEST(Frustum, PlanesBoundTheClipVolumeOfTheMatrices) {
         if (!near) {
             ASSERT_EQ(cubeInFrustum(f, (float)point[0], (float)point[1], (float)point[2], 0), in);
             inside += in;
+            const float s = rng.uniform(0.1f, 3); // a cube with that point as its far corner
+            ASSERT_TRUE(!in || cubeInFrustum(f, (float)point[0] - s, (float)point[1] - s,
+                                             (float)point[2] - s, s));
         }
     }
     EXPECT_GT(inside, 50);

@@ -4,7 +4,7 @@
 #include <lodepng.h>
 
 #include <algorithm>
-#include <dirent.h>
+#include <filesystem>
 #include <signal.h>
 #include <string>
 #include <sys/resource.h>
@@ -16,14 +16,9 @@
 
 namespace {
 
-int entryCount(const std::string& folder) {
-    int n = 0;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* e = readdir(dir))
-            n += e->d_name[0] != '.';
-        closedir(dir);
-    }
-    return n;
+int entryCount(const std::string& folder) { // hidden temporary files too
+    const std::filesystem::directory_iterator entries(folder);
+    return (int)std::distance(begin(entries), end(entries));
 }
 
 std::string readAll(const std::string& path) {

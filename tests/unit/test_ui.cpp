@@ -1,6 +1,5 @@
-// test_ui.cpp: the 2D interface's pure parts: panel pieces,
-// text and button metrics, the pause menu's places, the pause level and the
-// dashboard's texts.
+// test_ui.cpp: the 2D interface's pure parts: panel pieces, text and button metrics, the pause
+// menu's places, the pause level and the dashboard's texts.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +9,7 @@
 
 #include "app/frame.h"
 #include "app/settings.h"
+#include "render/pixel_format.h"
 #include "ui/dashboard_text.h"
 #include "ui/overlay.h"
 #include "ui/pause_state.h"
@@ -75,8 +75,15 @@ TEST(Text, GlyphsCentringButtonsAndMenu) {
     for (const auto& t : tops)
         EXPECT_EQ(pauseMenuTop(t[0], t[1]), (int)t[2]) << t[0] << " " << t[1];
     fillAtlasTables(); // the pointer's five frames side by side from (440, 60) of 1024 x 256
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(pointerCoords[i].uv[6] * 1024 + pointerCoords[i].uv[7] * 256, 500.0f + 40 * i);
+    for (int i = 0; i < 5; ++i) { // 40 x 60 each
+        const float* uv = pointerCoords[i].uv;
+        EXPECT_TRUE(uv[6] * 1024 == 440 + 40 * i && uv[2] * 1024 == 480 + 40 * i &&
+                    uv[7] * 256 == 60 && uv[1] * 256 == 120);
+    }
+    EXPECT_TRUE(
+        choosePixelFormat(4, 0xFF) == PixelRGBA && choosePixelFormat(4, 0xFF0000) == PixelBGRA &&
+        choosePixelFormat(3, 0xFF) == PixelRGB && choosePixelFormat(3, 0xFF0000) == PixelBGR &&
+        choosePixelFormat(2, 0xFF) == PixelUnsupported);
 }
 
 TEST(PauseState, EscapeOpensAndClosesInTwentyFramesEach) {
@@ -127,6 +134,10 @@ TEST(DashboardText, ClockDateVersionAndFrameRate) {
     EXPECT_EQ(days, "1st 2nd 3rd 4th 11th 12th 13th 21st 22nd 23rd 24th 30th 31st ");
     formatDateText(0, 11, 6, 2026, text, sizeof text);
     EXPECT_STREQ(text, "Sunday December 6th 2026");
+    formatDateText(6, 0, 1, 2000, text, sizeof text);
+    EXPECT_STREQ(text, "Saturday January 1st 2000");
+    setupDashboardBanners(); // the caption under the blank first credit line
+    EXPECT_TRUE(creditLines[0][0] == '\0' && std::string(creditLines[1]) == creditCaption);
     formatDateText(3, 8, 30, 2026, text, 8); // a short buffer truncates
     EXPECT_STREQ(text, "Wednesd");
     std::string versions;

@@ -210,9 +210,8 @@ bool setCell(Rng& rng, int x, int y, int z, unsigned char value) {
     return setBlockAtPoint(Vector3{x + 0.5f + dx, y + 0.5f, z + 0.5f + dz}, value);
 }
 
-// Edits, brush strokes and settling steps as play makes them, on chunk
-// borders half of the time; after each, the chunks rebuilt as marked equal
-// a rebuild of every chunk.
+// Edits, brush strokes and settling steps as play makes them, on chunk borders half of the time;
+// after each, the chunks rebuilt as marked equal a rebuild of every chunk.
 TEST(DirtyMarking, MarkedRebuildsEqualAFullRebuild) {
     for (unsigned seed : {11u, 12u, 13u}) {
         freshWorld(seed, false);
