@@ -58,11 +58,11 @@ TEST(Geometry, OppositeVectorsMeetAtAStraightAngle) {
     }
 }
 
-// The brush edits the floor across the world's edge: cell 0 lies 0.5 from x = 49.5.
+// Across the world's edge either way: cell 0 is 0.5 from x = 49.5, cell 49 is 1.5 from x = 0.5.
 TEST(TerrainBrush, ReachesAcrossTheWorldsEdge) {
     emptyCave(5, 30);
-    shapeTerrain(49.5f, 5, 25, 2, 0.5f);
-    EXPECT_TRUE(floorHeight[0][25] > 5 && floorHeight[49][25] > 5 && floorHeight[3][25] == 5);
+    shapeTerrain(49.5f, 5, 25, 2, 0.5f), shapeTerrain(0.5f, 5, 30, 2, 0.5f);
+    EXPECT_TRUE(floorHeight[0][25] == 5.75f && floorHeight[49][30] == 5.25f);
 }
 
 // The scans skip runs of triangles by their boxes; the same list without
