@@ -16,7 +16,7 @@ int main(int, char**) {
     // The world generator draws every number from rand(): a new world each
     // run, unless the settings name one.
     worldSeed = chooseWorldSeed(seedSetting, (long long)time(nullptr));
-    srand((unsigned int)worldSeed);
+    srand(worldSeed);
     initVideo();
     // The UI atlas needs the window's GL context; the world comes after it.
     loadUi();

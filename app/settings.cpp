@@ -38,7 +38,7 @@ bool tintFigures = false;
 bool recenterPointer = false;
 bool plainLabels = false;
 bool screenshotKey = false;
-int seedSetting = 0;
+unsigned int seedSetting = 0;
 
 // Given once per run, though the file is read twice.
 static bool sizeWarningGiven = false;
@@ -198,8 +198,14 @@ static int wholeSetting(const char* key) {
     return whole;
 }
 
-bool wholeSeed(double value, int& seed) {
-    seed = settingToInt(value);
+bool wholeSeed(double value, unsigned int& seed) {
+    if (std::isnan(value) || value < 0.0) {
+        seed = 0;
+    } else if (value >= 4294967296.0) {
+        seed = 4294967295u;
+    } else {
+        seed = (unsigned int)value;
+    }
     return (double)seed == value;
 }
 
@@ -237,7 +243,7 @@ void readGraphicsSettings() {
     const double seed = lastValueOf("seed");
     if (!wholeSeed(seed, seedSetting)) {
         fprintf(stderr,
-                "hollowmark: settings.ini: seed %g is not a usable whole number; using %d\n", seed,
+                "hollowmark: settings.ini: seed %g is not a usable whole number; using %u\n", seed,
                 seedSetting);
     }
 }

@@ -41,7 +41,7 @@ extern bool tintFigures;     // "tintfigures": player, enemies, balls and aim ma
 extern bool recenterPointer; // "recenterpointer": pointer back to the centre when the menu closes
 extern bool plainLabels;     // "plainlabels": mode names in words, slow-motion panel, seed shown
 extern bool screenshotKey;   // "screenshotkey": F12 saves a screenshot without pausing
-extern int seedSetting;      // "seed": the cave's seed; 0 takes the clock
+extern unsigned int seedSetting; // "seed": the cave's seed; 0 takes the clock
 
 // A view range beyond this would make the drawing loops' counters overflow
 // long before it could show anything more: the world repeats every 10 chunks.
@@ -56,9 +56,9 @@ void readGraphicsSettings();
 // Conversions: an int setting is the value truncated toward zero (NaN gives 0,
 // out-of-range values saturate); a bool setting is true when the value is not 0.
 int settingToInt(double value);
-// The seed is read in double precision, so every int (and every clock value
-// the dashboard shows) survives a round trip through the file. Truncated
-// toward zero and saturated like any int setting; false when the value had
-// to be changed to become a usable whole number.
-bool wholeSeed(double value, int& seed);
+// The seed is an unsigned 32-bit number, as srand takes it, read in double
+// precision, so every clock value the dashboard shows survives a round trip
+// through the file. Truncated toward zero and saturated to 0..4294967295
+// (NaN gives 0); false when the value had to be changed to become one.
+bool wholeSeed(double value, unsigned int& seed);
 bool settingToBool(float value);

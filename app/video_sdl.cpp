@@ -100,6 +100,12 @@ static void setFixedGlState(int width, int height) {
 }
 
 void openGlWindow() {
+    // Checked before SDL starts: without an X display SDL 1.2 falls back to
+    // a text-terminal driver that writes escape codes and then has no OpenGL.
+    if (!displayAvailable(getenv("DISPLAY"), getenv("SDL_VIDEODRIVER"))) {
+        fprintf(stderr, "hollowmark: cannot start SDL: no X display (DISPLAY is not set)\n");
+        exit(EXIT_SDL_UNAVAILABLE);
+    }
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "hollowmark: cannot start SDL: %s\n", sdlErrorText());
         exit(EXIT_SDL_UNAVAILABLE);
@@ -122,7 +128,10 @@ void openGlWindow() {
     if (screenSurface == nullptr) {
         failVideoMode("a video mode of", width, height, sdlErrorText());
     }
-    setFixedGlState(width, height);
+    // The real window: a side that went to SDL as 0 (a setting below 1) came
+    // back as the desktop's, and a viewport of the asked-for 0 would draw
+    // nothing.
+    setFixedGlState(screenSurface->w, screenSurface->h);
 }
 
 void initVideo() {

@@ -1,17 +1,17 @@
 // window_size.cpp: the size checks made before SDL sees a video mode request.
 #include "app/window_size.h"
 
-#include <cmath>
-
 #include "app/settings.h"
 
 int windowSide(float setting) {
-    // Not a number is no size at all: handed on as a negative side, so it is
-    // refused rather than taken for 0 (the desktop's size).
-    if (std::isnan(setting)) {
-        return -1;
-    }
+    // Not a number is 0, the desktop's size, by the settings file's rule.
     return settingToInt(setting);
+}
+
+bool displayAvailable(const char* display, const char* videoDriver) {
+    const bool hasDisplay = display != nullptr && display[0] != '\0';
+    const bool driverAsked = videoDriver != nullptr && videoDriver[0] != '\0';
+    return hasDisplay || driverAsked;
 }
 
 bool needsDesktopProbe(float width, float height) {

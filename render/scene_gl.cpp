@@ -23,6 +23,7 @@
 #include "render/scene_layout.h"
 #include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
+#include "ui/pause_state.h"
 #include "ui/ui_layout.h"
 
 static const float SCENE_FIELD_OF_VIEW = 50.0f; // degrees, vertical
@@ -449,7 +450,7 @@ static void drawActionLabel() {
     const int panelX = labelPanelX(screenWidth);
     drawPanel(panelX, LABEL_PANEL_Y, LABEL_PANEL_WIDTH, LABEL_PANEL_HEIGHT, PanelNormal);
     drawText(text, labelTextX(panelX, text), LABEL_TEXT_Y);
-    if (plainLabels && slowMotion) {
+    if (slowMotionPanelShown(plainLabels, slowMotion)) {
         const int x = slowMotionPanelX(screenWidth);
         drawPanel(x, SLOW_MOTION_PANEL_Y, SLOW_MOTION_PANEL_WIDTH, LABEL_PANEL_HEIGHT, PanelNormal);
         drawText(slowMotionText,

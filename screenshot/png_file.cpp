@@ -25,10 +25,17 @@ void flipFrameToImage(const unsigned char* frame, int width, int height, unsigne
     }
 }
 
+char screenshotProblem[SCREENSHOT_PROBLEM_SIZE] = "";
+
+static void setProblem(const char* text) {
+    snprintf(screenshotProblem, sizeof screenshotProblem, "%s", text);
+}
+
 bool encodeScreenshotPng(const unsigned char* image, int width, int height,
                          std::vector<unsigned char>& png) {
     png.clear();
     if (width <= 0 || height <= 0) {
+        setProblem("no picture");
         return false;
     }
     LodePNGState state;
@@ -54,6 +61,7 @@ bool encodeScreenshotPng(const unsigned char* image, int width, int height,
     if (error == 0 && encoded != nullptr) {
         png.assign(encoded, encoded + encodedSize);
     } else {
+        setProblem("PNG encoding failed");
         fprintf(stderr, "hollowmark: screenshot not saved: PNG encoding failed: %s\n",
                 lodepng_error_text(error));
     }
@@ -127,14 +135,17 @@ static int claimName(const char* temporary, const char* name) {
 
 int writeNumberedScreenshot(const char* folder, const unsigned char* bytes, size_t size) {
     if (bytes == nullptr || size == 0) {
+        setProblem("PNG encoding failed");
         fprintf(stderr, "hollowmark: screenshot not saved: the PNG encoder produced no bytes\n");
         return 0;
     }
     char temporary[PATH_MAX] = "";
     const int fd = createTemporary(folder, temporary, sizeof temporary);
     if (fd < 0) {
+        const int createError = errno;
+        setProblem(strerror(createError));
         fprintf(stderr, "hollowmark: screenshot not saved: cannot create a file in %s: %s\n",
-                folder, strerror(errno));
+                folder, strerror(createError));
         return 0;
     }
     bool written = writeAll(fd, bytes, size) && fsync(fd) == 0;
@@ -145,6 +156,7 @@ int writeNumberedScreenshot(const char* folder, const unsigned char* bytes, size
     }
     if (!written) {
         unlink(temporary);
+        setProblem(strerror(writeError));
         fprintf(stderr, "hollowmark: screenshot not saved: writing in %s failed: %s\n", folder,
                 strerror(writeError));
         return 0;
@@ -159,12 +171,14 @@ int writeNumberedScreenshot(const char* folder, const unsigned char* bytes, size
         if (claimed < 0) {
             const int claimError = errno;
             unlink(temporary);
+            setProblem(strerror(claimError));
             fprintf(stderr, "hollowmark: screenshot not saved: cannot create %s: %s\n", name,
                     strerror(claimError));
             return 0;
         }
     }
     unlink(temporary);
+    setProblem("every number is taken");
     fprintf(stderr, "hollowmark: screenshot not saved: every screenshot number in %s is taken\n",
             folder);
     return 0;

@@ -26,3 +26,9 @@ bool encodeScreenshotPng(const unsigned char* image, int width, int height,
 // failure no file is left behind, one line on standard error says why, and 0
 // is returned. An empty buffer counts as a failure.
 int writeNumberedScreenshot(const char* folder, const unsigned char* bytes, size_t size);
+
+// Why the last save failed, in a few words for the screen ("Permission
+// denied", "PNG encoding failed"); set by every failure above, with its
+// longer line on standard error.
+const int SCREENSHOT_PROBLEM_SIZE = 48;
+extern char screenshotProblem[SCREENSHOT_PROBLEM_SIZE];

@@ -3,25 +3,29 @@
 // folder.
 #include "screenshot/screenshot.h"
 
+#include <stdio.h>
+
 #include <vector>
 
 #include "app/settings.h"
 #include "screenshot/png_file.h"
 #include "ui/overlay.h"
 
-void saveScreenshot() {
-    saveFrameAsScreenshot(frozenFrame, (int)screenWidth, (int)screenHeight);
+int saveScreenshot() {
+    return saveFrameAsScreenshot(frozenFrame, (int)screenWidth, (int)screenHeight);
 }
 
-void saveFrameAsScreenshot(const unsigned char* frame, int width, int height) {
+int saveFrameAsScreenshot(const unsigned char* frame, int width, int height) {
     if (frame == nullptr || width <= 0 || height <= 0) {
-        return;
+        snprintf(screenshotProblem, sizeof screenshotProblem, "%s", "no picture");
+        return 0;
     }
     std::vector<unsigned char> image((size_t)width * 4 * (size_t)height);
     flipFrameToImage(frame, width, height, image.data());
     std::vector<unsigned char> png;
     // Either call reports its own failure on standard error; the game goes on.
-    if (encodeScreenshotPng(image.data(), width, height, png)) {
-        writeNumberedScreenshot(".", png.data(), png.size());
+    if (!encodeScreenshotPng(image.data(), width, height, png)) {
+        return 0;
     }
+    return writeNumberedScreenshot(".", png.data(), png.size());
 }

@@ -91,7 +91,3 @@ void setupDashboardBanners() {
     snprintf(creditLines[0], sizeof creditLines[0], "%s", "");
     snprintf(creditLines[1], sizeof creditLines[1], "%s", creditCaption);
 }
-
-void formatSeedText(int seed, char* out, size_t size) {
-    snprintf(out, size, "Seed %d", seed);
-}

@@ -18,8 +18,5 @@ void formatVersionText(float version, char* out, size_t size);
 // "frames per second: 62.500000"
 void formatFrameRateText(float framesPerSecond, char* out, size_t size);
 
-// "Seed 1234": the cave's seed as the "seed" key takes it.
-void formatSeedText(int seed, char* out, size_t size);
-
 // The fixed caption shown as the dashboard's second credit line.
 extern const char* const creditCaption;

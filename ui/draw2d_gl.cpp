@@ -13,6 +13,7 @@
 #include "render/image_file_sdl.h"
 #include "render/textures_gl.h"
 #include "ui/overlay.h"
+#include "ui/pause_state.h"
 #include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
 
@@ -53,7 +54,11 @@ void loadUi() {
     SDL_FreeSurface(canvas);
     fillAtlasTables();
 
-    resetPauseState();
+    if (!resetPauseState()) {
+        fprintf(stderr, "hollowmark: cannot allocate %zu bytes for the paused frame\n",
+                frozenFrameBytes());
+        exit(EXIT_NO_UI_ATLAS); // the same status: without it the pause menu cannot show
+    }
     setupDashboardBanners();
 }
 

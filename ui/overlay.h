@@ -9,6 +9,5 @@ extern char dateText[64];
 extern char timeText[32];
 extern char creditLines[2][64];
 
-void resetPauseState();
 void setupDashboardBanners();
 void updateClockText();

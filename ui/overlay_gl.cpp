@@ -17,6 +17,9 @@
 #include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
 #include "world/new_game.h"
+#include "game/game.h"
+#include "render/scene_layout.h"
+#include "screenshot/png_file.h"
 #include "app/shell_sdl.h"
 
 // Frame-rate box: a panel at (25, 25), 300 x 10, its text centred on x 175.
@@ -92,9 +95,8 @@ void drawDashboard() {
     const int lowerBannerTop = height - 61 + offset; // one pixel above the drawn banner
     drawText(creditLines[0], DASHBOARD_MARGIN, lowerBannerTop + 3);
     drawText(creditLines[1], DASHBOARD_MARGIN, lowerBannerTop + 23);
-    if (plainLabels) {
-        char seedText[32] = "";
-        formatSeedText(worldSeed, seedText, sizeof seedText);
+    char seedText[32] = "";
+    if (dashboardSeedText(plainLabels, worldSeed, seedText, sizeof seedText)) {
         drawText(seedText, rightEdge - (int)(strlen(seedText) * GLYPH_ADVANCE),
                  lowerBannerTop + 23);
     }
@@ -104,22 +106,35 @@ void drawDashboard() {
 // is drawn the back buffer holds just the scene; while paused, the frozen
 // frame is that scene.
 static void saveScreenshotOnKey() {
-    if (!screenshotKey || keyState[KEY_F12] != Pressed) {
+    const ScreenshotKeyAction action =
+        screenshotKeyAction(screenshotKey, keyState[KEY_F12] == Pressed, pauseLevel);
+    if (action == ScreenshotKeySaveFrozen) {
+        noteScreenshot(saveScreenshot(), screenshotProblem, frameClock);
+    } else if (action == ScreenshotKeySaveLive) {
+        const int width = (int)screenWidth;
+        const int height = (int)screenHeight;
+        std::vector<unsigned char> frame((size_t)(width > 0 ? width : 0) * 4 *
+                                         (size_t)(height > 0 ? height : 0));
+        if (!frame.empty()) {
+            glPixelStorei(GL_PACK_ALIGNMENT, 4);
+            glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+        }
+        noteScreenshot(saveFrameAsScreenshot(frame.data(), width, height), screenshotProblem,
+                       frameClock);
+    }
+}
+
+// Drawn over the frozen frame too, and never into a screenshot: both kinds of
+// save take the scene before the overlay.
+static void drawScreenshotNotice() {
+    const char* text = screenshotNoticeText(plainLabels, frameClock);
+    if (text == nullptr) {
         return;
     }
-    if (pauseLevel != 0.0f) {
-        saveScreenshot();
-        return;
-    }
-    const int width = (int)screenWidth;
-    const int height = (int)screenHeight;
-    if (width <= 0 || height <= 0) {
-        return;
-    }
-    std::vector<unsigned char> frame((size_t)width * 4 * (size_t)height);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
-    saveFrameAsScreenshot(frame.data(), width, height);
+    const NoticePlace place = screenshotNoticePlace(screenWidth, (int)strlen(text),
+                                                    slowMotionPanelShown(plainLabels, slowMotion));
+    drawPanel(place.panelX, place.panelY, place.panelWidth, LABEL_PANEL_HEIGHT, PanelNormal);
+    drawText(text, place.textX, place.textY);
 }
 
 void drawPointer() {
@@ -146,17 +161,18 @@ void drawOverlay() {
         const int centre = FRAME_RATE_PANEL_X + FRAME_RATE_PANEL_WIDTH / 2;
         drawText(text, centredTextX(centre, (int)strlen(text)), FRAME_RATE_TEXT_Y);
     }
+    drawScreenshotNotice();
     if (pauseLevel != 0.0f) {
         drawDashboard();
         drawPauseMenu();
     }
+    mouseInWindow = (SDL_GetAppState() & SDL_APPMOUSEFOCUS) != 0;
     // Once the menu has closed (by Escape or "Resume game") the pointer goes
     // where the view does not turn, so the game resumes looking where it was
     // paused. Not before: the sliding buttons would pass under it.
-    if (recenterPointer && wasPaused && pauseLevel == 0.0f) {
+    if (pointerRecentreDue(recenterPointer, wasPaused, pauseLevel, mouseInWindow)) {
         warpPointerToCentre();
     }
-    mouseInWindow = (SDL_GetAppState() & SDL_APPMOUSEFOCUS) != 0;
     if (firstFrameDone && mouseInWindow) {
         drawPointer();
     }

@@ -1,7 +1,9 @@
 // pause_menu_gl.cpp: the column of four buttons that slides up while paused.
 #include "app/frame.h"
 #include "app/settings.h"
+#include "screenshot/png_file.h"
 #include "screenshot/screenshot.h"
+#include "ui/pause_state.h"
 #include "ui/overlay_gl.h"
 #include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
@@ -19,7 +21,7 @@ void drawPauseMenu() {
         quitRequested = true;
     }
     if (drawButton(cx, top + 2 * gap, w, h, true, true, "Save screenshot")) {
-        saveScreenshot();
+        noteScreenshot(saveScreenshot(), screenshotProblem, frameClock);
     }
     // The label is chosen before the click is seen, so it changes a frame later.
     const char* frameRateLabel = showFrameRate ? "Don't display frame rate" : "Display frame rate";

@@ -1,6 +1,8 @@
 // ui_layout.cpp: atlas tables, panel piece layout, button and text metrics,
-// pause menu placement. Core library.
+// pause menu placement, the screenshot notice's place. Core library.
 #include "ui/ui_layout.h"
+
+#include "render/scene_layout.h"
 
 QuadTexCoords glyphCoords[95];
 QuadTexCoords panelCoords[27];
@@ -131,4 +133,21 @@ int pauseMenuTop(float level, float screenHeight) {
     // hair above `high` and truncates onto it.
     const double t = (double)level * (double)0.01f;
     return (int)((1.0 - t) * low + t * high);
+}
+
+// Rows of label-sized panels, one under the other (pixels).
+static const int NOTICE_ROW_STEP = SLOW_MOTION_PANEL_Y - LABEL_PANEL_Y;
+
+NoticePlace screenshotNoticePlace(float screenWidth, int textLength, bool belowSlowMotionPanel) {
+    const int rows = belowSlowMotionPanel ? 2 : 1;
+    const int textWidth = textLength * GLYPH_ADVANCE;
+    const int width = textWidth > SLOW_MOTION_PANEL_WIDTH ? textWidth : SLOW_MOTION_PANEL_WIDTH;
+    const int centre = labelPanelX(screenWidth) + LABEL_PANEL_WIDTH / 2;
+    NoticePlace place = {};
+    place.panelX = centre - width / 2;
+    place.panelY = LABEL_PANEL_Y + rows * NOTICE_ROW_STEP;
+    place.panelWidth = width;
+    place.textX = centredTextX(centre, textLength);
+    place.textY = LABEL_TEXT_Y + rows * NOTICE_ROW_STEP;
+    return place;
 }

@@ -62,3 +62,13 @@ int pauseMenuTop(float level, float screenHeight);
 const int PAUSE_MENU_BUTTON_GAP = 50; // pixels between button centres
 const int PAUSE_MENU_BUTTON_WIDTH = 300;
 const int PAUSE_MENU_BUTTON_HEIGHT = 15;
+
+// The screenshot notice's panel: centred under the action label, in the row
+// of the slow-motion panel or, while that one shows, the row below it; as
+// wide as the slow-motion panel or as its text needs. Window pixels; the
+// panel's arguments as drawPanel takes them, the text's as drawText does.
+struct NoticePlace {
+    int panelX, panelY, panelWidth;
+    int textX, textY;
+};
+NoticePlace screenshotNoticePlace(float screenWidth, int textLength, bool belowSlowMotionPanel);

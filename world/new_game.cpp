@@ -11,7 +11,7 @@
 char gameTitle[64] = "";
 float gameVersion = 0.0f;
 
-int worldSeed = 0;
+unsigned int worldSeed = 0;
 
 float waterTile[8];
 float terrainTile[8];
@@ -25,11 +25,11 @@ const float START_X = 25.0f, START_Y = 10.0f, START_Z = 25.0f;
 const float BLOCK_STRIP_U = 0.0625f;
 const float BLOCK_CELL_UV = 0.125f;
 
-int chooseWorldSeed(int setting, long long clockSeconds) {
+unsigned int chooseWorldSeed(unsigned int setting, long long clockSeconds) {
     if (setting != 0) {
         return setting;
     }
-    return (int)(unsigned int)clockSeconds;
+    return (unsigned int)clockSeconds;
 }
 
 void fillTextureTables() {

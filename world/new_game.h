@@ -12,10 +12,10 @@ extern float blockFaceTexCoords[6][36][8]; // [W 0..5][H 0..35]
 
 // The seed the cave was generated from, shown on the dashboard so a player
 // can give it to the "seed" key and see the same cave again.
-extern int worldSeed;
+extern unsigned int worldSeed;
 // The seed setting when it is not 0, else the clock's seconds (their low 32
 // bits, so srand sees exactly the clock's value).
-int chooseWorldSeed(int setting, long long clockSeconds);
+unsigned int chooseWorldSeed(unsigned int setting, long long clockSeconds);
 
 void fillTextureTables();
 // Fills grid with rand() values between low and high (low may exceed high),

@@ -97,7 +97,7 @@ TEST(Overlay, StandsWhereTheAtlasPutsIt) {
         expectDrawn(shot("label_" + std::to_string(k)), label, black, name);
     }
     const char* buttons[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
-    mouseX = mouseY = -100, showFrameRate = false, plainLabels = true, worldSeed = -1234567;
+    mouseX = mouseY = -100, showFrameRate = false, plainLabels = true, worldSeed = 4000000003u;
     glClearColor(1, 0, 1, 1);
     for (float level : {100.0f, 50.0f}) {
         pauseLevel = level;
@@ -107,7 +107,7 @@ TEST(Overlay, StandsWhereTheAtlasPutsIt) {
         Expected menu;
         menu.fill(0, 0, WIDTH, 60 - offset, DRAWN),
             menu.fill(0, HEIGHT - 60 + offset, WIDTH, 60, DRAWN);
-        menu.text("Seed -1234567", WIDTH - 150, HEIGHT - 38 + offset);
+        menu.text("Seed 4000000003", WIDTH - 170, HEIGHT - 38 + offset);
         for (int k = 0; k < 4; k++)
             menu.panel(WIDTH / 2 - 150, top + 50 * k - 7, 300, 15),
                 menu.text(buttons[k], WIDTH / 2 - 5 * (int)strlen(buttons[k]), top + 50 * k - 10);

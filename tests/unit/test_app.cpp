@@ -96,9 +96,9 @@ TEST_F(SettingsFile, EveryKeyReachesItsVariableWithItsConversion) {
 }
 
 // The floor and ceiling grids start-up generates from the seed setting at the clock.
-std::vector<float> caveFrom(int setting, long long clockSeconds) {
+std::vector<float> caveFrom(unsigned setting, long long clockSeconds) {
     worldSeed = chooseWorldSeed(setting, clockSeconds);
-    srand((unsigned int)worldSeed);
+    srand(worldSeed);
     useWater = false;
     generateWorld();
     std::vector<float> grids(&floorHeight[0][0], &floorHeight[0][0] + 2500);
@@ -107,7 +107,8 @@ std::vector<float> caveFrom(int setting, long long clockSeconds) {
 }
 
 // The file's seed picks the cave whatever the clock, and the seed shown, typed back in, gives the
-// same cave; values no int holds give one warning and the nearest int.
+// same cave, a clock beyond 2^31 included; values no unsigned 32-bit number holds give one warning
+// and the nearest one.
 TEST_F(SettingsFile, TheSeedPicksTheCave) {
     EXPECT_EQ(caveFrom(42, 1000), caveFrom(42, 2000));
     EXPECT_NE(caveFrom(42, 1000), caveFrom(43, 1000));
@@ -115,16 +116,19 @@ TEST_F(SettingsFile, TheSeedPicksTheCave) {
     const std::vector<float> cave = caveFrom(0, 4000000003LL);
     const struct {
         std::string line;
-        int seed, warnings;
-    } cases[] = {{"seed=" + std::to_string(worldSeed), (int)worldSeed, 0},
+        unsigned seed;
+        int warnings;
+    } cases[] = {{"seed=" + std::to_string(worldSeed), 4000000003u, 0},
                  {"", 0, 0},
-                 {"seed=2147483647", INT_MAX, 0},
+                 {"seed=2147483648", 2147483648u, 0},
+                 {"seed=4294967295", UINT_MAX, 0},
+                 {"seed=4294967296", UINT_MAX, 1},
                  {"seed=nan", 0, 1},
                  {"seed = 123456789 ;mine", 123456789, 0},
-                 {"seed=1e30", INT_MAX, 1},
-                 {"seed=-1e30", INT_MIN, 1},
+                 {"seed=1e30", UINT_MAX, 1},
+                 {"seed=-1", 0, 1},
                  {"seed=12.7", 12, 1},
-                 {"seed=-12.7", -12, 1}};
+                 {"seed=-0.5", 0, 1}};
     for (const auto& c : cases) {
         testing::internal::CaptureStderr();
         write(c.line + "\n");
@@ -181,7 +185,7 @@ TEST_F(SettingsFile, WindowSidesTruncateAndZeroMeansTheDesktops) {
     } sides[] = {{800.0f, 800, true},      {799.9f, 799, true},        {0.5f, 0, true},
                  {0.0f, 0, true},          {16384.0f, 16384, true},    {16384.9f, 16384, true},
                  {16385.0f, 16385, false}, {-0.5f, 0, true},           {-1.0f, -1, false},
-                 {NAN, -1, false},         {INFINITY, INT_MAX, false}, {-1e30f, INT_MIN, false}};
+                 {NAN, 0, true},           {INFINITY, INT_MAX, false}, {-1e30f, INT_MIN, false}};
     for (const auto& s : sides) {
         EXPECT_EQ(windowSide(s.setting), s.side) << s.setting;
         EXPECT_EQ(windowSizeAllowed(s.side, 600) && windowSizeAllowed(600, s.side), s.allowed);
@@ -192,6 +196,22 @@ TEST_F(SettingsFile, WindowSidesTruncateAndZeroMeansTheDesktops) {
     EXPECT_TRUE(windowSizeAllowed(windowSide(screenWidth), windowSide(screenHeight)));
     EXPECT_TRUE(needsDesktopProbe(700.0f, 0.0f) && needsDesktopProbe(0.0f, 500.0f));
     EXPECT_FALSE(needsDesktopProbe(NAN, 600.0f));
+    write("screenw=nan\n"); // not a number: the desktop's size, like a missing key
+    EXPECT_TRUE(needsDesktopProbe(screenWidth, screenHeight));
+    EXPECT_TRUE(windowSizeAllowed(windowSide(screenWidth), windowSide(screenHeight)));
+}
+
+// SDL starts only with an X display or a video driver asked for by name; an empty value is unset.
+TEST(StartUp, NoDisplayAndNoDriverMeansNoStart) {
+    const struct {
+        const char *display, *driver;
+        bool starts;
+    } envs[] = {{nullptr, nullptr, false}, {"", "", false},         {"", nullptr, false},
+                {":0", nullptr, true},     {nullptr, "dummy", true}, {"", "x11", true},
+                {":99", "", true}};
+    for (const auto& e : envs)
+        EXPECT_EQ(displayAvailable(e.display, e.driver), e.starts)
+            << (e.display ? e.display : "unset") << " " << (e.driver ? e.driver : "unset");
 }
 
 TEST(FrameClock, PacesToSixteenMillisAndMeasuresTheFrame) {

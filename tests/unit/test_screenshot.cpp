@@ -105,6 +105,7 @@ TEST(ScreenshotFile, TakesTheFirstFreeNumberAndWritesAllOrNothing) {
     std::string message, tooLarge;
     EXPECT_EQ(save(empty, payload, 0, &message), 0);
     EXPECT_NE(message.find("screenshot not saved"), std::string::npos);
+    EXPECT_STREQ(screenshotProblem, "PNG encoding failed"); // the few words the screen shows
     std::vector<unsigned char> big(64 * 1024, 0x5A);
     struct rlimit saved, tiny;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -117,7 +118,9 @@ TEST(ScreenshotFile, TakesTheFirstFreeNumberAndWritesAllOrNothing) {
     signal(SIGXFSZ, previous);
     EXPECT_EQ(result, 0);
     EXPECT_NE(tooLarge.find("File too large"), std::string::npos) << tooLarge;
+    EXPECT_STREQ(screenshotProblem, "File too large");
     EXPECT_EQ(save(empty + "/missing", payload, sizeof payload, &message), 0);
+    EXPECT_STREQ(screenshotProblem, "No such file or directory");
     for (const std::string& m : {message, tooLarge})
         EXPECT_EQ(std::count(m.begin(), m.end(), '\n'), 1);
     EXPECT_EQ(entryCount(empty), 0);
