@@ -3,8 +3,8 @@
 // frames WINDOW X Y [x y w h] FILE: the pointer to (X + 2, Y), then (X, Y), each time waiting for
 // the window to change (the game draws its own pointer), so two frames drawn; with a rectangle,
 // again until that rests over two frames; the last look saved as an RGB PNG. diff A B [x y w h]:
-// pixels that differ. Status 1: unreadable, no fit or nothing drawn for a minute; 2: usage; 3: no
-// window.
+// pixels that differ. lit A x y w h: pixels that are not black. Status 1: unreadable, no fit or
+// nothing drawn for a minute; 2: usage; 3: no window.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <lodepng.h>
@@ -65,13 +65,20 @@ static bool look(Display* display, Window window, Look& out) {
 int main(int argc, char** argv) {
     const std::string verb = argc > 2 ? argv[1] : "";
     Look a, b;
-    if (verb == "diff" && (argc == 4 || argc == 8)) {
-        if (lodepng::decode(a.rgb, a.width, a.height, argv[2], LCT_RGB, 8) ||
-            lodepng::decode(b.rgb, b.width, b.height, argv[3], LCT_RGB, 8))
+    if ((verb == "diff" && (argc == 4 || argc == 8)) || (verb == "lit" && argc == 7)) {
+        const bool lit = verb == "lit"; // against a black picture of the same size
+        bool unreadable = lodepng::decode(a.rgb, a.width, a.height, argv[2], LCT_RGB, 8) != 0;
+        if (lit) {
+            b = a;
+            std::fill(b.rgb.begin(), b.rgb.end(), 0);
+        } else if (!unreadable) {
+            unreadable = lodepng::decode(b.rgb, b.width, b.height, argv[3], LCT_RGB, 8) != 0;
+        }
+        if (unreadable)
             return fprintf(stderr, "e2e_tool: not a readable PNG\n"), 1;
-        const long n =
-            argc == 4 ? differing(a, b, 0, 0, a.width, a.height)
-                      : differing(a, b, atol(argv[4]), atol(argv[5]), atol(argv[6]), atol(argv[7]));
+        char** r = argv + (lit ? 3 : 4); // the rectangle
+        const long n = argc == 4 ? differing(a, b, 0, 0, a.width, a.height)
+                                 : differing(a, b, atol(r[0]), atol(r[1]), atol(r[2]), atol(r[3]));
         return n < 0 ? (fprintf(stderr, "e2e_tool: the images or the rectangle do not fit\n"), 1)
                      : (printf("%ld\n", n), 0);
     }
@@ -80,7 +87,7 @@ int main(int argc, char** argv) {
     if (!((verb == "close" && argc == 3) || (verb == "frames" && (argc == 6 || argc == 10))) ||
         window == 0 || display == nullptr)
         return fprintf(stderr, "usage: e2e_tool close WINDOW | frames WINDOW X Y [x y w h] FILE | "
-                               "diff A B [x y w h]\n"),
+                               "diff A B [x y w h] | lit A x y w h\n"),
                2;
     XSetErrorHandler(noteError);
     if (verb == "close") {
