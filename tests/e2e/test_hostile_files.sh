@@ -32,6 +32,8 @@ for settings in "screenw=40000" "screenw=320\nscreenh=200\nscreenbpp=33" "screen
     case_ "$settings" && refused 3 "video mode"
 done
 case_ - && refused 1 "cannot start SDL" env SDL_VIDEODRIVER=no-such-driver
+case_ - && refused 1 "no X display" env -u DISPLAY # not a text terminal's driver, writing escapes
+hm_expect_eq "$(wc -c <"$HM_DIR/stdout.txt")" 0 "bytes on stdout without a display"
 case_ - && refused 3 "video mode" env SDL_VIDEODRIVER=dummy # no OpenGL
 case_ "$SMALL" rm $dashboard && refused 4 "cannot load $dashboard: No such file"
 case_ "$SMALL" truncate -s 30000 $dashboard && refused 4 "$dashboard: the PNG image is damaged or truncated"
