@@ -126,7 +126,7 @@ static void saveScreenshotOnKey() {
 
 // Drawn over the frozen frame too, and never into a screenshot: both kinds of
 // save take the scene before the overlay.
-static void drawScreenshotNotice() {
+void drawScreenshotNotice() {
     const char* text = screenshotNoticeText(plainLabels, frameClock);
     if (text == nullptr) {
         return;

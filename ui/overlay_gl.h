@@ -9,5 +9,7 @@ void drawOverlay();
 // Captures the frame when a pause begins and replays it while paused.
 void updatePause(float step);
 void drawDashboard();
+// With plainlabels, for three seconds after a save: where it went, or why not.
+void drawScreenshotNotice();
 void drawPointer();
 void drawPauseMenu();

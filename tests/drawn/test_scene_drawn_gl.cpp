@@ -3,6 +3,7 @@
 #include "app/input.h"
 #include "drawn_support_gl.h"
 #include "ui/overlay_gl.h"
+#include "ui/pause_state.h"
 #include "world/new_game.h"
 
 // A block one world-width over (cell 47 shows at x = -3, from chunk -2), a falling block lowered by
@@ -80,12 +81,14 @@ TEST(GroundSeams, FloorAcrossChunkBordersHasNoGaps) {
 }
 
 // The action label's panel and words for every action type, and with plain
-// labels and slow motion a smaller panel under it. The banners across a window
+// labels and slow motion a smaller panel under it, and the screenshot notice
+// under that, as wide as its text. The banners across a window
 // taller than wide, the seed at the right of the lower one with plain labels,
 // and the pause menu's four buttons centred, open (level 100) and half way.
 TEST(Overlay, StandsWhereTheAtlasPutsIt) {
     const unsigned char black[3] = {}, magenta[3] = {255, 0, 255};
     emptyWorld(), stage(25, 17.5f, 25, 0, 0); // the cave lies beyond the far plane
+    markAllChunksDirty(), rebuildDirtyChunks(), noteScreenshot(12, nullptr, frameClock);
     for (int k = 0; k < 2 * ACTION_TYPE_COUNT; k++) {
         actionType = k % ACTION_TYPE_COUNT, plainLabels = slowMotion = k >= ACTION_TYPE_COUNT;
         const char* name = labelText(actionType);
@@ -93,8 +96,11 @@ TEST(Overlay, StandsWhereTheAtlasPutsIt) {
         label.panel(WIDTH - 275, 25, 250, 10);
         label.text(name, WIDTH - 150 - 5 * (int)std::strlen(name), 20);
         if (plainLabels)
-            label.panel(WIDTH - 225, 75, 150, 10), label.text("Slow motion on", WIDTH - 220, 70);
-        expectDrawn(shot("label_" + std::to_string(k)), label, black, name);
+            label.panel(WIDTH - 225, 75, 150, 10), label.text("Slow motion on", WIDTH - 220, 70),
+                label.panel(WIDTH - 260, 125, 220, 10),
+                label.text("Saved screenshot12.png", WIDTH - 260, 120);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), renderScene(), drawScreenshotNotice();
+        expectDrawn(shot("label_" + std::to_string(k), false), label, black, name);
     }
     const char* buttons[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
     mouseX = mouseY = -100, showFrameRate = false, plainLabels = true, worldSeed = 4000000003u;

@@ -156,13 +156,10 @@ TEST(PauseState, ScreenshotNoticeForThreeSeconds) {
         }
         EXPECT_EQ(screenshotNoticeText(true, s.at + SCREENSHOT_NOTICE_MILLIS), nullptr);
     }
-    const NoticePlace one = screenshotNoticePlace(800, 21, false),
-                      two = screenshotNoticePlace(800, 3, true);
-    const int centre = labelPanelX(800) + LABEL_PANEL_WIDTH / 2; // centred as the slow-motion panel
-    EXPECT_TRUE(one.panelY == SLOW_MOTION_PANEL_Y && one.textY == SLOW_MOTION_TEXT_Y &&
-                two.panelY - one.panelY == SLOW_MOTION_PANEL_Y - LABEL_PANEL_Y);
-    EXPECT_TRUE(one.panelWidth == 210 && one.panelX == centre - 105 && one.textX == centre - 105 &&
-                two.panelWidth == SLOW_MOTION_PANEL_WIDTH && two.panelX == slowMotionPanelX(800));
+    // Under the label, or under the slow-motion panel while that shows (the drawn tests hold the
+    // rest).
+    EXPECT_TRUE(screenshotNoticePlace(800, 3, false).panelY == SLOW_MOTION_PANEL_Y &&
+                screenshotNoticePlace(800, 3, true).textY - SLOW_MOTION_TEXT_Y == 50);
 }
 
 TEST(DashboardText, ClockDateVersionAndFrameRate) {
