@@ -120,15 +120,12 @@ TEST_F(SettingsFile, TheSeedPicksTheCave) {
         int warnings;
     } cases[] = {{"seed=" + std::to_string(worldSeed), 4000000003u, 0},
                  {"", 0, 0},
-                 {"seed=2147483648", 2147483648u, 0},
                  {"seed=4294967295", UINT_MAX, 0},
                  {"seed=4294967296", UINT_MAX, 1},
                  {"seed=nan", 0, 1},
                  {"seed = 123456789 ;mine", 123456789, 0},
-                 {"seed=1e30", UINT_MAX, 1},
                  {"seed=-1", 0, 1},
-                 {"seed=12.7", 12, 1},
-                 {"seed=-0.5", 0, 1}};
+                 {"seed=12.7", 12, 1}};
     for (const auto& c : cases) {
         testing::internal::CaptureStderr();
         write(c.line + "\n");

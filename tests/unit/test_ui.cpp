@@ -123,11 +123,11 @@ TEST(PauseState, DecisionsFollowTheirKeys) {
                  dashboardSeedText(false, 7, seed, sizeof seed));
     EXPECT_TRUE(slowMotionPanelShown(true, true) && dashboardSeedText(true, 4000000003u, seed, 32));
     EXPECT_STREQ(seed, "Seed 4000000003");
-    const ScreenshotKeyAction none = ScreenshotKeyNone, live = ScreenshotKeySaveLive;
-    EXPECT_EQ(screenshotKeyAction(false, true, 0) + screenshotKeyAction(false, true, 50) +
-                  screenshotKeyAction(true, false, 0),
-              none);
-    EXPECT_TRUE(screenshotKeyAction(true, true, 0) == live &&
+    const ScreenshotKeyAction none = ScreenshotKeyNone;
+    EXPECT_TRUE(screenshotKeyAction(false, true, 0) == none &&
+                screenshotKeyAction(false, true, 50) == none &&
+                screenshotKeyAction(true, false, 0) == none &&
+                screenshotKeyAction(true, true, 0) == ScreenshotKeySaveLive &&
                 screenshotKeyAction(true, true, 5) == ScreenshotKeySaveFrozen);
     EXPECT_TRUE(pointerRecentreDue(true, true, 0, true));
     EXPECT_FALSE(
@@ -156,8 +156,8 @@ TEST(PauseState, ScreenshotNoticeForThreeSeconds) {
         }
         EXPECT_EQ(screenshotNoticeText(true, s.at + SCREENSHOT_NOTICE_MILLIS), nullptr);
     }
-    // Under the label, or under the slow-motion panel while that shows (the drawn tests hold the
-    // rest).
+    // Under the label, or under the slow-motion panel while it shows; the drawn test holds the
+    // rest.
     EXPECT_TRUE(screenshotNoticePlace(800, 3, false).panelY == SLOW_MOTION_PANEL_Y &&
                 screenshotNoticePlace(800, 3, true).textY - SLOW_MOTION_TEXT_Y == 50);
 }
