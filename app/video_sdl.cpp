@@ -128,9 +128,9 @@ void openGlWindow() {
     if (screenSurface == nullptr) {
         failVideoMode("a video mode of", width, height, sdlErrorText());
     }
-    // The real window: a side that went to SDL as 0 (a setting below 1) came
-    // back as the desktop's, and a viewport of the asked-for 0 would draw
-    // nothing.
+    // The real window: a side that went to SDL as 0 (below 1, or not a
+    // number) came back as the desktop's, and a viewport of the asked-for 0
+    // would draw nothing.
     setFixedGlState(screenSurface->w, screenSurface->h);
 }
 

@@ -16,8 +16,9 @@ const int MAX_WINDOW_SIDE = 16384; // pixels
 // any value that is not a number).
 int windowSide(float setting);
 // Whether the desktop-size probe must run: only for a setting that is exactly
-// 0. A setting below 1 that is not 0 (0.5) skips the probe and truncates to 0,
-// and SDL gives the real window the desktop's size for that side.
+// 0. A setting below 1 that is not 0 (0.5), or one that is not a number,
+// skips the probe and goes to SDL as 0, and SDL gives the real window the
+// desktop's size for that side.
 bool needsDesktopProbe(float width, float height);
 // Whether SDL may be started, given the DISPLAY and SDL_VIDEODRIVER
 // environment values (null when unset): with no X display and no driver
