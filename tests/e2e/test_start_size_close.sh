@@ -11,14 +11,15 @@ run() { # settings size ending...
     hm_ends "0 0" "after ${*:3}"
 }
 paused() { hm_open_menu && "$@"; }
-scene_fills() { # F12's scene: the ground in each quarter of the bottom third, at the desktop's width
-    hm_key F12 && for x in 0 256 512 768; do
-        hm_expect_more "$(hm_png lit "$HM_DIR/screenshot1.png" $x 200 256 100)" 12800 "scene pixels at x $x"
+scene_fills() { # F12's scene reaches both sides of the desktop-wide window, the label its right end
+    hm_key F12 && for rect in "0 290 64 10" "960 290 64 10" "737 5 275 50"; do
+        hm_expect_more "$(hm_png lit "$HM_DIR/screenshot1.png" $rect)" 320 "pixels drawn in $rect"
     done && "$@"
 }
 amid_input() { xdotool mousemove --window "$HM_WIN" 100 100 mousedown 3 mousemove --window "$HM_WIN" 300 200; hm_close_window; xdotool mouseup 3; }
 run "$(cat "$HOLLOWMARK_SOURCE/settings.ini")" 1280x720 hm_close_window
 run - 1024x768 paused hm_close_window
 run 'screen w = 700\r' 700x768 amid_input
+run 'screenw=nan' 1024x768 hm_close_window # not a number: 0, the desktop's
 run 'screenw=0.5\nscreenh=300\nseed=12\nviewrange=6\nusetextures=1\nusewater=1\nscreenshotkey=1' 1024x300 scene_fills hm_close_window
 run 'screenw=300\nscreenh=700\nviewrange=3\nusetextures=1' 300x700 paused hm_menu_click 1
