@@ -174,7 +174,7 @@ TEST(HostileSettings, KeptInputsAndOnlyPlainFilesReadWithinTheRules) {
     rmdir(folder);
 }
 
-TEST_F(SettingsFile, WindowSidesTruncateAndZeroMeansTheDesktops) {
+TEST_F(SettingsFile, WindowSidesTruncateZeroMeansTheDesktopsAndADisplayIsNeeded) {
     const struct {
         float setting;
         int side;
@@ -193,10 +193,7 @@ TEST_F(SettingsFile, WindowSidesTruncateAndZeroMeansTheDesktops) {
     EXPECT_TRUE(windowSizeAllowed(windowSide(screenWidth), windowSide(screenHeight)));
     EXPECT_TRUE(needsDesktopProbe(700.0f, 0.0f) && needsDesktopProbe(0.0f, 500.0f));
     EXPECT_FALSE(needsDesktopProbe(NAN, 600.0f));
-}
-
-// SDL starts only with an X display or a video driver asked for by name; an empty value is unset.
-TEST(StartUp, NoDisplayAndNoDriverMeansNoStart) {
+    // SDL starts only with an X display or a video driver asked for by name; empty is unset.
     EXPECT_FALSE(displayAvailable(nullptr, nullptr) || displayAvailable("", "") ||
                  displayAvailable("", nullptr) || displayAvailable(nullptr, ""));
     EXPECT_TRUE(displayAvailable(":0", nullptr) && displayAvailable(nullptr, "dummy") &&
