@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "game/sound_events.h"
 #include "screenshot/png_file.h"
 #include "ui/overlay.h"
 
@@ -17,6 +18,7 @@ void saveFrameAsScreenshot(const unsigned char* frame, int width, int height) {
     if (frame == nullptr || width <= 0 || height <= 0) {
         return;
     }
+    recordUiSound(SoundShutter);
     std::vector<unsigned char> image((size_t)width * 4 * (size_t)height);
     flipFrameToImage(frame, width, height, image.data());
     std::vector<unsigned char> png;

@@ -1,6 +1,7 @@
 // pause_menu_gl.cpp: the column of four buttons that slides up while paused.
 #include "app/frame.h"
 #include "app/settings.h"
+#include "game/sound_events.h"
 #include "screenshot/screenshot.h"
 #include "ui/overlay_gl.h"
 #include "ui/draw2d_gl.h"
@@ -14,16 +15,18 @@ void drawPauseMenu() {
 
     if (drawButton(cx, top, w, h, true, true, "Resume game")) {
         pauseRequested = false;
+        recordUiSound(SoundButton);
     }
     if (drawButton(cx, top + gap, w, h, true, true, "Exit")) {
         quitRequested = true;
     }
     if (drawButton(cx, top + 2 * gap, w, h, true, true, "Save screenshot")) {
-        saveScreenshot();
+        saveScreenshot(); // the shutter is its sound
     }
     // The label is chosen before the click is seen, so it changes a frame later.
     const char* frameRateLabel = showFrameRate ? "Don't display frame rate" : "Display frame rate";
     if (drawButton(cx, top + 3 * gap, w, h, true, true, frameRateLabel)) {
         showFrameRate = !showFrameRate;
+        recordUiSound(SoundButton);
     }
 }
