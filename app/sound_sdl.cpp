@@ -10,9 +10,9 @@
 #include "game/game.h"
 #include "game/sound_events.h"
 
-const int MIX_RATE = 22050;     // the files' own rate: no resampling
-const int MIX_BUFFER = 1024;    // samples per channel: about 46 ms
-const int SPARE_CHANNELS = 2;   // the mixer may finish a voice a little after planSounds does
+const int MIX_RATE = 22050;   // the files' own rate: no resampling
+const int MIX_BUFFER = 1024;  // samples per channel: about 46 ms
+const int SPARE_CHANNELS = 2; // the mixer may finish a voice a little after planSounds does
 
 static Mix_Chunk* chunks[SOUND_COUNT][2]; // [sound][slowed copy]
 static bool audioOpen = false;

@@ -30,8 +30,8 @@ static float stepDistance = 0.0f; // walked on the ground since the last footste
 const float HEARD_FULL_WITHIN = 4.0f; // units: closer than this, no quieter and less panned
 const float QUIETEST_VOICE = 0.01f;   // quieter voices are not started
 const float FEET_BELOW_CENTRE = 1.25f;
-const float SOFTEST_LANDING = 0.06f;  // units per tick: slower falls land unheard
-const float HARDEST_LANDING = 0.22f;  // about the speed a long fall reaches
+const float SOFTEST_LANDING = 0.06f; // units per tick: slower falls land unheard
+const float HARDEST_LANDING = 0.22f; // about the speed a long fall reaches
 
 static float distanceSquared(Vector3 a, Vector3 b) {
     float dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;

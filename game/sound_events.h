@@ -14,22 +14,22 @@
 #include "physics/vector3.h"
 
 enum SoundId {
-    SoundStep,        // a footstep, one per stride walked on the ground
+    SoundStep, // a footstep, one per stride walked on the ground
     SoundJump,
-    SoundLand,        // louder for a harder fall
-    SoundBrush,       // the ground brush grinding, while raise or lower is held
+    SoundLand,  // louder for a harder fall
+    SoundBrush, // the ground brush grinding, while raise or lower is held
     SoundBlockPlace,
     SoundBlockRemove,
-    SoundBlockLand,   // a falling block coming to rest
+    SoundBlockLand, // a falling block coming to rest
     SoundRopeCatch,
     SoundRopeRelease,
     SoundThrow,
-    SoundBallHit,     // a ball sticking to rock
-    SoundEnemy,       // an enemy created
+    SoundBallHit, // a ball sticking to rock
+    SoundEnemy,   // an enemy created
     SoundSlowOn,
     SoundSlowOff,
-    SoundButton,      // a pause menu button
-    SoundShutter,     // a screenshot saved
+    SoundButton,  // a pause menu button
+    SoundShutter, // a screenshot saved
     SOUND_COUNT
 };
 

@@ -23,8 +23,8 @@ namespace {
 
 const int RATE = 22050;
 const float PI = 3.14159265f;
-const float PEAK_LIMIT = 0.89f;       // about -1 dBFS: room for the mixer's rounding
-const float LOUDNESS_TARGET = 0.1f;   // RMS over the whole sound: -20 dBFS
+const float PEAK_LIMIT = 0.89f;                  // about -1 dBFS: room for the mixer's rounding
+const float LOUDNESS_TARGET = 0.1f;              // RMS over the whole sound: -20 dBFS
 const float FADE_IN = 0.003f, FADE_OUT = 0.015f; // seconds, raised cosine
 
 using Wave = std::vector<float>;
@@ -37,7 +37,9 @@ float noise() { // white, -1..1
     return (float)(noiseState >> 8) / 8388607.5f - 1.0f;
 }
 
-float seconds(int i) { return (float)i / RATE; }
+float seconds(int i) {
+    return (float)i / RATE;
+}
 
 // Exponential decay with time constant tau after a linear attack.
 float envelope(float t, float attack, float tau) {
@@ -236,8 +238,12 @@ void slowGlide(Wave& w, float from, float to) {
                (glide(hz) + 0.4f * fifth(1.5f * hz) + 0.8f * hush(noise(), 2.0f * hz));
     }
 }
-void slowOn(Wave& w) { slowGlide(w, 700.0f, 180.0f); }
-void slowOff(Wave& w) { slowGlide(w, 180.0f, 700.0f); }
+void slowOn(Wave& w) {
+    slowGlide(w, 700.0f, 180.0f);
+}
+void slowOff(Wave& w) {
+    slowGlide(w, 180.0f, 700.0f);
+}
 
 void button(Wave& w) { // a soft click
     Tone pip;
@@ -261,7 +267,7 @@ void shutter(Wave& w) { // a camera shutter: two mechanical clicks
 }
 
 void (*const synthesizers[SOUND_COUNT])(Wave&) = {
-    step,      jump,     land,      brush,   blockPlace, blockRemove, blockLand, ropeCatch,
+    step,        jump,      land,    brush, blockPlace, blockRemove, blockLand, ropeCatch,
     ropeRelease, throwBall, ballHit, enemy, slowOn,     slowOff,     button,    shutter,
 };
 
@@ -333,8 +339,12 @@ Wave slowed(const Wave& w) {
     return out;
 }
 
-void put16(FILE* f, unsigned int v) { fputc((int)(v & 255), f), fputc((int)(v >> 8 & 255), f); }
-void put32(FILE* f, unsigned int v) { put16(f, v & 65535), put16(f, v >> 16); }
+void put16(FILE* f, unsigned int v) {
+    fputc((int)(v & 255), f), fputc((int)(v >> 8 & 255), f);
+}
+void put32(FILE* f, unsigned int v) {
+    put16(f, v & 65535), put16(f, v >> 16);
+}
 
 bool writeWav(const char* path, const Wave& w) {
     FILE* f = fopen(path, "wb");

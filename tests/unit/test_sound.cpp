@@ -41,8 +41,8 @@ class SoundTest : public GameTest {
 } // namespace
 
 TEST(SoundSettings, VolumeDefaultsAndClampsAndTheShippedFileSoundsOn) {
-    const float values[][2] = {{0, 80}, {0.5f, 80}, {1, 1}, {55.9f, 55}, {100, 100}, {250, 100},
-                               {-3, 1}};
+    const float values[][2] = {{0, 80},    {0.5f, 80}, {1, 1}, {55.9f, 55},
+                               {100, 100}, {250, 100}, {-3, 1}};
     for (const auto& v : values)
         EXPECT_EQ(soundVolumeFor(v[0]), (int)v[1]) << v[0];
     readSettingsLinesFrom(HOLLOWMARK_SOURCE_DIR "/settings.ini");
@@ -97,11 +97,11 @@ TEST_F(SoundTest, JumpAndLandingsLouderForHarderFalls) {
 TEST_F(SoundTest, ActionsAreHeardAndTheKeyOffChangesNothingButSilence) {
     const struct {
         int mode, held, sound;
-    } cases[] = {{ActionRaiseGround, 3, SoundBrush}, {ActionLowerGround, 3, SoundBrush},
+    } cases[] = {{ActionRaiseGround, 3, SoundBrush},     {ActionLowerGround, 3, SoundBrush},
                  {ActionSpawnBlock, 0, SoundBlockPlace}, {ActionRemoveBlock, 2, SoundBlockRemove},
-                 {ActionSwing, 3, SoundRopeCatch},     {ActionSwing, 3, SoundRopeRelease},
-                 {ActionShootBall, 0, SoundThrow},     {ActionShootBall, 0, SoundBallHit},
-                 {ActionSlowMotion, 0, SoundSlowOn},   {ActionSlowMotion, 0, SoundSlowOff},
+                 {ActionSwing, 3, SoundRopeCatch},       {ActionSwing, 3, SoundRopeRelease},
+                 {ActionShootBall, 0, SoundThrow},       {ActionShootBall, 0, SoundBallHit},
+                 {ActionSlowMotion, 0, SoundSlowOn},     {ActionSlowMotion, 0, SoundSlowOff},
                  {ActionSpawnEnemy, 0, SoundEnemy}};
     Vector3 endOn{};
     for (bool on : {true, false}) {
@@ -142,9 +142,9 @@ TEST_F(SoundTest, FallingBlocksAreHeardLanding) {
 TEST_F(SoundTest, DistanceQuietensAndTheSideIsTheViewsSide) {
     const struct {
         float yaw, x, z, volume, pan;
-    } cases[] = {{0, 2, 0, 0.5f, 0.5f},       {0, 8, 0, 0.25f, 1},   {0, -40, 0, 0.05f, -1},
-                 {0, 0, -8, 0.25f, 0},        {1.570796f, 0, 8, 0.25f, 1},
-                 {3.141593f, 8, 0, 0.25f, -1}, {0, 300, 0, 0, 0}};
+    } cases[] = {{0, 2, 0, 0.5f, 0.5f}, {0, 8, 0, 0.25f, 1},         {0, -40, 0, 0.05f, -1},
+                 {0, 0, -8, 0.25f, 0},  {1.570796f, 0, 8, 0.25f, 1}, {3.141593f, 8, 0, 0.25f, -1},
+                 {0, 300, 0, 0, 0}};
     for (const auto& c : cases) {
         recordSound(SoundLand, Vector3{c.x, 0.0f, c.z}, 1.0f); // level 0.5
         SoundPlay plays[MAX_VOICES];
