@@ -4,6 +4,7 @@
 #include "game/sound_events.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "app/settings.h"
 #include "game/game.h"
@@ -106,8 +107,13 @@ void recordLandedBlocks(const unsigned char* blocksBefore) {
     int landed = 0;
     for (int x = 0; x < WORLD_SIZE; ++x) {
         for (int y = 0; y < WORLD_LEVELS; ++y) {
+            // Rows along z are contiguous; most are unchanged.
+            int row = (x * WORLD_LEVELS + y) * WORLD_SIZE;
+            if (memcmp(now + row, blocksBefore + row, WORLD_SIZE) == 0) {
+                continue;
+            }
             for (int z = 0; z < WORLD_SIZE; ++z) {
-                int i = (x * WORLD_LEVELS + y) * WORLD_SIZE + z;
+                int i = row + z;
                 if (now[i] && !blocksBefore[i]) {
                     ++landed;
                     // Nearest to the player: the world repeats, but a cell
