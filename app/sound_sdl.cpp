@@ -17,12 +17,15 @@ const int SPARE_CHANNELS = 2; // the mixer may finish a voice a little after pla
 static Mix_Chunk* chunks[SOUND_COUNT][2]; // [sound][slowed copy]
 static bool audioOpen = false;
 
+static int unreadable = 0; // sound files that could not be loaded
+static char firstUnreadable[256] = "";
+
 static Mix_Chunk* loadSound(const char* name, const char* suffix) {
     char path[128] = "";
     snprintf(path, sizeof path, "Media/sounds/%s%s.wav", name, suffix);
     Mix_Chunk* chunk = Mix_LoadWAV(path);
-    if (chunk == nullptr) {
-        fprintf(stderr, "hollowmark: %s: %s; that sound stays silent\n", path, Mix_GetError());
+    if (chunk == nullptr && unreadable++ == 0) {
+        snprintf(firstUnreadable, sizeof firstUnreadable, "%s: %s", path, Mix_GetError());
     }
     return chunk;
 }
@@ -43,6 +46,11 @@ void initSound() {
     for (int s = 0; s < SOUND_COUNT; ++s) {
         chunks[s][0] = loadSound(soundTable[s].name, "");
         chunks[s][1] = soundTable[s].inWorld ? loadSound(soundTable[s].name, "_slow") : nullptr;
+    }
+    if (unreadable > 0) {
+        fprintf(stderr,
+                "hollowmark: %d sound files cannot be read (the first, %s); they stay silent\n",
+                unreadable, firstUnreadable);
     }
 }
 
