@@ -118,11 +118,11 @@ void jump(Wave& w) { // a rising push of air
 
 void land(Wave& w) { // a heavy low thud with some grit
     Tone thud;
-    LowPass grit;
+    LowPass grit, softer; // two stages: no hiss above the thud
     for (size_t i = 0; i < w.size(); ++i) {
         float t = seconds((int)i);
         w[i] = thud(sweep(75.0f, 45.0f, t, 0.2f)) * envelope(t, 0.005f, 0.06f) +
-               1.5f * grit(noise(), 400.0f) * envelope(t, 0.002f, 0.05f);
+               3.0f * softer(grit(noise(), 400.0f), 400.0f) * envelope(t, 0.002f, 0.05f);
     }
 }
 
@@ -164,12 +164,13 @@ void blockRemove(Wave& w) { // a block breaking: crumbling bursts that die away
 
 void blockLand(Wave& w) { // a falling block hitting the ground, with a small bounce
     Tone thud;
-    LowPass dust;
+    LowPass dust, softer;
     for (size_t i = 0; i < w.size(); ++i) {
         float t = seconds((int)i);
         float hits = envelope(t, 0.003f, 0.06f) +
                      (t > 0.09f ? 0.4f * envelope(t - 0.09f, 0.003f, 0.04f) : 0.0f);
-        w[i] = hits * (thud(sweep(65.0f, 40.0f, t, 0.25f)) + 1.2f * dust(noise(), 300.0f));
+        w[i] = hits *
+               (thud(sweep(65.0f, 40.0f, t, 0.25f)) + 2.4f * softer(dust(noise(), 300.0f), 300.0f));
     }
 }
 
