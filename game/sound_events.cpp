@@ -99,6 +99,13 @@ void listenToPlayerMotion(Vector3 before, bool wasOnGround, float fallSpeed) {
     }
 }
 
+// The world repeats every WORLD_SIZE units: of the copies of a cell's
+// coordinate, the one nearest to the player's.
+static float nearestCopy(float cell, float playerCoordinate) {
+    float size = (float)WORLD_SIZE;
+    return cell + size * std::floor((playerCoordinate - cell) / size + 0.5f);
+}
+
 void recordLandedBlocks(const unsigned char* blocksBefore) {
     if (!soundOn) {
         return;
@@ -116,9 +123,9 @@ void recordLandedBlocks(const unsigned char* blocksBefore) {
                 int i = row + z;
                 if (now[i] && !blocksBefore[i]) {
                     ++landed;
-                    // Nearest to the player: the world repeats, but a cell
-                    // of the grid stands for its nearest copy well enough.
-                    recordSound(SoundBlockLand, Vector3{x + 0.5f, y + 0.5f, z + 0.5f}, 0.6f);
+                    Vector3 at{nearestCopy(x + 0.5f, player.position.x), y + 0.5f,
+                               nearestCopy(z + 0.5f, player.position.z)};
+                    recordSound(SoundBlockLand, at, 0.6f);
                 }
             }
         }
