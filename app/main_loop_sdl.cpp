@@ -10,6 +10,7 @@
 #include "render/scene_gl.h"
 #include "ui/overlay_gl.h"
 #include "app/shell_sdl.h"
+#include "app/sound_sdl.h"
 
 void paceFrame() {
     int sleepMillis = advanceFrameClock(SDL_GetTicks());
@@ -44,6 +45,7 @@ void runFrame() {
         renderScene();
     }
     drawOverlay(); // begins with paceFrame
+    playSounds();
     SDL_GL_SwapBuffers();
     drainEventQueue();
 }

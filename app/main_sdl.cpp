@@ -6,6 +6,7 @@
 #include "app/frame.h"
 #include "app/settings.h"
 #include "app/shell_sdl.h"
+#include "app/sound_sdl.h"
 #include "ui/draw2d_gl.h"
 #include "world/new_game.h"
 #include "render/textures_gl.h"
@@ -18,6 +19,7 @@ int main(int, char**) {
     worldSeed = chooseWorldSeed(seedSetting, (long long)time(nullptr));
     srand(worldSeed);
     initVideo();
+    initSound();
     // The UI atlas needs the window's GL context; the world comes after it.
     loadUi();
     newGame();

@@ -38,6 +38,8 @@ bool tintFigures = false;
 bool recenterPointer = false;
 bool plainLabels = false;
 bool screenshotKey = false;
+bool soundOn = false;
+int soundVolume = DEFAULT_SOUND_VOLUME;
 unsigned int seedSetting = 0;
 
 // Given once per run, though the file is read twice.
@@ -198,6 +200,14 @@ static int wholeSetting(const char* key) {
     return whole;
 }
 
+int soundVolumeFor(float value) {
+    int percent = settingToInt(value);
+    if (percent == 0) {
+        return DEFAULT_SOUND_VOLUME;
+    }
+    return percent < 1 ? 1 : percent > 100 ? 100 : percent;
+}
+
 bool wholeSeed(double value, unsigned int& seed) {
     if (std::isnan(value) || value < 0.0) {
         seed = 0;
@@ -240,6 +250,8 @@ void readGraphicsSettings() {
     recenterPointer = settingToBool(settingValue("recenterpointer"));
     plainLabels = settingToBool(settingValue("plainlabels"));
     screenshotKey = settingToBool(settingValue("screenshotkey"));
+    soundOn = settingToBool(settingValue("sound"));
+    soundVolume = soundVolumeFor(settingValue("soundvolume"));
     const double seed = lastValueOf("seed");
     if (!wholeSeed(seed, seedSetting)) {
         fprintf(stderr,

@@ -42,6 +42,14 @@ extern bool recenterPointer; // "recenterpointer": pointer back to the centre wh
 extern bool plainLabels;     // "plainlabels": mode names in words, slow-motion panel, seed shown
 extern bool screenshotKey;   // "screenshotkey": F12 saves a screenshot without pausing
 extern unsigned int seedSetting; // "seed": the cave's seed; 0 takes the clock
+// Sound (game/sound_events.h): off keeps the game silent and the audio
+// device closed.
+extern bool soundOn;                 // "sound"
+extern int soundVolume;              // "soundvolume": master volume in percent, 1..100
+const int DEFAULT_SOUND_VOLUME = 80; // for a missing or 0 "soundvolume"
+// The master volume for a "soundvolume" value: 0 (missing) gives the
+// default, anything else is clamped into 1..100.
+int soundVolumeFor(float value);
 
 // A view range beyond this would make the drawing loops' counters overflow
 // long before it could show anything more: the world repeats every 10 chunks.

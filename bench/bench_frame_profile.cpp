@@ -7,6 +7,11 @@
 // time of the thread (the machine is shared); the wall-clock time of the
 // whole frame is printed beside it.
 //
+// Scenarios named _sound run with the sound key on: the update records its
+// events and the phase "sound" plans the voices, all the main thread does
+// for sound besides handing them to the mixer (mixing runs on SDL's audio
+// thread); the same scenario without the suffix is the game with sound off.
+//
 // Each scenario checks that it holds what it claims (enemy and ball counts,
 // falling blocks, the structure's depth for a sweep) and aborts otherwise.
 // Before any timing the split frame is checked against updateGame itself.
@@ -28,6 +33,7 @@
 #include "app/input.h"
 #include "app/settings.h"
 #include "game/game.h"
+#include "game/sound_events.h"
 #include "game/update_steps.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
@@ -54,12 +60,14 @@ enum Phase {
     PhaseSettle,  // the settling clock and its step
     PhaseWater,   // animation and mesh
     PhaseRebuild, // the dirty chunks' meshes and collision lists
+    PhaseSound,   // the frame's sound events planned into voices
     PhaseTotal,   // the whole frame
     PhaseWall,    // the whole frame by the wall clock, preemption included
     PHASE_COUNT
 };
 const char* const PHASE_NAMES[PHASE_COUNT] = {"player", "enemies", "action", "balls", "settle",
-                                              "water",  "rebuild", "frame",  "wall"};
+                                              "water",  "rebuild", "sound",  "frame",
+                                              "wall"};
 
 // --- the frame, split into its phases --------------------------------------
 
@@ -94,7 +102,11 @@ void splitFrame(float timeFactor, double times[PHASE_COUNT]) {
     double start = threadMicros();
     double mark = start;
     float f = stepFactor(timeFactor);
+    const Vector3 before = player.position;
+    const bool wasOnGround = player.onGround;
+    const float fallSpeed = -player.velocity.y;
     updatePlayerControls(f);
+    listenToPlayerMotion(before, wasOnGround, fallSpeed);
     poseFigureBody(player);
     updateCameraRig(f);
     castAimRay();
@@ -115,6 +127,10 @@ void splitFrame(float timeFactor, double times[PHASE_COUNT]) {
     times[PhaseWater] = microsSince(mark);
     rebuildDirtyChunks();
     times[PhaseRebuild] = microsSince(mark);
+    static unsigned int frameMillis = 0;
+    SoundPlay plays[MAX_VOICES];
+    planSounds(viewCamera.position, viewCamera.yaw, frameMillis += 16, plays);
+    times[PhaseSound] = microsSince(mark);
     times[PhaseTotal] = mark - start;
     times[PhaseWall] =
         std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - wallStart)
@@ -264,6 +280,7 @@ struct Scenario {
     bool serpentine; // the structure a sweep needs thousands of passes for
     bool enemies;    // 50 enemies around the player
     bool balls;      // 500 balls in flight
+    bool sound = false;
 };
 
 const Scenario SCENARIOS[] = {
@@ -276,6 +293,9 @@ const Scenario SCENARIOS[] = {
     {"enemies_50", false, false, false, false, false, false, true, false},
     {"balls_500", false, false, false, false, false, false, false, true},
     {"everything_water", true, true, true, true, true, true, true, true},
+    {"walk_turn_sound", false, true, false, false, false, false, false, false, true},
+    {"balls_500_sound", false, false, false, false, false, false, false, true, true},
+    {"everything_water_sound", true, true, true, true, true, true, true, true, true},
 };
 
 // Input for frame i: set before the frame as the poll would leave it.
@@ -319,6 +339,8 @@ double percentile(std::vector<double> v, double q) {
 }
 
 void runScenario(benchmark::State& state, const Scenario& s) {
+    soundOn = s.sound;
+    resetSounds();
     freshGame(s.water);
     slabX = s.serpentine && s.collapse ? 2 : 15;
     Claims claims;
@@ -407,6 +429,7 @@ void runScenario(benchmark::State& state, const Scenario& s) {
 // through the split steps ends in the same state, bit for bit.
 void checkSplitMatchesUpdateGame() {
     const Scenario& s = SCENARIOS[sizeof SCENARIOS / sizeof SCENARIOS[0] - 1];
+    soundOn = true; // sound changes nothing in the game
     static Figure playerAfter;
     static unsigned char blocksAfter[WORLD_SIZE][WORLD_LEVELS][WORLD_SIZE];
     static float waterAfter[WORLD_SIZE][WORLD_SIZE];

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/input.h"
+#include "game/sound_events.h"
 #include "game/update_steps.h"
 #include "physics/collision.h"
 
@@ -59,17 +60,23 @@ void applyPlayerAction(float f) {
     bool pressed = mouseButtonState[MOUSE_LEFT] == Pressed;
     Vector3 n = directionTo(viewCamera.position, aimPoint);
 
+    const bool wasSwinging = player.swinging;
+    const int ballsBefore = ballCount, figuresBefore = figureCount;
     bool holdingRope = false;
     if (held) {
         switch (actionType) {
         case ActionRaiseGround:
             shapeTerrain(aimPoint.x, aimPoint.y, aimPoint.z, BRUSH_RADIUS, BRUSH_RATE * f);
+            recordSound(SoundBrush, aimPoint, 1.0f);
             break;
         case ActionLowerGround:
             shapeTerrain(aimPoint.x, aimPoint.y, aimPoint.z, BRUSH_RADIUS, -BRUSH_RATE * f);
+            recordSound(SoundBrush, aimPoint, 1.0f);
             break;
         case ActionRemoveBlock:
-            setBlockAtPoint(alongAim(n, BLOCK_AIM_OFFSET), 0);
+            if (setBlockAtPoint(alongAim(n, BLOCK_AIM_OFFSET), 0)) {
+                recordSound(SoundBlockRemove, aimPoint, 1.0f);
+            }
             break;
         case ActionSwing:
             // The length is measured once, when the rope attaches.
@@ -79,6 +86,7 @@ void applyPlayerAction(float f) {
                 float dy = aimPoint.y - player.position.y;
                 float dz = aimPoint.z - player.position.z;
                 player.ropeLength = std::sqrt(dx * dx + dy * dy + dz * dz);
+                recordSound(SoundRopeCatch, aimPoint, 1.0f);
             }
             player.swinging = true;
             holdingRope = true;
@@ -89,8 +97,12 @@ void applyPlayerAction(float f) {
     }
 
     if (!holdingRope) {
-        if (pressed && actionType == ActionSpawnBlock) {
-            setBlockAtPoint(alongAim(n, -BLOCK_AIM_OFFSET), 1);
+        if (pressed && actionType == ActionSpawnBlock &&
+            setBlockAtPoint(alongAim(n, -BLOCK_AIM_OFFSET), 1)) {
+            recordSound(SoundBlockPlace, aimPoint, 1.0f);
+        }
+        if (wasSwinging) {
+            recordSound(SoundRopeRelease, player.position, 1.0f);
         }
         player.swinging = false;
         if (pressed) {
@@ -104,6 +116,7 @@ void applyPlayerAction(float f) {
             }
             case ActionSlowMotion:
                 slowMotion = !slowMotion;
+                recordUiSound(slowMotion ? SoundSlowOn : SoundSlowOff);
                 break;
             case ActionSpawnEnemy: {
                 Vector3 at = alongAim(n, -ENEMY_AIM_OFFSET);
@@ -116,6 +129,12 @@ void applyPlayerAction(float f) {
         }
     }
 
+    if (ballCount > ballsBefore) {
+        recordSound(SoundThrow, Vector3{player.handX[0], player.handY[0], player.handZ[0]}, 1.0f);
+    }
+    if (figureCount > figuresBefore) {
+        recordSound(SoundEnemy, figures[figureCount - 1].position, 1.0f);
+    }
     player.flying = false;
     if (held && actionType == ActionFly) {
         player.flying = true;

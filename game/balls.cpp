@@ -1,6 +1,7 @@
 // balls.cpp: the ball pass. A thrown ball flies under gravity and sticks at
 // the first surface it meets; its velocity is then exactly zero and it never
 // moves again. Balls and figures pass through each other.
+#include "game/sound_events.h"
 #include "game/update_steps.h"
 #include "physics/collision.h"
 
@@ -25,6 +26,7 @@ void updateBalls(float f) {
                 clipSegmentToWorld(old.x, old.y, old.z, b.position.x, b.position.y, b.position.z);
             if (hit) {
                 b.velocity = Vector3{0.0f, 0.0f, 0.0f};
+                recordSound(SoundBallHit, b.position, 1.0f);
             } else {
                 b.velocity.y -= BALL_GRAVITY * f;
             }

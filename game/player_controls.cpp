@@ -5,6 +5,7 @@
 
 #include "app/input.h"
 #include "app/settings.h"
+#include "game/sound_events.h"
 #include "game/update_steps.h"
 
 const float HALF_PI = 1.570796325f;
@@ -104,6 +105,7 @@ void updatePlayerControls(float f) {
 
     if (isDown(KEY_SPACE) && player.onGround) {
         player.velocity.y = JUMP_SPEED;
+        recordSound(SoundJump, player.position, 1.0f);
     }
 
     moveFigure(player, f, old, true);

@@ -5,6 +5,7 @@
 
 #include "app/settings.h"
 #include "game/game.h"
+#include "game/sound_events.h"
 #include "game/update_steps.h"
 #include "meshing/chunks.h"
 #include "render/pose.h"
@@ -90,6 +91,7 @@ void runSettlingClock(float f) {
         memcpy(fallingBeforeStep, fallingBlocks, sizeof fallingBlocks);
         settleBlocks();
         markChangedCellsDirty(&blocksBeforeStep[0][0][0], &fallingBeforeStep[0][0][0]);
+        recordLandedBlocks(&blocksBeforeStep[0][0][0]);
     }
     // Later passes of the same update would run no step and change nothing
     // (the step runs at most once per update), so all whole steps go at once.
@@ -109,7 +111,11 @@ void updateGame(float timeFactor) {
     if (slowMotion) {
         f *= SLOW_MOTION_SCALE;
     }
+    const Vector3 before = player.position;
+    const bool wasOnGround = player.onGround;
+    const float fallSpeed = -player.velocity.y;
     updatePlayerControls(f);
+    listenToPlayerMotion(before, wasOnGround, fallSpeed);
     poseFigureBody(player);
     updateCameraRig(f);
     castAimRay();

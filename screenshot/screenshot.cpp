@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "game/sound_events.h"
 #include "screenshot/png_file.h"
 #include "ui/overlay.h"
 
@@ -20,6 +21,7 @@ int saveFrameAsScreenshot(const unsigned char* frame, int width, int height) {
         snprintf(screenshotProblem, sizeof screenshotProblem, "%s", "no picture");
         return 0;
     }
+    recordUiSound(SoundShutter);
     std::vector<unsigned char> image((size_t)width * 4 * (size_t)height);
     flipFrameToImage(frame, width, height, image.data());
     std::vector<unsigned char> png;

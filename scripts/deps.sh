@@ -5,9 +5,9 @@
 set -eu
 packages=(
     cmake g++ make ninja-build lld pkg-config
-    libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev
+    libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri liblodepng-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils libx11-dev
+    xvfb xauth xdotool x11-utils libx11-dev sox
     libfreetype-dev fonts-dejavu-core
 )
 if [ "${1:-}" = fuzz ]; then

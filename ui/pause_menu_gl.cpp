@@ -1,6 +1,7 @@
 // pause_menu_gl.cpp: the column of four buttons that slides up while paused.
 #include "app/frame.h"
 #include "app/settings.h"
+#include "game/sound_events.h"
 #include "screenshot/png_file.h"
 #include "screenshot/screenshot.h"
 #include "ui/pause_state.h"
@@ -16,16 +17,19 @@ void drawPauseMenu() {
 
     if (drawButton(cx, top, w, h, true, true, "Resume game")) {
         pauseRequested = false;
+        recordUiSound(SoundButton);
     }
     if (drawButton(cx, top + gap, w, h, true, true, "Exit")) {
         quitRequested = true;
     }
     if (drawButton(cx, top + 2 * gap, w, h, true, true, "Save screenshot")) {
+        // The shutter is its sound, recorded where the picture is saved.
         noteScreenshot(saveScreenshot(), screenshotProblem, frameClock);
     }
     // The label is chosen before the click is seen, so it changes a frame later.
     const char* frameRateLabel = showFrameRate ? "Don't display frame rate" : "Display frame rate";
     if (drawButton(cx, top + 3 * gap, w, h, true, true, frameRateLabel)) {
         showFrameRate = !showFrameRate;
+        recordUiSound(SoundButton);
     }
 }

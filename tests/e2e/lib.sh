@@ -4,6 +4,9 @@
 # keeps its folder. Environment: HOLLOWMARK_BIN, HOLLOWMARK_SOURCE, HOLLOWMARK_TOOLS (e2e_tool).
 [ -n "${HM_INSIDE_XVFB:-}" ] || HM_INSIDE_XVFB=1 LIBGL_ALWAYS_SOFTWARE=1 exec bash "$(dirname "${BASH_SOURCE[0]}")/../run_in_xvfb.sh" bash "$0"
 HM_DIR="" HM_PID="" HM_TOOL=$HOLLOWMARK_TOOLS/e2e_tool
+# The shipped settings turn sound on: SDL's silent audio driver, so that no script depends on the
+# machine's sound device (a script may give the game its own).
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 hm_fail() { echo "FAIL $(basename "$0"): $* (folder kept: $HM_DIR)" >&2; head -n 20 "$HM_DIR/stderr.txt" >&2 2>/dev/null; HM_DIR=""; exit 1; }
 hm_expect_eq() { [ "$1" = "$2" ] && echo "ok: $3 = $1" || hm_fail "$3: expected '$2', got '$1'"; }
 hm_expect_more() { [ "$1" -gt "$2" ] && echo "ok: $3 = $1" || hm_fail "$3: expected more than $2, got '$1'"; }
