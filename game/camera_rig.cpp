@@ -38,9 +38,11 @@ const float NEAREST_PULL = 0.5f;
 // (world units), so a line that grazes a wall costs a bounded number of steps.
 const float SEARCH_MIN_STEP = 0.05f;
 // The figure fades while the camera is nearer to its body than its own size
-// (world units: an arm's reach), down to this opacity at the body itself.
+// (world units: an arm's reach), with the square of the distance, so that it
+// is already faint when the camera is a shoulder's width behind it, down to
+// this opacity at the body itself.
 const float FIGURE_SIZE = 2.0f;
-const float FAINTEST_FIGURE = 0.2f;
+const float FAINTEST_FIGURE = 0.15f;
 
 static float clampUnit(float value) {
     if (value < 0.0f) {
@@ -205,7 +207,7 @@ float figureOpacity(float cameraToBody, float blend) {
     if (!(share > 0.0f)) {
         share = 0.0f;
     }
-    const float faded = FAINTEST_FIGURE + (1.0f - FAINTEST_FIGURE) * share;
+    const float faded = FAINTEST_FIGURE + (1.0f - FAINTEST_FIGURE) * share * share;
     return 1.0f - clampUnit(blend) * (1.0f - faded);
 }
 

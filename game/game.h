@@ -102,7 +102,7 @@ void rebuildWaterMesh();
 // How opaque to draw a figure whose body is cameraToBody (world units) from a
 // camera blended viewBlend (0 first person .. 1 third person) toward the
 // trailing one: 1 at the figure's own size (2 units) and beyond, fading
-// steadily to 0.2 at the body, so a near camera sees past it; 1 in first
+// steadily to 0.15 at the body, so a near camera sees past it; 1 in first
 // person whatever the distance.
 float figureOpacity(float cameraToBody, float viewBlend);
 // The player's opacity as the scene is seen now: figureOpacity of the view
