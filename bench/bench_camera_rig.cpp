@@ -5,8 +5,8 @@
 // in microseconds of the thread's CPU time (the machine is shared), as
 // median_us, p99_us, max_us and mean_us.
 #include <algorithm>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include <benchmark/benchmark.h>

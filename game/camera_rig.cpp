@@ -60,16 +60,15 @@ static float nearPlaneCornerReach(float nearDistance, float fieldOfViewDegrees, 
     const float halfHeight =
         nearDistance * std::tan(0.5f * fieldOfViewDegrees * DEGREES_TO_RADIANS);
     const float halfWidth = halfHeight * aspect;
-    return std::sqrt(nearDistance * nearDistance + halfHeight * halfHeight +
-                     halfWidth * halfWidth);
+    return std::sqrt(nearDistance * nearDistance + halfHeight * halfHeight + halfWidth * halfWidth);
 }
 
 // Whether a camera at share t of the line from pivot along (dx, dy, dz) has
 // no surface within clearance; `shortfall` says by how much it misses.
 static bool freeAt(const Vector3& pivot, float dx, float dy, float dz, float t, float clearance,
                    float& shortfall) {
-    const float d = nearestSurfaceDistance(pivot.x + dx * t, pivot.y + dy * t, pivot.z + dz * t,
-                                           clearance);
+    const float d =
+        nearestSurfaceDistance(pivot.x + dx * t, pivot.y + dy * t, pivot.z + dz * t, clearance);
     shortfall = clearance - d;
     return d >= clearance;
 }

@@ -96,8 +96,8 @@ void nearerInList(const float* p, const CollisionList* list, float& best) {
             const float plane = (p[0] - a[0]) * n[0] + (p[1] - a[1]) * n[1] + (p[2] - a[2]) * n[2];
             if (plane * plane >= best)
                 continue;
-            const float d = triangleDistanceSquared(p, a, list->corner1 + 3 * i,
-                                                    list->corner2 + 3 * i);
+            const float d =
+                triangleDistanceSquared(p, a, list->corner1 + 3 * i, list->corner2 + 3 * i);
             if (d < best)
                 best = d;
         }
