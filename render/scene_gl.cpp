@@ -26,7 +26,6 @@
 #include "ui/ui_layout.h"
 
 static const float SCENE_FIELD_OF_VIEW = 50.0f; // degrees, vertical
-static const float NEAR_PLANE = SCENE_NEAR_PLANE; // world units, kept clear by the camera
 static const float CHUNK_EDGE = 5.0f;           // world units per chunk side
 static const float FOG_DENSITY = 0.25f;         // unused by linear fog, set for completeness
 static const float ENEMY_CULL_HALF_SIZE = 1.5f; // world units around the body's centre
@@ -283,7 +282,7 @@ static void setupFog(float farPlane) {
     glFogfv(GL_FOG_COLOR, black);
     glFogf(GL_FOG_DENSITY, FOG_DENSITY);
     glHint(GL_FOG_HINT, GL_DONT_CARE);
-    glFogf(GL_FOG_START, NEAR_PLANE);
+    glFogf(GL_FOG_START, SCENE_NEAR_PLANE);
     glFogf(GL_FOG_END, farPlane);
     glEnable(GL_FOG);
 }
@@ -488,7 +487,7 @@ void renderScene() {
     const int range = drawnViewRange(viewRange);
     const float farPlane = farPlaneDistance(range);
     fieldOfView = SCENE_FIELD_OF_VIEW;
-    setupCamera(NEAR_PLANE, farPlane);
+    setupCamera(SCENE_NEAR_PLANE, farPlane);
     ViewFrustum frustum;
     extractFrustum(frustum);
 
