@@ -33,6 +33,9 @@ struct Tri {
 std::vector<Tri> trianglesNear(Point p, double radius) {
     std::vector<Tri> near;
     for (int i = 0; i < CHUNK_TOTAL; i++) {
+        if (std::fabs(std::remainder(p.x - 5 * (i / 10) - 2.5, 50)) > radius + 2.5 ||
+            std::fabs(std::remainder(p.z - 5 * (i % 10) - 2.5, 50)) > radius + 2.5)
+            continue; // the chunk's column lies farther off
         const CollisionList* lists[3] = {terrainCollision[i], blockCollision[i],
                                          fallingMeshes[i].vertexCount ? fallingCollision[i] : 0};
         for (int k = 0; k < 3; k++) {
