@@ -23,13 +23,26 @@ const float CAMERA_RAISE = 1.0f;     // that point's height above the body's cen
 const float AIM_DISTANCE = 50.0f;    // length of the aim ray
 const float AIM_SKIP_SHARE = 0.75f;  // of the camera-to-head distance, not aimed at
 const float DEGREES_TO_RADIANS = 0.0174532925f;
-// With camera collision: how far in front of a surface the pulled-in camera
-// stops (world units, well beyond the 0.1 near plane), and how it eases back
-// out: a share of the remaining gap per tick, but at least a small step, so
-// it arrives rather than creeping for ever.
+// With camera collision: how far the pulled-in camera keeps from every surface
+// beyond the reach of its near plane's corners (world units), and how it eases
+// back out: a share of the remaining gap per tick, but at least a small step,
+// so it arrives rather than creeping for ever.
 const float COLLISION_MARGIN = 0.3f;
 const float REACH_EASE = 0.15f;
 const float REACH_MIN_STEP = 0.01f;
+// Nearer to the point above the body than this (world units) the camera would
+// look out from inside the torso and neck; with no room farther out it looks
+// from the eye instead.
+const float NEAREST_PULL = 0.5f;
+// The search for a free place along the camera's line moves by at least this
+// (world units), so a line that grazes a wall costs a bounded number of steps.
+const float SEARCH_MIN_STEP = 0.05f;
+// The figure fades while the camera is nearer to its body than its own size
+// (world units: an arm's reach), with the square of the distance, so that it
+// is already faint when the camera is a shoulder's width behind it, down to
+// this opacity at the body itself.
+const float FIGURE_SIZE = 2.0f;
+const float FAINTEST_FIGURE = 0.15f;
 
 static float clampUnit(float value) {
     if (value < 0.0f) {
@@ -41,34 +54,101 @@ static float clampUnit(float value) {
     return value;
 }
 
+// How far the corners of the scene's near plane lie from the eye (world
+// units): a surface nearer than this to the camera is cut open by the plane.
+static float nearPlaneCornerReach(float nearDistance, float fieldOfViewDegrees, float aspect) {
+    const float halfHeight =
+        nearDistance * std::tan(0.5f * fieldOfViewDegrees * DEGREES_TO_RADIANS);
+    const float halfWidth = halfHeight * aspect;
+    return std::sqrt(nearDistance * nearDistance + halfHeight * halfHeight + halfWidth * halfWidth);
+}
+
+// Whether a camera at share t of the line from pivot along (dx, dy, dz) has
+// no surface within clearance; `shortfall` says by how much it misses.
+static bool freeAt(const Vector3& pivot, float dx, float dy, float dz, float t, float clearance,
+                   float& shortfall) {
+    const float d =
+        nearestSurfaceDistance(pivot.x + dx * t, pivot.y + dy * t, pivot.z + dz * t, clearance);
+    shortfall = clearance - d;
+    return d >= clearance;
+}
+
+// The largest share in [inner, outer] whose place is free, searching from
+// outer inward, or -1 when there is none. Every place within the shortfall of
+// a blocked one is blocked too, so stepping by it skips no free place.
+static float freeShareInward(const Vector3& pivot, float dx, float dy, float dz, float length,
+                             float inner, float outer, float clearance) {
+    float t = outer;
+    while (t >= inner) {
+        float shortfall = 0.0f;
+        if (freeAt(pivot, dx, dy, dz, t, clearance, shortfall)) {
+            return t;
+        }
+        const float next = t - std::fmax(shortfall, SEARCH_MIN_STEP) / length;
+        t = (next < inner && t > inner) ? inner : next;
+    }
+    return -1.0f;
+}
+
+// The smallest free share from t outward, up to `allowed`, which is free.
+static float freeShareOutward(const Vector3& pivot, float dx, float dy, float dz, float length,
+                              float t, float allowed, float clearance) {
+    while (t < allowed) {
+        float shortfall = 0.0f;
+        if (freeAt(pivot, dx, dy, dz, t, clearance, shortfall)) {
+            return t;
+        }
+        t += std::fmax(shortfall, SEARCH_MIN_STEP) / length;
+    }
+    return allowed;
+}
+
 // Pulls the trailing camera in along the line from the point above the body
-// to where it would stand, to a margin in front of the first surface on that
-// line, so nothing ever comes between the player and the camera. Coming in is
-// at once; going back out eases, so the view does not pop.
-static void keepCameraInFront(Vector3& camera, const Vector3& pivot, float f) {
+// to where it would stand, until no surface lies between that point and the
+// camera and none within the reach of the near plane (plus a margin) around
+// it; with no such place, the camera looks from the eye (cameraReach 0).
+// Coming in is at once; going back out eases, so the view does not pop,
+// unless the eased place is itself too near a surface.
+static void keepCameraInFront(Vector3& camera, const Vector3& pivot, const Vector3& eye, float f) {
     const float dx = camera.x - pivot.x;
     const float dy = camera.y - pivot.y;
     const float dz = camera.z - pivot.z;
     const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
-    float allowed = 1.0f;
-    if (length > 0.0f) {
-        float hx = camera.x, hy = camera.y, hz = camera.z;
-        if (clipSegmentToWorld(pivot.x, pivot.y, pivot.z, hx, hy, hz)) {
-            const float ex = hx - pivot.x, ey = hy - pivot.y, ez = hz - pivot.z;
-            const float free = std::sqrt(ex * ex + ey * ey + ez * ez) - COLLISION_MARGIN;
-            allowed = free > 0.0f ? free / length : 0.0f;
-        }
+    if (!(length > NEAREST_PULL)) {
+        cameraReach = 0.0f;
+        camera = eye;
+        return;
+    }
+    const float clearance =
+        nearPlaneCornerReach(SCENE_NEAR_PLANE, fieldOfView, safeAspectRatio()) + COLLISION_MARGIN;
+    float outer = 1.0f;
+    float hx = camera.x, hy = camera.y, hz = camera.z;
+    if (clipSegmentToWorld(pivot.x, pivot.y, pivot.z, hx, hy, hz)) {
+        const float ex = hx - pivot.x, ey = hy - pivot.y, ez = hz - pivot.z;
+        outer = (std::sqrt(ex * ex + ey * ey + ez * ez) - COLLISION_MARGIN) / length;
+    }
+    const float inner = NEAREST_PULL / length;
+    const float allowed = freeShareInward(pivot, dx, dy, dz, length, inner, outer, clearance);
+    if (allowed < 0.0f) {
+        cameraReach = 0.0f;
+        camera = eye;
+        return;
     }
     // Never beyond what is allowed (so coming in is immediate); going out, a
     // share of the gap per tick, at least the minimum step.
-    float stepOut = REACH_EASE * (allowed - cameraReach);
+    const float from = std::fmax(cameraReach, inner);
+    float stepOut = REACH_EASE * (allowed - from);
     if (stepOut < REACH_MIN_STEP) {
         stepOut = REACH_MIN_STEP;
     }
-    cameraReach = std::fmin(allowed, cameraReach + f * stepOut);
-    camera.x = pivot.x + dx * cameraReach;
-    camera.y = pivot.y + dy * cameraReach;
-    camera.z = pivot.z + dz * cameraReach;
+    float reach = std::fmin(allowed, from + f * stepOut);
+    if (reach < allowed) {
+        reach = freeShareOutward(pivot, dx, dy, dz, length, reach, allowed, clearance);
+    }
+    cameraReach = reach;
+    camera.x = pivot.x + dx * reach;
+    camera.y = pivot.y + dy * reach;
+    camera.z = pivot.z + dz * reach;
 }
 
 void updateCameraRig(float f) {
@@ -102,7 +182,8 @@ void updateCameraRig(float f) {
     thirdPersonCamera.position.y = p.y + CAMERA_RAISE + CAMERA_DISTANCE * std::sin(pitch);
     thirdPersonCamera.position.z = p.z + lateral * std::sin(yaw) - back * std::sin(yaw - HALF_PI);
     if (cameraCollision) {
-        keepCameraInFront(thirdPersonCamera.position, Vector3{p.x, p.y + CAMERA_RAISE, p.z}, f);
+        keepCameraInFront(thirdPersonCamera.position, Vector3{p.x, p.y + CAMERA_RAISE, p.z},
+                          firstPersonCamera.position, f);
     }
 
     viewBlend = clampUnit(thirdPersonView ? viewBlend + step : viewBlend - step);
@@ -115,6 +196,33 @@ void updateCameraRig(float f) {
     viewCamera.pitch = b * thirdPersonCamera.pitch + a * firstPersonCamera.pitch;
     viewCamera.yaw = b * thirdPersonCamera.yaw + a * firstPersonCamera.yaw;
     viewCamera.roll = 0.0f;
+}
+
+float figureOpacity(float cameraToBody, float blend) {
+    float share = cameraToBody / FIGURE_SIZE;
+    if (!(share < 1.0f)) {
+        share = 1.0f;
+    }
+    if (!(share > 0.0f)) {
+        share = 0.0f;
+    }
+    const float faded = FAINTEST_FIGURE + (1.0f - FAINTEST_FIGURE) * share * share;
+    return 1.0f - clampUnit(blend) * (1.0f - faded);
+}
+
+float playerOpacity() {
+    if (!cameraCollision) {
+        return 1.0f;
+    }
+    // The body as the line from the hips to the head.
+    const Vector3 a = player.hipCentre, b = player.head, c = viewCamera.position;
+    const float bx = b.x - a.x, by = b.y - a.y, bz = b.z - a.z;
+    const float cx = c.x - a.x, cy = c.y - a.y, cz = c.z - a.z;
+    const float spine = bx * bx + by * by + bz * bz;
+    float t = spine > 0.0f ? (cx * bx + cy * by + cz * bz) / spine : 0.0f;
+    t = clampUnit(t);
+    const float ox = cx - t * bx, oy = cy - t * by, oz = cz - t * bz;
+    return figureOpacity(std::sqrt(ox * ox + oy * oy + oz * oz), viewBlend);
 }
 
 // Turns (x, z) about the vertical axis by angle.

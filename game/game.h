@@ -73,8 +73,11 @@ extern bool cameraSide;       // false left, true right shoulder
 extern float cameraSideBlend; // 0..1
 extern CameraPose firstPersonCamera, thirdPersonCamera, viewCamera;
 // With camera collision: the share (0..1) of the way from the point above the
-// body to its trailing place that the third-person camera may go.
+// body to its trailing place that the third-person camera may go; 0 when no
+// place on that way is free, and the camera looks from the eye.
 extern float cameraReach;
+// The scene camera's near plane (world units from the eye).
+const float SCENE_NEAR_PLANE = 0.1f;
 extern Vector3& aimPoint;     // the player's target field
 extern float settleProgress;  // 0..1 through the current settling step
 extern float wavePhase;       // 0..5
@@ -95,3 +98,15 @@ void spawnBall(float x, float y, float z, float vx, float vy, float vz);
 void spawnFigure(float x, float y, float z);
 void moveFigure(Figure& figure, float f, Vector3 oldPosition, bool applyRope);
 void rebuildWaterMesh();
+
+// How opaque to draw a figure whose body is cameraToBody (world units) from a
+// camera blended viewBlend (0 first person .. 1 third person) toward the
+// trailing one: 1 at the figure's own size (2 units) and beyond, fading
+// steadily to 0.15 at the body, so a near camera sees past it; 1 in first
+// person whatever the distance.
+float figureOpacity(float cameraToBody, float viewBlend);
+// The player's opacity as the scene is seen now: figureOpacity of the view
+// camera's distance to the line from the hips to the head, with camera
+// collision, which pulls the camera near the body; 1 without it, so the
+// figure is drawn as ever.
+float playerOpacity();

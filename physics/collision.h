@@ -11,6 +11,11 @@ bool collideSphereWithWorld(float& x, float& y, float& z, float radius);
 bool clipSegmentToWorld(float startX, float startY, float startZ, float& endX, float& endY,
                         float& endZ);
 
+// Distance (world units) from the point to the nearest terrain, block or
+// falling-block triangle, on either side of it; `limit` when none is nearer
+// than that (0 .. 50). Points that are not usable give `limit`.
+float nearestSurfaceDistance(float x, float y, float z, float limit);
+
 bool lineTouchesCell(float x1, float z1, float x2, float z2, float xmin, float zmax, float xmax,
                      float zmin);
 float lineZAtX(float x, float x1, float z1, float x2, float z2);

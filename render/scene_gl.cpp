@@ -27,7 +27,6 @@
 #include "ui/ui_layout.h"
 
 static const float SCENE_FIELD_OF_VIEW = 50.0f; // degrees, vertical
-static const float NEAR_PLANE = 0.1f;           // world units
 static const float CHUNK_EDGE = 5.0f;           // world units per chunk side
 static const float FOG_DENSITY = 0.25f;         // unused by linear fog, set for completeness
 static const float ENEMY_CULL_HALF_SIZE = 1.5f; // world units around the body's centre
@@ -284,7 +283,7 @@ static void setupFog(float farPlane) {
     glFogfv(GL_FOG_COLOR, black);
     glFogf(GL_FOG_DENSITY, FOG_DENSITY);
     glHint(GL_FOG_HINT, GL_DONT_CARE);
-    glFogf(GL_FOG_START, NEAR_PLANE);
+    glFogf(GL_FOG_START, SCENE_NEAR_PLANE);
     glFogf(GL_FOG_END, farPlane);
     glEnable(GL_FOG);
 }
@@ -402,11 +401,14 @@ static void drawRope(const ViewFrustum& frustum) {
 }
 
 // Each class of object is drawn in one place, so its look is set there.
-static void drawObjects(const ViewFrustum& frustum) {
+static void drawObjects(const ViewFrustum& frustum, bool playerFaded) {
     // The player, then the aim marker and the rope, then the enemies and the
-    // balls, each near first.
-    tint(PLAYER_TINT);
-    drawFigure(player);
+    // balls, each near first. A faded player comes last of all, over what
+    // lies behind it.
+    if (!playerFaded) {
+        tint(PLAYER_TINT);
+        drawFigure(player);
+    }
     tint(AIM_TINT);
     drawJointIfSeen(frustum, aimPoint.x, aimPoint.y, aimPoint.z);
     if (player.swinging) {
@@ -417,6 +419,22 @@ static void drawObjects(const ViewFrustum& frustum) {
     tint(BALL_TINT);
     drawBalls(frustum);
     tint(NO_TINT);
+}
+
+// Depth first, so the figure's own parts do not show through one another;
+// then its colour at the given opacity, blended over everything behind it.
+static void drawFadedPlayer(float opacity) {
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    drawFigure(player);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_BLEND);
+    const float* colour = tintFigures ? PLAYER_TINT : NO_TINT;
+    glColor4f(colour[0], colour[1], colour[2], opacity);
+    drawFigure(player);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisable(GL_BLEND);
+    glDepthFunc(GL_LESS);
 }
 
 static void drawWater(const ViewFrustum& frustum, int positionCount) {
@@ -470,7 +488,7 @@ void renderScene() {
     const int range = drawnViewRange(viewRange);
     const float farPlane = farPlaneDistance(range);
     fieldOfView = SCENE_FIELD_OF_VIEW;
-    setupCamera(NEAR_PLANE, farPlane);
+    setupCamera(SCENE_NEAR_PLANE, farPlane);
     ViewFrustum frustum;
     extractFrustum(frustum);
 
@@ -479,7 +497,8 @@ void renderScene() {
     }
 
     // Objects before the ground: they are near and opaque, and hide it.
-    drawObjects(frustum);
+    const float opacity = playerOpacity();
+    drawObjects(frustum, opacity < 1.0f);
 
     if (useLight) {
         setupLight();
@@ -497,6 +516,9 @@ void renderScene() {
 
     if (useWater) {
         drawWater(frustum, positionCount);
+    }
+    if (opacity < 1.0f) {
+        drawFadedPlayer(opacity);
     }
 
     glDisable(GL_FOG);

@@ -2,6 +2,7 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "drawn_support_gl.h"
+#include "game/game.h"
 #include "ui/overlay_gl.h"
 #include "ui/pause_state.h"
 #include "world/new_game.h"
@@ -54,6 +55,43 @@ TEST(SceneDrawn, TintsTellTheFourKindsApart) {
         for (int j = 0; j < k; j++)
             EXPECT_GT(distance(1, j, k), 60) << "objects " << j << ", " << k;
     }
+}
+
+// With the back to a pillar the pulled-in camera sits just behind the player,
+// whose figure would cover much of the window: drawn faded, its pixels lie as
+// far from the scene behind it toward the opaque figure as its opacity says.
+// Without the key it is opaque.
+TEST(SceneDrawn, FigureFadedBeforeAPulledInCamera) {
+    emptyWorld();
+    useTextures = cameraCollision = thirdPersonView = mouseInWindow = true;
+    for (int y = 0; y < 12; y++)
+        blocks[27][y][25] = blocks[27][y][26] = 1;
+    markAllChunksDirty(), rebuildDirtyChunks();
+    player.position = {25.5f, 1.5f, 25.5f}, player.yaw = 0; // the camera trails toward +x
+    mouseX = WIDTH / 2, mouseY = HEIGHT / 2;
+    for (int i = 0; i < 60; i++)
+        updateGame(1.0f);
+    const float opacity = playerOpacity();
+    const Frame faded = shot("pillar_faded");
+    cameraCollision = false;
+    EXPECT_EQ(playerOpacity(), 1.0f);
+    const Frame opaque = shot("pillar_opaque");
+    gather(player, {25.5f, -50, 25.5f}), thirdPersonView = false;
+    const Frame absent = shot("pillar_absent");
+    double toOpaque = 0, toFaded = 0;
+    int covered = 0;
+    for (int i = 0; i < WIDTH * HEIGHT * 3; i += 3) {
+        const int apart = std::abs(opaque.rgb[i] - absent.rgb[i]) +
+                          std::abs(opaque.rgb[i + 1] - absent.rgb[i + 1]) +
+                          std::abs(opaque.rgb[i + 2] - absent.rgb[i + 2]);
+        covered += apart >= 90;
+        for (int c = 0; apart >= 90 && c < 3; c++)
+            toOpaque += std::abs(opaque.rgb[i + c] - absent.rgb[i + c]),
+                toFaded += std::abs(faded.rgb[i + c] - absent.rgb[i + c]);
+    }
+    EXPECT_GT(covered, WIDTH * HEIGHT / 6) << "the opaque figure fills much of the view";
+    EXPECT_LT(opacity, 0.5f);
+    EXPECT_NEAR(toFaded / toOpaque, opacity, 0.08) << covered << " pixels";
 }
 
 // Merged block faces meet exactly, in a chunk or across a border, or the clear
