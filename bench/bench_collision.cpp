@@ -6,7 +6,7 @@
 #include "meshing/chunks.h"
 #include "physics/collision.h"
 #include "physics/world_cells.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
 #include "world/world.h"
 
 #include <benchmark/benchmark.h>

@@ -31,10 +31,10 @@
 #include "game/update_steps.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
-#include "render/pose.h"
+#include "game/pose.h"
 #include "bench/settle_reference.h"
 #include "bench/settle_shapes.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
 #include "world/world.h"
 
 namespace {

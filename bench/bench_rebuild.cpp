@@ -2,7 +2,7 @@
 // meshes and three collision lists each), with and without face merging.
 #include "app/settings.h"
 #include "meshing/chunks.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
 #include "world/world.h"
 
 #include <benchmark/benchmark.h>

@@ -14,7 +14,7 @@
 #include "app/settings.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
 #include "world/world.h"
 
 static unsigned int benchRandom = 777u;

@@ -7,7 +7,7 @@
 #include "game/game.h"
 #include "game/update_steps.h"
 #include "meshing/chunks.h"
-#include "render/pose.h"
+#include "game/pose.h"
 
 const float SLOW_MOTION_SCALE = 0.25f; // slow motion runs at a quarter speed
 const float SETTLE_RATE = 0.1f;        // settling steps per tick: one every ten ticks

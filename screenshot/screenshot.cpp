@@ -1,17 +1,10 @@
-// screenshot.cpp: saveScreenshot, the pause menu's "Save screenshot": the
-// frame frozen when the pause began, as the next free PNG in the working
-// folder.
+// screenshot.cpp: a frame (the pause menu's "Save screenshot" gives the one
+// frozen when the pause began) as the next free PNG in the working folder.
 #include "screenshot/screenshot.h"
 
 #include <vector>
 
-#include "app/settings.h"
 #include "screenshot/png_file.h"
-#include "ui/overlay.h"
-
-void saveScreenshot() {
-    saveFrameAsScreenshot(frozenFrame, (int)screenWidth, (int)screenHeight);
-}
 
 void saveFrameAsScreenshot(const unsigned char* frame, int width, int height) {
     if (frame == nullptr || width <= 0 || height <= 0) {

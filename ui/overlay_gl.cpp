@@ -16,7 +16,8 @@
 #include "ui/pause_state.h"
 #include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
+#include "world/generate.h"
 #include "app/shell_sdl.h"
 
 // Frame-rate box: a panel at (25, 25), 300 x 10, its text centred on x 175.
@@ -108,7 +109,7 @@ static void saveScreenshotOnKey() {
         return;
     }
     if (pauseLevel != 0.0f) {
-        saveScreenshot();
+        saveFrameAsScreenshot(frozenFrame, (int)screenWidth, (int)screenHeight);
         return;
     }
     const int width = (int)screenWidth;

@@ -19,7 +19,7 @@ void drawPauseMenu() {
         quitRequested = true;
     }
     if (drawButton(cx, top + 2 * gap, w, h, true, true, "Save screenshot")) {
-        saveScreenshot();
+        saveFrameAsScreenshot(frozenFrame, (int)screenWidth, (int)screenHeight);
     }
     // The label is chosen before the click is seen, so it changes a frame later.
     const char* frameRateLabel = showFrameRate ? "Don't display frame rate" : "Display frame rate";

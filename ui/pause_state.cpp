@@ -1,5 +1,5 @@
 // pause_state.cpp: pause request, pause level, frame-rate switch and the
-// frozen-frame buffer. Core library: the GL read and draw live in overlay.cpp.
+// frozen-frame buffer. Core library: the GL read and draw live in overlay_gl.cpp.
 #include "ui/pause_state.h"
 
 #include <stdio.h>

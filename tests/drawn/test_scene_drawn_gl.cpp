@@ -3,7 +3,8 @@
 #include "app/input.h"
 #include "drawn_support_gl.h"
 #include "ui/overlay_gl.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
+#include "world/generate.h"
 
 // A block one world-width over (cell 47 shows at x = -3, from chunk -2), a falling block lowered by
 // the settling step's progress, balls by kind and the rope's beads from hand 0 to a step short of

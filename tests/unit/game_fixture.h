@@ -15,7 +15,9 @@
 #include "game/update_steps.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
+#include "world/generate.h"
+#include "world/world_atlas.h"
 #include "world/world.h"
 
 const unsigned int TEST_SEED = 1234;

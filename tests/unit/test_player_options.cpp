@@ -11,7 +11,7 @@
 #include "app/settings.h"
 #include "game/update_steps.h"
 #include "physics/collision.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "game_fixture.h"
 #include "render/frustum.h"
-#include "render/models.h"
+#include "game/models.h"
 #include "render/scene_layout.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "game_fixture.h"
 #include "physics/collision.h"
-#include "render/pose.h"
+#include "game/pose.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "physics/collision.h"
-#include "render/pose.h"
+#include "game/pose.h"
 
 const float HALF_PI = 1.570796325f;
 const float NECK_HEIGHT = 1.25f; // above the body's centre
