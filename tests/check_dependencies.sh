@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Dependencies run one way: world, meshing, physics, game, then render and ui.
-# No core file (named without _sdl or _gl) outside render/ and ui/ includes a
-# header of render/ or ui/; no file of physics/, world/ or meshing/ includes
-# one of game/. The shell's _sdl files and the _gl files may include anything.
+# Dependencies run one way (world, meshing, physics, game, then render and ui): no core file
+# outside render/ and ui/ includes a header of theirs; nothing in physics/, world/ or meshing/
+# includes one of game/. The _sdl and _gl files may include anything.
 # Usage: check_dependencies.sh SOURCE_DIR
 cd "$1" || exit 2
 core=$(find app world meshing physics game screenshot -name '*.h' -o -name '*.cpp' |

@@ -184,19 +184,17 @@ TEST(FigureTints, FourColoursApartOnTheGreyTile) {
     EXPECT_EQ(neutralFigureTileShift(), -0.25f); // from the orange tile's rows 832.. to 576..
     std::vector<unsigned char> atlas;
     unsigned w = 0, h = 0;
-    ASSERT_EQ(lodepng::decode(atlas, w, h, HOLLOWMARK_SOURCE_DIR "/Media/worldtexture.png", LCT_RGB),
-              0u);
-    auto tileMean = [&](int top, int c) {
+    lodepng::decode(atlas, w, h, HOLLOWMARK_SOURCE_DIR "/Media/worldtexture.png", LCT_RGB);
+    ASSERT_EQ(w * h * 3, atlas.size());
+    auto mean = [&](int top, int c) { // of channel c over the tile at rows top..top + 127
         double sum = 0;
-        for (int y = top; y < top + 128; y++)
-            for (int x = 832; x < 960; x++)
-                sum += atlas[3 * (y * w + x) + c];
+        for (int i = 0; i < 128 * 128; i++)
+            sum += atlas[3 * ((top + i / 128) * w + 832 + i % 128) + c];
         return sum / (128 * 128);
     };
-    double grey[3], ground[3], water[3], seen[FIGURE_TINT_KINDS + 3][3] = {};
+    double grey[3], seen[FIGURE_TINT_KINDS + 3][3] = {}; // the kinds, ground, water, black
     for (int c = 0; c < 3; c++) {
-        grey[c] = tileMean(576, c), ground[c] = tileMean(320, c), water[c] = tileMean(64, c);
-        seen[FIGURE_TINT_KINDS][c] = ground[c], seen[FIGURE_TINT_KINDS + 1][c] = water[c];
+        grey[c] = mean(576, c), seen[4][c] = mean(320, c), seen[5][c] = mean(64, c);
         for (int k = 0; k < FIGURE_TINT_KINDS; k++)
             seen[k][c] = grey[c] * figureTint(k)[c];
     }
