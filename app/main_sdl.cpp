@@ -6,9 +6,9 @@
 #include "app/frame.h"
 #include "app/settings.h"
 #include "app/shell_sdl.h"
-#include "ui/draw2d_gl.h"
 #include "game/new_game.h"
 #include "render/textures_gl.h"
+#include "ui/draw2d_gl.h"
 #include "world/generate.h"
 
 int main(int, char**) {

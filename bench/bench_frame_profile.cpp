@@ -27,14 +27,14 @@
 
 #include "app/input.h"
 #include "app/settings.h"
+#include "bench/settle_reference.h"
+#include "bench/settle_shapes.h"
 #include "game/game.h"
+#include "game/new_game.h"
+#include "game/pose.h"
 #include "game/update_steps.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
-#include "game/pose.h"
-#include "bench/settle_reference.h"
-#include "bench/settle_shapes.h"
-#include "game/new_game.h"
 #include "world/world.h"
 
 namespace {

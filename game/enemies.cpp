@@ -3,8 +3,8 @@
 // player. There is no attack and no health.
 #include <cmath>
 
-#include "game/update_steps.h"
 #include "game/pose.h"
+#include "game/update_steps.h"
 
 const float PI = 3.14159265f;
 const float CHASE_ACCELERATION = 0.005f; // units per tick per tick

@@ -16,11 +16,11 @@
 
 #include "app/settings.h"
 #include "game/game.h"
+#include "game/models.h"
 #include "meshing/chunks.h"
 #include "render/camera_gl.h"
 #include "render/figure_draw_gl.h"
 #include "render/figure_tints.h"
-#include "game/models.h"
 #include "render/scene_layout.h"
 #include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
@@ -33,7 +33,6 @@ static const float JOINT_RADIUS = 0.25f;        // the joint model as drawn: bal
 static const float BIG_BALL_RADIUS = 1.0f;
 static const int ROPE_BEADS = 50;
 static const float WATER_OPACITY = 0.75f;
-
 
 // The disc of positions is the same for the chunk and the water pass; kept
 // here rather than on the stack (up to 40401 entries at the largest range).

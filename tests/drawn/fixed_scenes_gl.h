@@ -7,11 +7,11 @@
 
 #include "app/input.h"
 #include "game/game.h"
+#include "game/new_game.h"
+#include "game/pose.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
-#include "game/pose.h"
 #include "render/textures_gl.h"
-#include "game/new_game.h"
 
 namespace fixed_scenes {
 

@@ -2,8 +2,8 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "drawn_support_gl.h"
-#include "ui/overlay_gl.h"
 #include "game/new_game.h"
+#include "ui/overlay_gl.h"
 #include "world/generate.h"
 
 // A block one world-width over (cell 47 shows at x = -3, from chunk -2), a falling block lowered by

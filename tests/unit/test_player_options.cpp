@@ -9,9 +9,9 @@
 
 #include "app/input.h"
 #include "app/settings.h"
+#include "game/new_game.h"
 #include "game/update_steps.h"
 #include "physics/collision.h"
-#include "game/new_game.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "game/models.h"
 #include "render/figure_tints.h"
 #include "render/frustum.h"
-#include "world/world_atlas.h"
 #include "render/scene_layout.h"
+#include "world/world_atlas.h"
 
 namespace {
 
