@@ -7,9 +7,10 @@
 #include "app/settings.h"
 #include "app/shell_sdl.h"
 #include "app/sound_sdl.h"
-#include "ui/draw2d_gl.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
 #include "render/textures_gl.h"
+#include "ui/draw2d_gl.h"
+#include "world/generate.h"
 
 int main(int, char**) {
     readVideoSettings();
@@ -22,7 +23,9 @@ int main(int, char**) {
     initSound();
     // The UI atlas needs the window's GL context; the world comes after it.
     loadUi();
-    newGame();
+    // A new game: the world atlas first, as the new-game setup expects.
+    setupWorldTexture();
+    setupNewWorld();
     while (!quitRequested) {
         runFrame();
     }

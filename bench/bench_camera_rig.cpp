@@ -16,7 +16,7 @@
 #include "game/game.h"
 #include "game/update_steps.h"
 #include "physics/collision.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
 #include "world/world.h"
 
 namespace {

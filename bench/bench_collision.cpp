@@ -3,10 +3,10 @@
 // triangle tests one call makes (summed list sizes of the lists it scans).
 #include "app/settings.h"
 #include "game/game.h"
+#include "game/new_game.h"
 #include "meshing/chunks.h"
 #include "physics/collision.h"
 #include "physics/world_cells.h"
-#include "world/new_game.h"
 #include "world/world.h"
 
 #include <benchmark/benchmark.h>

@@ -32,15 +32,15 @@
 
 #include "app/input.h"
 #include "app/settings.h"
+#include "bench/settle_reference.h"
+#include "bench/settle_shapes.h"
 #include "game/game.h"
+#include "game/new_game.h"
+#include "game/pose.h"
 #include "game/sound_events.h"
 #include "game/update_steps.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
-#include "render/pose.h"
-#include "bench/settle_reference.h"
-#include "bench/settle_shapes.h"
-#include "world/new_game.h"
 #include "world/world.h"
 
 namespace {

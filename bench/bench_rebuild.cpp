@@ -1,8 +1,8 @@
 // bench_rebuild.cpp: rebuilding all 100 chunks of a generated world (three
 // meshes and three collision lists each), with and without face merging.
 #include "app/settings.h"
+#include "game/new_game.h"
 #include "meshing/chunks.h"
-#include "world/new_game.h"
 #include "world/world.h"
 
 #include <benchmark/benchmark.h>

@@ -3,7 +3,7 @@
 // runs against the sweep's order.
 #include "bench/settle_reference.h"
 #include "bench/settle_shapes.h"
-#include "world/new_game.h"
+#include "game/new_game.h"
 #include "world/world.h"
 
 #include <benchmark/benchmark.h>

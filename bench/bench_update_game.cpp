@@ -13,8 +13,8 @@
 #include "app/input.h"
 #include "app/settings.h"
 #include "game/game.h"
+#include "game/new_game.h"
 #include "meshing/chunks.h"
-#include "world/new_game.h"
 #include "world/world.h"
 
 static unsigned int benchRandom = 777u;

@@ -10,7 +10,6 @@
 #include "app/settings.h"
 #include "game/update_steps.h"
 #include "physics/collision.h"
-#include "render/frustum.h"
 
 const float HALF_PI = 1.570796325f;
 const float BLEND_RATE = 0.1f;       // per tick: a view switch glides over ten ticks

@@ -3,14 +3,13 @@
 // player. There is no attack and no health.
 #include <cmath>
 
+#include "game/pose.h"
 #include "game/update_steps.h"
-#include "render/pose.h"
 
 const float PI = 3.14159265f;
 const float CHASE_ACCELERATION = 0.005f; // units per tick per tick
 const float PERSONAL_SPACE = 2.5f;       // bodies closer than this push apart
 const float PUSH_STRENGTH = 0.1f;        // per unit of intrusion, an impulse (not scaled by f)
-const float PITCH_LIMIT = 1.1344640f;
 
 // Pushes a and b apart when closer than the personal space. The direction is
 // the difference divided by the sum of its absolute components, so the push's
@@ -50,12 +49,6 @@ void updateEnemies(float f) {
         float heading = e.yaw - PI;
         e.velocity.x += f * std::cos(heading) * CHASE_ACCELERATION;
         e.velocity.z += f * std::sin(heading) * CHASE_ACCELERATION;
-        if (e.pitch < -PITCH_LIMIT) {
-            e.pitch = -PITCH_LIMIT;
-        }
-        if (e.pitch > PITCH_LIMIT) {
-            e.pitch = PITCH_LIMIT;
-        }
 
         moveFigure(e, f, e.position, false);
 

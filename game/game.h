@@ -14,7 +14,9 @@ struct Figure {
     Vector3 target;   // where both hands reach: aimPoint, or the player for an enemy
     Vector3 position; // centre of the collision sphere (radius 1.25)
     Vector3 velocity; // units per tick
-    float pitch, yaw, roll; // pitch within +-1.1344640 (65 degrees); roll always 0
+    // Radians. Pitch within +-1.1344640 (65 degrees), an enemy's always 0;
+    // roll always 0.
+    float pitch, yaw, roll;
     bool onGround;    // the last motion step ended standing on something
     bool flying;      // flight thrust was applied this update (player only)
     bool swinging;    // the rope is attached (player only)
@@ -78,8 +80,11 @@ extern CameraPose firstPersonCamera, thirdPersonCamera, viewCamera;
 extern float cameraReach;
 // The scene camera's near plane (world units from the eye).
 const float SCENE_NEAR_PLANE = 0.1f;
+// The scene camera's vertical field of view, degrees: the aim ray turns the
+// pointer into angles with it and the renderer projects with it.
+const float SCENE_FIELD_OF_VIEW = 50.0f;
+extern float fieldOfView; // SCENE_FIELD_OF_VIEW; tests may try others
 extern Vector3& aimPoint;     // the player's target field
-extern float settleProgress;  // 0..1 through the current settling step
 extern float wavePhase;       // 0..5
 
 // Per-chunk water quads, positions chunk-local like the other meshes.

@@ -26,8 +26,8 @@ CameraPose firstPersonCamera;
 CameraPose thirdPersonCamera;
 CameraPose viewCamera;
 float cameraReach = 0.0f;
+float fieldOfView = SCENE_FIELD_OF_VIEW;
 Vector3& aimPoint = player.target;
-float settleProgress = 0.0f;
 float wavePhase = 0.0f;
 WaterMesh waterMeshes[CHUNK_TOTAL];
 
@@ -47,6 +47,7 @@ void resetGameState() {
     memset(&thirdPersonCamera, 0, sizeof thirdPersonCamera);
     memset(&viewCamera, 0, sizeof viewCamera);
     cameraReach = 0.0f;
+    fieldOfView = SCENE_FIELD_OF_VIEW;
     settleProgress = 0.0f;
     settleReady = false;
     wavePhase = 0.0f;

@@ -5,10 +5,10 @@
 
 #include "app/settings.h"
 #include "game/game.h"
+#include "game/pose.h"
 #include "game/sound_events.h"
 #include "game/update_steps.h"
 #include "meshing/chunks.h"
-#include "render/pose.h"
 
 const float SLOW_MOTION_SCALE = 0.25f; // slow motion runs at a quarter speed
 const float SETTLE_RATE = 0.1f;        // settling steps per tick: one every ten ticks

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "game/update_steps.h"
-#include "world/new_game.h"
+#include "world/world_atlas.h"
 
 const float WAVE_RATE = 0.025f; // key frames per tick: a full cycle in 200 ticks
 const int WAVE_FRAMES = 5;

@@ -6,7 +6,7 @@
 // kilobytes of cache instead of striding through arrays over the whole world.
 #include "app/settings.h"
 #include "meshing/chunks.h"
-#include "world/new_game.h"
+#include "world/world_atlas.h"
 
 int faceWidth[CHUNK_SIZE][CHUNK_SIZE][WORLD_LEVELS][6];
 int faceHeight[CHUNK_SIZE][CHUNK_SIZE][WORLD_LEVELS][6];

@@ -3,7 +3,7 @@
 // patch runs entirely through solid blocks.
 #include "app/settings.h"
 #include "meshing/chunks.h"
-#include "world/new_game.h"
+#include "world/world_atlas.h"
 
 #include <cmath>
 

@@ -16,8 +16,14 @@ bool clipSegmentToWorld(float startX, float startY, float startZ, float& endX, f
 // than that (0 .. 50). Points that are not usable give `limit`.
 float nearestSurfaceDistance(float x, float y, float z, float limit);
 
+// Whether the line through (x1, z1) and (x2, z2), seen from above, passes
+// through the cell xmin..xmax by zmin..zmax (world units).
 bool lineTouchesCell(float x1, float z1, float x2, float z2, float xmin, float zmax, float xmax,
                      float zmin);
+// The z of the line through (x1, z1) and (x2, z2) at x, and the x at z.
+// A line parallel to the axis asked along (x2 == x1, or z2 == z1) has its
+// second point moved 0.001 world units along that axis first, so the slope
+// is steep but finite.
 float lineZAtX(float x, float x1, float z1, float x2, float z2);
 float lineXAtZ(float z, float x1, float z1, float x2, float z2);
 

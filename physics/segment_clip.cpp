@@ -1,6 +1,5 @@
 // segment_clip.cpp: pulls a segment's end back to the first solid surface it
 // crosses, scanning only the chunk cells its line passes over.
-#include "game/game.h"
 #include "meshing/chunks.h"
 #include "physics/collision.h"
 #include "physics/geometry.h"

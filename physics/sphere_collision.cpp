@@ -1,6 +1,5 @@
 // sphere_collision.cpp: keeps a body's sphere out of the solid surfaces of the
 // chunks under it, in the world that repeats every 50 units.
-#include "game/game.h"
 #include "meshing/chunks.h"
 #include "physics/collision.h"
 #include "physics/geometry.h"

@@ -4,7 +4,6 @@
 // plane clear needs the plain distance instead.
 #include <cmath>
 
-#include "game/game.h"
 #include "meshing/chunks.h"
 #include "physics/collision.h"
 #include "physics/world_cells.h"

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "render/models.h"
+#include "game/models.h"
 
 static const float RADIANS_TO_DEGREES = 57.2957795f;
 static const float PI = 3.14159265f;

@@ -5,10 +5,6 @@
 
 #include <cmath>
 
-// The renderer sets 50 before every frame; starting at the same value keeps
-// the aim ray of a headless run (which never draws) the same as in the game.
-float fieldOfView = 50.0f;
-
 static const float RADIANS_TO_DEGREES = 57.2957795f;
 static const double PI_DOUBLE = 3.14159265358979323846;
 

@@ -12,11 +12,14 @@ struct ViewFrustum {
     float planes[6][4];
 };
 
-extern float fieldOfView; // vertical, degrees; the renderer sets 50 every frame
-
 // Column-major 4 x 4 matrices, as OpenGL stores them.
 void perspectiveMatrix(float out[16], float fovYDegrees, float aspect, float zNear, float zFar);
 void cameraModelviewMatrix(float out[16], const CameraPose& camera);
 void frustumFromMatrices(ViewFrustum& frustum, const float projection[16], const float modelview[16]);
+// Scales plane `plane` (0..5) so that (a, b, c) has unit length.
 void normalizePlane(int plane, ViewFrustum& frustum);
+// Whether the axis-aligned cube centred at (x, y, z) with half edge s (world
+// units: it spans x - s .. x + s on each axis) may be seen: false only when
+// all eight corners lie outside one plane. A cube across a corner of the
+// frustum can pass while outside it.
 bool cubeInFrustum(const ViewFrustum& frustum, float x, float y, float z, float s);

@@ -16,34 +16,23 @@
 
 #include "app/settings.h"
 #include "game/game.h"
+#include "game/models.h"
 #include "meshing/chunks.h"
 #include "render/camera_gl.h"
 #include "render/figure_draw_gl.h"
-#include "render/models.h"
+#include "render/figure_tints.h"
 #include "render/scene_layout.h"
 #include "render/textures_gl.h"
 #include "ui/draw2d_gl.h"
 #include "ui/pause_state.h"
 #include "ui/ui_layout.h"
 
-static const float SCENE_FIELD_OF_VIEW = 50.0f; // degrees, vertical
 static const float CHUNK_EDGE = 5.0f;           // world units per chunk side
-static const float FOG_DENSITY = 0.25f;         // unused by linear fog, set for completeness
 static const float ENEMY_CULL_HALF_SIZE = 1.5f; // world units around the body's centre
 static const float JOINT_RADIUS = 0.25f;        // the joint model as drawn: balls, beads, marker
 static const float BIG_BALL_RADIUS = 1.0f;
 static const int ROPE_BEADS = 50;
 static const float WATER_OPACITY = 0.75f;
-
-// With tintFigures the figure tile (orange) is modulated by a colour per kind
-// of object, so the player, the enemies, the balls and the aim marker with
-// the rope tell apart against the grey rock and the blue water. Modulating
-// only darkens each channel, so the colours keep to what orange can become.
-static const float PLAYER_TINT[3] = {1.0f, 1.0f, 1.0f};
-static const float ENEMY_TINT[3] = {1.0f, 0.25f, 0.3f};
-static const float BALL_TINT[3] = {0.7f, 1.0f, 0.4f};
-static const float AIM_TINT[3] = {0.25f, 1.0f, 0.6f};
-static const float NO_TINT[3] = {1.0f, 1.0f, 1.0f};
 
 // The disc of positions is the same for the chunk and the water pass; kept
 // here rather than on the stack (up to 40401 entries at the largest range).
@@ -281,7 +270,6 @@ static void setupFog(float farPlane) {
     const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     glFogi(GL_FOG_MODE, GL_LINEAR);
     glFogfv(GL_FOG_COLOR, black);
-    glFogf(GL_FOG_DENSITY, FOG_DENSITY);
     glHint(GL_FOG_HINT, GL_DONT_CARE);
     glFogf(GL_FOG_START, SCENE_NEAR_PLANE);
     glFogf(GL_FOG_END, farPlane);
@@ -342,8 +330,9 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
     }
 }
 
-static void tint(const float colour[3]) {
+static void tint(int kind) {
     if (tintFigures) {
+        const float* colour = figureTint(kind);
         glColor4f(colour[0], colour[1], colour[2], 1.0f);
     }
 }
@@ -404,21 +393,32 @@ static void drawRope(const ViewFrustum& frustum) {
 static void drawObjects(const ViewFrustum& frustum, bool playerFaded) {
     // The player, then the aim marker and the rope, then the enemies and the
     // balls, each near first. A faded player comes last of all, over what
-    // lies behind it.
+    // lies behind it. Tinted, they are drawn from the light grey tile: the
+    // texture matrix moves the models' coordinates onto it.
+    if (tintFigures) {
+        glMatrixMode(GL_TEXTURE);
+        glTranslatef(0.0f, neutralFigureTileShift(), 0.0f);
+        glMatrixMode(GL_MODELVIEW);
+    }
     if (!playerFaded) {
-        tint(PLAYER_TINT);
+        tint(TintPlayer);
         drawFigure(player);
     }
-    tint(AIM_TINT);
+    tint(TintAimAndRope);
     drawJointIfSeen(frustum, aimPoint.x, aimPoint.y, aimPoint.z);
     if (player.swinging) {
         drawRope(frustum);
     }
-    tint(ENEMY_TINT);
+    tint(TintEnemy);
     drawEnemies(frustum);
-    tint(BALL_TINT);
+    tint(TintBall);
     drawBalls(frustum);
-    tint(NO_TINT);
+    if (tintFigures) {
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+    }
 }
 
 // Depth first, so the figure's own parts do not show through one another;
@@ -429,9 +429,20 @@ static void drawFadedPlayer(float opacity) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_BLEND);
-    const float* colour = tintFigures ? PLAYER_TINT : NO_TINT;
+    static const float untinted[3] = {1.0f, 1.0f, 1.0f};
+    const float* colour = tintFigures ? figureTint(TintPlayer) : untinted;
+    if (tintFigures) {
+        glMatrixMode(GL_TEXTURE);
+        glTranslatef(0.0f, neutralFigureTileShift(), 0.0f);
+        glMatrixMode(GL_MODELVIEW);
+    }
     glColor4f(colour[0], colour[1], colour[2], opacity);
     drawFigure(player);
+    if (tintFigures) {
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+    }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDisable(GL_BLEND);
     glDepthFunc(GL_LESS);
@@ -487,7 +498,6 @@ void renderScene() {
 
     const int range = drawnViewRange(viewRange);
     const float farPlane = farPlaneDistance(range);
-    fieldOfView = SCENE_FIELD_OF_VIEW;
     setupCamera(SCENE_NEAR_PLANE, farPlane);
     ViewFrustum frustum;
     extractFrustum(frustum);

@@ -1,11 +1,10 @@
-// textures_gl.cpp: the world atlas and the UI atlas as GL textures, and the
-// platform half of the new-game setup (the texture load) before the rest.
+// textures_gl.cpp: the world atlas and the UI atlas as GL textures; loading
+// the world atlas is the platform half of the new-game setup.
 #include "render/textures_gl.h"
 
 #include "app/settings.h"
 #include "render/image_file_sdl.h"
 #include "render/pixel_format.h"
-#include "world/new_game.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -112,12 +111,4 @@ unsigned int createUiTexture(SDL_Surface* surface) {
     return uploadTexture(surface, false, "the UI atlas");
 }
 
-void setupWorldTexture() {
-    worldTexture = loadWorldTexture();
-    fillTextureTables();
-}
-
-void newGame() {
-    setupWorldTexture();
-    setupNewWorld();
-}
+void setupWorldTexture() { worldTexture = loadWorldTexture(); }

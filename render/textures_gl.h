@@ -8,6 +8,6 @@ extern unsigned int uiTexture;
 
 unsigned int loadWorldTexture(); // "Media/worldtexture.png"
 unsigned int createUiTexture(SDL_Surface* surface);
-void setupWorldTexture(); // loadWorldTexture, then the coordinate tables
-// A new world: loads the world texture, then setupNewWorld (world/new_game.h).
-void newGame();
+// worldTexture := loadWorldTexture(); before each new game (setupNewWorld,
+// game/new_game.h), and again when the mipmap setting changes.
+void setupWorldTexture();

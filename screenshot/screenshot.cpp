@@ -1,20 +1,13 @@
-// screenshot.cpp: saveScreenshot, the pause menu's "Save screenshot": the
-// frame frozen when the pause began, as the next free PNG in the working
-// folder.
+// screenshot.cpp: a frame (the pause menu's "Save screenshot" gives the one
+// frozen when the pause began) as the next free PNG in the working folder.
 #include "screenshot/screenshot.h"
 
 #include <stdio.h>
 
 #include <vector>
 
-#include "app/settings.h"
 #include "game/sound_events.h"
 #include "screenshot/png_file.h"
-#include "ui/overlay.h"
-
-int saveScreenshot() {
-    return saveFrameAsScreenshot(frozenFrame, (int)screenWidth, (int)screenHeight);
-}
 
 int saveFrameAsScreenshot(const unsigned char* frame, int width, int height) {
     if (frame == nullptr || width <= 0 || height <= 0) {

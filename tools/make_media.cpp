@@ -4,13 +4,18 @@
 //
 // Usage: make_media <output folder>
 //
-// The output is committed and must come out identical on every run: all
+// Where each picture goes is shared with the game (ui/ui_atlas.h,
+// world/world_atlas.h). The output is committed and must come out identical
+// on every run: all
 // randomness is a fixed-seed integer hash, and the arithmetic is kept to
 // + - * / sqrt floor, which IEEE floats give the same everywhere (no libm
 // transcendentals whose last bit may differ between C libraries).
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <lodepng.h>
+
+#include "ui/ui_atlas.h"
+#include "world/world_atlas.h"
 
 #include <cmath>
 #include <cstdint>
@@ -205,12 +210,12 @@ static float ridge(float n) {
 // Dashboard: glyphs
 // ===========================================================================
 
-const int dashboardWidth = 640;  // pixels; the game copies it onto 1024 x 256
-const int dashboardHeight = 256; // pixels
-const int glyphCell = 20;        // pixels per glyph cell side
-const int glyphsPerRow = 32;
-const int glyphFirst = 32; // character code of entry 0
-const int glyphLast = 126;
+const int dashboardWidth = DASHBOARD_IMAGE_WIDTH; // the game copies it onto 1024 x 256
+const int dashboardHeight = DASHBOARD_IMAGE_HEIGHT;
+const int glyphCell = GLYPH_SIZE; // pixels per glyph cell side
+const int glyphsPerRow = GLYPHS_PER_ROW;
+const int glyphFirst = GLYPH_FIRST; // character code of entry 0
+const int glyphLast = GLYPH_LAST;
 const int glyphPixelSize = 16; // FreeType pixel size: a 10-pixel advance in DejaVu Sans Mono
 const int glyphInkTop = 0;     // first cell row the outline may touch
 const int glyphInkBottom = 18; // last cell row the outline may touch; row 19 stays empty
@@ -343,9 +348,9 @@ static bool drawGlyphs(Image& image) {
 // Dashboard: panel pieces
 // ===========================================================================
 
-const int panelTop = 59;   // pixel row of the first panel row
-const int panelPiece = 20; // pixels per piece side
-const int panelStyles = 3;
+const int panelTop = PANEL_FIRST_ROW;    // pixel row of the first panel row
+const int panelPiece = PANEL_PIECE_SIZE; // pixels per piece side
+const int panelStyles = PANEL_STYLES;
 const float panelPadding = 10.0f;  // fill continues this far outside the inner rectangle, pixels
 const float panelBevelEnd = 13.0f; // outer edge of the bevelled border, pixels
 const float panelOutlineEnd = 14.5f;
@@ -461,10 +466,10 @@ static void drawPanels(Image& image) {
 // Dashboard: pointer
 // ===========================================================================
 
-const int pointerX = 440; // sprite 0 rectangle in the atlas, pixels
-const int pointerY = 60;
-const int pointerWidth = 40;
-const int pointerHeight = 60;
+const int pointerX = POINTER_LEFT; // sprite 0 rectangle in the atlas, pixels
+const int pointerY = POINTER_TOP;
+const int pointerWidth = POINTER_WIDTH;
+const int pointerHeight = POINTER_HEIGHT;
 const int pointerSamples = 4;
 const float pointerOutline = 1.25f; // pixels of dark rim around the arrow
 
@@ -544,10 +549,10 @@ static void drawPointer(Image& image) {
 // Dashboard: banners
 // ===========================================================================
 
-const int bannerWidth = 640;
-const int bannerHeight = 68;
-const int bannerTopY = 120;    // entry 0: the top banner
-const int bannerBottomY = 188; // entry 1: the bottom banner
+const int bannerWidth = BANNER_WIDTH;
+const int bannerHeight = BANNER_HEIGHT;
+const int bannerTopY = BANNER_TOP;                    // entry 0: the top banner
+const int bannerBottomY = BANNER_TOP + BANNER_HEIGHT; // entry 1: the bottom banner
 const Colour bannerDeep{0.03f, 0.04f, 0.07f, 0.94f};
 const Colour bannerLight{0.10f, 0.14f, 0.21f, 0.94f};
 const Colour bannerGold{1.00f, 0.80f, 0.36f, 1.0f};
@@ -602,18 +607,13 @@ static bool makeDashboard(const std::string& folder) {
 // World texture
 // ===========================================================================
 
-const int worldSize = 1024;                        // texels per side
-const int blockTexels = 128;                       // one block cell
-const int stripLeft = 64;                          // first texel column of the block strip
+const int worldSize = WORLD_ATLAS_SIZE;            // texels per side
+const int blockTexels = WORLD_TILE_SIZE;           // one block cell
+const int stripLeft = BLOCK_STRIP_LEFT;            // first texel column of the block strip
 const int stripTiles = 5;                          // tiles across the strip
 const int stripPeriodX = stripTiles * blockTexels; // 640
-const int stripEnd = 768; // the strip pattern fills x 0..767, margins included
-const int tileLeft = 832; // terrain, water and figure tiles: x 832..959
-const int waterTop = 64;
-const int terrainTop = 320;
-const int figureTop = 832;
-const int waterBandEnd = 256;   // rows of the right-hand column given to water
-const int terrainBandEnd = 640; // then terrain; the figure colour below
+const int stripEnd = BLOCK_STRIP_END; // the strip pattern fills x 0..767, margins included
+const int tileLeft = TILE_COLUMN_LEFT; // terrain, water and figure tiles: x 832..959
 
 // Light for the baked shading: from up-left and above the surface.
 const float lightX = -0.45f, lightY = -0.55f, lightZ = 0.70f;
@@ -819,15 +819,23 @@ static Colour waterColour(int tx, int ty) {
 
 const uint32_t figureSeed = 4004;
 
-static Colour figureColour(int x, int y) {
+// Cloth of one colour; the orange tile and the light grey one the game tints
+// share its weave.
+static Colour clothColour(int x, int y, const Colour& base) {
     float u = float(wrapIndex(x, blockTexels)) / float(blockTexels);
     float v = float(wrapIndex(y, blockTexels)) / float(blockTexels);
-    Colour warm{0.95f, 0.46f, 0.16f, 1.0f};
     float cloth = periodicFbm(u, v, 8, 8, 3, figureSeed);
     float weave = periodicNoise(u, v, 64, 64, figureSeed + 1);
-    Colour c = scaled(warm, 0.9f + 0.14f * (cloth - 0.5f) + 0.06f * (weave - 0.5f));
+    Colour c = scaled(base, 0.9f + 0.14f * (cloth - 0.5f) + 0.06f * (weave - 0.5f));
     c.a = 1.0f;
     return c;
+}
+
+static Colour figureColour(int x, int y) { return clothColour(x, y, {0.95f, 0.46f, 0.16f, 1.0f}); }
+
+// Light enough that tinting, which can only darken, reaches every colour.
+static Colour neutralFigureColour(int x, int y) {
+    return clothColour(x, y, {0.98f, 0.98f, 0.98f, 1.0f});
 }
 
 static void drawRightColumn(Image& image) {
@@ -835,12 +843,14 @@ static void drawRightColumn(Image& image) {
         for (int x = stripEnd; x < worldSize; ++x) {
             int tx = x - tileLeft;
             Colour c{};
-            if (y < waterBandEnd) {
-                c = waterColour(tx, y - waterTop);
-            } else if (y < terrainBandEnd) {
-                c = terrainColour(tx, y - terrainTop);
+            if (y < WATER_BAND_END) {
+                c = waterColour(tx, y - WATER_TILE_TOP);
+            } else if (y < TERRAIN_BAND_END) {
+                c = terrainColour(tx, y - TERRAIN_TILE_TOP);
+            } else if (y < NEUTRAL_FIGURE_BAND_END) {
+                c = neutralFigureColour(tx, y - NEUTRAL_FIGURE_TILE_TOP);
             } else {
-                c = figureColour(tx, y - figureTop);
+                c = figureColour(tx, y - FIGURE_TILE_TOP);
             }
             setPixel(image, x, y, c);
         }

@@ -2,7 +2,8 @@
 // artist to look at without starting the game. Reads Media/dashboard.png and
 // Media/worldtexture.png from a folder and writes ui_preview.png (text, panels,
 // buttons, banners stretched to 1280 pixels, the pointer) and
-// world_preview.png (block walls, terrain and water tiled, the figure colour).
+// world_preview.png (block walls, terrain and water tiled, the figure colour and
+// the light grey tile the tints start from).
 // Depends on LodePNG only. Sampling copies the game's: linear filtering with
 // repeat wrap, the UI image on a 1024 x 256 transparent canvas.
 //
@@ -14,6 +15,9 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "ui/ui_atlas.h"
+#include "world/world_atlas.h"
 
 struct Picture {
     unsigned width;
@@ -111,8 +115,9 @@ static void drawText(Picture& dst, const Picture& ui, const char* text, int x, i
         if (i < 0 || i > 94) {
             continue;
         }
-        drawAtlasRect(dst, ui, float(x - 5 + 10 * k), float(y), 20, 20, 20 * (i % 32),
-                      20 * (i / 32), 20, 20);
+        drawAtlasRect(dst, ui, float(x - 5 + 10 * k), float(y), GLYPH_SIZE, GLYPH_SIZE,
+                      GLYPH_SIZE * (i % GLYPHS_PER_ROW), GLYPH_SIZE * (i / GLYPHS_PER_ROW),
+                      GLYPH_SIZE, GLYPH_SIZE);
     }
 }
 
@@ -120,8 +125,8 @@ static void drawPanel(Picture& dst, const Picture& ui, int x, int y, int w, int 
     int top = y - 1;
     int nw = w / 20, rw = w - 20 * nw, nh = h / 20, rh = h - 20 * nh;
     auto piece = [&](int c, int r, int px, int py, int pw, int ph) {
-        drawAtlasRect(dst, ui, float(px), float(py), float(pw), float(ph), 20 * (3 * style + c),
-                      59 + 20 * r, 20, 20);
+        drawAtlasRect(dst, ui, float(px), float(py), float(pw), float(ph), PANEL_PIECE_SIZE * (3 * style + c),
+                      PANEL_FIRST_ROW + PANEL_PIECE_SIZE * r, PANEL_PIECE_SIZE, PANEL_PIECE_SIZE);
     };
     piece(0, 0, x - 20, top - 20, 20, 20);
     piece(0, 2, x - 20, top + h, 20, 20);
@@ -194,8 +199,9 @@ int main(int argc, char** argv) {
     const int width = 1280, height = 720;
     Picture screen{width, height, std::vector<unsigned char>(size_t(width) * height * 4, 0)};
     paintBackdrop(screen);
-    drawAtlasRect(screen, ui, 0, 0, width, 60, 0, 120, 640, 68);
-    drawAtlasRect(screen, ui, 0, height - 60, width, 60, 0, 188, 640, 68);
+    drawAtlasRect(screen, ui, 0, 0, width, 60, 0, BANNER_TOP, BANNER_WIDTH, BANNER_HEIGHT);
+    drawAtlasRect(screen, ui, 0, height - 60, width, 60, 0, BANNER_TOP + BANNER_HEIGHT,
+                  BANNER_WIDTH, BANNER_HEIGHT);
     drawText(screen, ui, "The Hollowmark", 20, 18);
     drawText(screen, ui, "v0.9", 20, 38);
     const char* date = "Sunday December 6th 2026";
@@ -227,10 +233,13 @@ int main(int argc, char** argv) {
     drawText(screen, ui, "The quick brown fox jumps over the lazy dog. 0123456789", 70, 420);
     drawText(screen, ui, "text on a light wall: Hollowmark {[(<>)]} |_| #@$%&", 10, 500);
     drawText(screen, ui, "text on a dark wall: jumping quickly, gyq", 170, 530);
-    drawAtlasRect(screen, ui, 600 - 12, 600 - 10, 40, 60, 440, 60, 40, 60);
-    drawAtlasRect(screen, ui, 900 - 12, 580 - 10, 40, 60, 440, 60, 40, 60);
+    drawAtlasRect(screen, ui, 600 - 12, 600 - 10, 40, 60, POINTER_LEFT, POINTER_TOP, POINTER_WIDTH,
+                  POINTER_HEIGHT);
+    drawAtlasRect(screen, ui, 900 - 12, 580 - 10, 40, 60, POINTER_LEFT, POINTER_TOP, POINTER_WIDTH,
+                  POINTER_HEIGHT);
     // The pointer again at four times its size, for a close look.
-    drawAtlasRect(screen, ui, 1100, 480, 160, 240, 440, 60, 40, 60);
+    drawAtlasRect(screen, ui, 1100, 480, 160, 240, POINTER_LEFT, POINTER_TOP, POINTER_WIDTH,
+                  POINTER_HEIGHT);
     if (!save(screen, out + "/ui_preview.png")) {
         return 1;
     }
@@ -239,6 +248,10 @@ int main(int argc, char** argv) {
     Picture scene{width, height, std::vector<unsigned char>(size_t(width) * height * 4, 0)};
     paintBackdrop(scene);
     const float cell = 64.0f;
+    const float tileLeft = atlasCoordinate(TILE_COLUMN_LEFT);
+    const float tileRight = atlasCoordinate(TILE_COLUMN_LEFT + WORLD_TILE_SIZE);
+    auto tileTop = [](int top) { return atlasCoordinate(top); };
+    auto tileBottom = [](int top) { return atlasCoordinate(top + WORLD_TILE_SIZE); };
     // A 3 x 2 wall.
     drawQuad(scene, 20, 20, 3 * cell, 2 * cell, world, 0.0625f, 0.0f, 0.0625f + 0.125f * 3,
              0.125f * 2, 1.0f);
@@ -248,21 +261,24 @@ int main(int argc, char** argv) {
     // A 1 x 35 pillar at a quarter of the scale.
     drawQuad(scene, 420, 20, cell * 0.25f * 1.0f, 35 * cell * 0.25f, world, 0.0625f, 0.0f, 0.1875f,
              4.375f, 1.0f);
-    // Terrain 4 x 4 and water 4 x 4 tiled, then the figure tile.
+    // Terrain 4 x 4 and water 4 x 4 tiled, then the figure tile and its grey copy.
     for (int j = 0; j < 4; ++j) {
         for (int i = 0; i < 4; ++i) {
-            drawQuad(scene, 470 + i * cell, 20 + j * cell, cell, cell, world, 0.8125f, 0.3125f,
-                     0.9375f, 0.4375f, 1.0f);
-            drawQuad(scene, 760 + i * cell, 20 + j * cell, cell, cell, world, 0.8125f, 0.0625f,
-                     0.9375f, 0.1875f, 0.75f);
+            drawQuad(scene, 470 + i * cell, 20 + j * cell, cell, cell, world, tileLeft,
+                     tileTop(TERRAIN_TILE_TOP), tileRight, tileBottom(TERRAIN_TILE_TOP), 1.0f);
+            drawQuad(scene, 760 + i * cell, 20 + j * cell, cell, cell, world, tileLeft,
+                     tileTop(WATER_TILE_TOP), tileRight, tileBottom(WATER_TILE_TOP), 0.75f);
         }
     }
-    drawQuad(scene, 1050, 20, 128, 128, world, 0.8125f, 0.8125f, 0.9375f, 0.9375f, 1.0f);
+    drawQuad(scene, 1050, 20, 128, 128, world, tileLeft, tileTop(FIGURE_TILE_TOP), tileRight,
+             tileBottom(FIGURE_TILE_TOP), 1.0f);
+    drawQuad(scene, 1050, 160, 128, 128, world, tileLeft, tileTop(NEUTRAL_FIGURE_TILE_TOP),
+             tileRight, tileBottom(NEUTRAL_FIGURE_TILE_TOP), 1.0f);
     // Terrain at 1:1 and one block face at 1:1.
     for (int j = 0; j < 2; ++j) {
         for (int i = 0; i < 2; ++i) {
-            drawQuad(scene, 470 + 128 * i, 300 + 128 * j, 128, 128, world, 0.8125f, 0.3125f,
-                     0.9375f, 0.4375f, 1.0f);
+            drawQuad(scene, 470 + 128 * i, 300 + 128 * j, 128, 128, world, tileLeft,
+                     tileTop(TERRAIN_TILE_TOP), tileRight, tileBottom(TERRAIN_TILE_TOP), 1.0f);
         }
     }
     drawQuad(scene, 760, 300, 256, 256, world, 0.0625f, 0.0f, 0.3125f, 0.25f, 1.0f);

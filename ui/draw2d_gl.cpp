@@ -29,8 +29,8 @@ static const int EXIT_NO_UI_ATLAS = 4;
 
 // The atlas regions reach to this size of the image; a smaller one would
 // leave menus and text invisible (pixels).
-static const int UI_IMAGE_MIN_WIDTH = 640;
-static const int UI_IMAGE_MIN_HEIGHT = 256;
+static const int UI_IMAGE_MIN_WIDTH = DASHBOARD_IMAGE_WIDTH;
+static const int UI_IMAGE_MIN_HEIGHT = DASHBOARD_IMAGE_HEIGHT;
 
 void loadUi() {
     const char* why = nullptr;

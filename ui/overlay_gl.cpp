@@ -16,10 +16,10 @@
 #include "ui/pause_state.h"
 #include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
-#include "world/new_game.h"
 #include "game/game.h"
 #include "render/scene_layout.h"
 #include "screenshot/png_file.h"
+#include "world/generate.h"
 #include "app/shell_sdl.h"
 
 // Frame-rate box: a panel at (25, 25), 300 x 10, its text centred on x 175.
@@ -109,7 +109,8 @@ static void saveScreenshotOnKey() {
     const ScreenshotKeyAction action =
         screenshotKeyAction(screenshotKey, keyState[KEY_F12] == Pressed, pauseLevel);
     if (action == ScreenshotKeySaveFrozen) {
-        noteScreenshot(saveScreenshot(), screenshotProblem, frameClock);
+        noteScreenshot(saveFrameAsScreenshot(frozenFrame, (int)screenWidth, (int)screenHeight),
+                       screenshotProblem, frameClock);
     } else if (action == ScreenshotKeySaveLive) {
         const int width = (int)screenWidth;
         const int height = (int)screenHeight;

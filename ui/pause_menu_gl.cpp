@@ -24,7 +24,8 @@ void drawPauseMenu() {
     }
     if (drawButton(cx, top + 2 * gap, w, h, true, true, "Save screenshot")) {
         // The shutter is its sound, recorded where the picture is saved.
-        noteScreenshot(saveScreenshot(), screenshotProblem, frameClock);
+        noteScreenshot(saveFrameAsScreenshot(frozenFrame, (int)screenWidth, (int)screenHeight),
+                       screenshotProblem, frameClock);
     }
     // The label is chosen before the click is seen, so it changes a frame later.
     const char* frameRateLabel = showFrameRate ? "Don't display frame rate" : "Display frame rate";

@@ -21,12 +21,11 @@ QuadTexCoords atlasRect(int x, int y, int w, int h) {
 }
 
 void fillAtlasTables() {
-    const int glyphsPerRow = 32;
     for (int i = 0; i < 95; ++i) {
-        glyphCoords[i] = atlasRect(GLYPH_SIZE * (i % glyphsPerRow), GLYPH_SIZE * (i / glyphsPerRow),
-                                   GLYPH_SIZE, GLYPH_SIZE);
+        glyphCoords[i] = atlasRect(GLYPH_SIZE * (i % GLYPHS_PER_ROW),
+                                   GLYPH_SIZE * (i / GLYPHS_PER_ROW), GLYPH_SIZE, GLYPH_SIZE);
     }
-    for (int style = 0; style < 3; ++style) {
+    for (int style = 0; style < PANEL_STYLES; ++style) {
         for (int column = 0; column < 3; ++column) {
             for (int row = 0; row < 3; ++row) {
                 panelCoords[panelCoordIndex(style, column, row)] = atlasRect(
@@ -35,17 +34,15 @@ void fillAtlasTables() {
             }
         }
     }
-    const int pointerLeft = 440, pointerTop = 60;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < POINTER_SPRITES; ++i) {
         pointerCoords[i] =
-            atlasRect(pointerLeft + POINTER_WIDTH * i, pointerTop, POINTER_WIDTH, POINTER_HEIGHT);
+            atlasRect(POINTER_LEFT + POINTER_WIDTH * i, POINTER_TOP, POINTER_WIDTH, POINTER_HEIGHT);
     }
 }
 
 void fillBannerCoords() {
-    const int upperBannerTop = 120;
-    bannerCoords[0] = atlasRect(0, upperBannerTop, BANNER_WIDTH, BANNER_HEIGHT);
-    bannerCoords[1] = atlasRect(0, upperBannerTop + BANNER_HEIGHT, BANNER_WIDTH, BANNER_HEIGHT);
+    bannerCoords[0] = atlasRect(0, BANNER_TOP, BANNER_WIDTH, BANNER_HEIGHT);
+    bannerCoords[1] = atlasRect(0, BANNER_TOP + BANNER_HEIGHT, BANNER_WIDTH, BANNER_HEIGHT);
 }
 
 int glyphIndexFor(char ch) {

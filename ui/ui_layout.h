@@ -5,19 +5,13 @@
 #pragma once
 
 #include "ui/ui.h"
+#include "ui/ui_atlas.h"
 
 // The atlas canvas the dashboard image is copied onto, in pixels.
 const int UI_CANVAS_WIDTH = 1024;
 const int UI_CANVAS_HEIGHT = 256;
 
-const int GLYPH_FIRST = 32;   // first character with a glyph (space)
-const int GLYPH_LAST = 126;   // last character with a glyph ('~')
-const int GLYPH_SIZE = 20;    // a glyph cell is 20 x 20 pixels, on screen and in the atlas
-const int GLYPH_ADVANCE = 10; // half a cell: neighbouring cells overlap
-const int PANEL_PIECE_SIZE = 20;
-const int PANEL_FIRST_ROW = 59; // the panel pieces start one pixel above row 60
-const int POINTER_WIDTH = 40, POINTER_HEIGHT = 60;
-const int BANNER_WIDTH = 640, BANNER_HEIGHT = 68;
+const int GLYPH_ADVANCE = 10; // pixels from one character to the next: neighbouring cells overlap
 
 // Texture coordinates of the canvas rectangle (x, y, w, h), y counted down
 // from the canvas top.

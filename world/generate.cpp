@@ -1,9 +1,9 @@
 // generate.cpp: the block layout and the random floor, ceiling and water
 // grids of a new world. All numbers come from the C library's rand() in a
 // fixed order, so one seed always gives one world.
+#include "world/generate.h"
+
 #include "app/settings.h"
-#include "world/new_game.h"
-#include "world/world.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +28,16 @@ const int PHASE_PASSES = 2;
 
 static float smoothScratch[WORLD_SIZE][WORLD_SIZE];
 
-void generateHeightField(float grid[50][50], float low, float high, int passes) {
+unsigned int worldSeed = 0;
+
+unsigned int chooseWorldSeed(unsigned int setting, long long clockSeconds) {
+    if (setting != 0) {
+        return setting;
+    }
+    return (unsigned int)clockSeconds;
+}
+
+void generateHeightField(float grid[WORLD_SIZE][WORLD_SIZE], float low, float high, int passes) {
     float span = high - low;
     for (int x = 0; x < WORLD_SIZE; x++) {
         for (int z = 0; z < WORLD_SIZE; z++) {

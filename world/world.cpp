@@ -10,6 +10,7 @@ float ceilingHeight[WORLD_SIZE][WORLD_SIZE];
 unsigned char chunkDirty[CHUNK_TOTAL];
 unsigned char fallingDirty[CHUNK_TOTAL];
 bool blocksFalling = false;
+float settleProgress = 0.0f;
 
 float waterHeight[WORLD_SIZE][WORLD_SIZE];
 float waterFrames[5][WORLD_SIZE][WORLD_SIZE];

@@ -29,6 +29,9 @@ extern unsigned char chunkDirty[CHUNK_TOTAL];
 extern unsigned char fallingDirty[CHUNK_TOTAL];
 // Some fallingBlocks cell was still set after the last settling step.
 extern bool blocksFalling;
+// 0..1 through the current settling step: falling blocks are drawn and
+// collide this many levels below their cells.
+extern float settleProgress;
 
 // Water (only generated and animated with "usewater"): current surface, five
 // key frames and a per-point phase offset, all [x][z] like the height grids.

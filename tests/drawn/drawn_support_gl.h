@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "app/shell_sdl.h"
+#include "game/new_game.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
 #include "render/scene_gl.h"
@@ -26,7 +27,7 @@ struct Window : ::testing::Environment {
     void SetUp() override {
         screenWidth = WIDTH, screenHeight = HEIGHT, screenBpp = 0;
         fullscreen = showCursor = antialiasing = mipmapping = false, useTextures = true;
-        initVideo(), loadUi(), newGame();
+        initVideo(), loadUi(), setupWorldTexture(), setupNewWorld();
         unsigned height = 0;
         lodepng::decode(atlas, atlasWidth, height, "Media/dashboard.png");
     }

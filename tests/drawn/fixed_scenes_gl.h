@@ -7,18 +7,18 @@
 
 #include "app/input.h"
 #include "game/game.h"
+#include "game/new_game.h"
+#include "game/pose.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
-#include "render/pose.h"
 #include "render/textures_gl.h"
-#include "world/new_game.h"
 
 namespace fixed_scenes {
 
 // A world from a fixed seed and two seconds without input, so that the player
 // has dropped to the floor and the cameras and the figure have their pose.
 inline void startGame() {
-    srand(20261207), newGame();
+    srand(20261207), setupWorldTexture(), setupNewWorld();
     mouseInWindow = false;
     for (int i = 0; i < 120; i++)
         updateGame(1.0f), rebuildDirtyChunks();

@@ -3,9 +3,10 @@
 #include "app/input.h"
 #include "drawn_support_gl.h"
 #include "game/game.h"
+#include "game/new_game.h"
 #include "ui/overlay_gl.h"
 #include "ui/pause_state.h"
-#include "world/new_game.h"
+#include "world/generate.h"
 
 // A block one world-width over (cell 47 shows at x = -3, from chunk -2), a falling block lowered by
 // the settling step's progress, balls by kind and the rope's beads from hand 0 to a step short of
@@ -49,6 +50,13 @@ TEST(SceneDrawn, TintsTellTheFourKindsApart) {
         return std::abs(rgb[t][j][0] - rgb[t][k][0]) + std::abs(rgb[t][j][1] - rgb[t][k][1]) +
                std::abs(rgb[t][j][2] - rgb[t][k][2]);
     };
+    // Tinted from the grey tile, the player keeps the orange of its own tile,
+    // and a ball is yellow-green (orange tinted would come out darker, olive).
+    int player = 0;
+    for (int c = 0; c < 3; c++)
+        player += std::abs(rgb[0][2][c] - rgb[1][2][c]);
+    EXPECT_LT(player, 40) << "the player, tinted";
+    EXPECT_TRUE(rgb[1][0][1] > rgb[1][0][0] && rgb[1][0][0] > rgb[1][0][2] + 80) << "the ball";
     for (int k = 0; k < 4; k++) {
         EXPECT_TRUE(rgb[0][k][0] > 150 && distance(0, k, 0) < 30) << "object " << k << ", orange";
         EXPECT_GT(rgb[1][k][0] + rgb[1][k][1] + rgb[1][k][2], 90) << "object " << k << " lit";

@@ -12,11 +12,13 @@
 #include "app/input.h"
 #include "app/settings.h"
 #include "game/game.h"
+#include "game/new_game.h"
 #include "game/update_steps.h"
 #include "meshing/chunks.h"
 #include "render/frustum.h"
-#include "world/new_game.h"
+#include "world/generate.h"
 #include "world/world.h"
+#include "world/world_atlas.h"
 
 const unsigned int TEST_SEED = 1234;
 

@@ -16,7 +16,7 @@
 #include "app/input.h"
 #include "app/settings.h"
 #include "app/window_size.h"
-#include "world/new_game.h"
+#include "world/generate.h"
 #include "world/world.h"
 
 namespace {

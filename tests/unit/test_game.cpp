@@ -4,7 +4,7 @@
 #include <random>
 
 #include "game_fixture.h"
-#include "render/pose.h"
+#include "game/pose.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "game_fixture.h"
+#include "game/pose.h"
 #include "physics/collision.h"
-#include "render/pose.h"
 
 namespace {
 

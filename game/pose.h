@@ -1,5 +1,5 @@
-// pose.h: the pose steps that place a figure's joints each update. Core
-// library (the drawing is in figure_draw).
+// pose.h: the pose steps that place a figure's joints each update (the
+// drawing is in render/figure_draw_gl).
 #pragma once
 
 #include "game/game.h"

@@ -1,7 +1,9 @@
 // models.cpp: the three static triangle meshes of figures and balls: a
 // subdivided octahedron sphere, and an eight-sided rod ending in that sphere.
 // Built at the stored size; scaleModels brings them to the drawn size once.
-#include "render/models.h"
+#include "game/models.h"
+
+#include "world/world_atlas.h"
 
 #include <cmath>
 
@@ -18,8 +20,14 @@ const int SPHERE_TRIANGLES = 72;
 const float JOINT_SCALE = 0.5f;
 const float LIMB_SCALE = 0.5f;
 const float BIG_BALL_SCALE = 2.0f;
-// The figure tile's corner of the world atlas, every triangle the same.
-const float FIGURE_TEX_COORDS[6] = {0.8125f, 0.9375f, 0.9375f, 0.9375f, 0.8125f, 0.8125f};
+// The figure tile's corner of the world atlas, every triangle the same:
+// (left, bottom), (right, bottom), (left, top).
+const float FIGURE_LEFT = atlasCoordinate(TILE_COLUMN_LEFT);
+const float FIGURE_RIGHT = atlasCoordinate(TILE_COLUMN_LEFT + WORLD_TILE_SIZE);
+const float FIGURE_TOP = atlasCoordinate(FIGURE_TILE_TOP);
+const float FIGURE_BOTTOM = atlasCoordinate(FIGURE_TILE_TOP + WORLD_TILE_SIZE);
+const float FIGURE_TEX_COORDS[6] = {FIGURE_LEFT, FIGURE_BOTTOM, FIGURE_RIGHT,
+                                    FIGURE_BOTTOM, FIGURE_LEFT,  FIGURE_TOP};
 
 const double DEGREES_TO_RADIANS = 3.14159265 / 180.0;
 const double EDGE_POINT_ANGLE = 30.0; // degrees from the nearer corner of an edge

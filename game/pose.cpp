@@ -5,8 +5,8 @@
 // and reaching both come out of these rules.
 #include <cmath>
 
+#include "game/pose.h"
 #include "physics/collision.h"
-#include "render/pose.h"
 
 const float HALF_PI = 1.570796325f;
 const float NECK_HEIGHT = 1.25f; // above the body's centre
