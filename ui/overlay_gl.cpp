@@ -17,6 +17,7 @@
 #include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
 #include "game/game.h"
+#include "game/new_game.h"
 #include "render/scene_layout.h"
 #include "screenshot/png_file.h"
 #include "world/generate.h"
