@@ -240,4 +240,5 @@ void readGraphicsSettings() {
                 "hollowmark: settings.ini: seed %g is not a usable whole number; using %d\n", seed,
                 seedSetting);
     }
+    readControlSettings();
 }

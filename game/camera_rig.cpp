@@ -9,6 +9,7 @@
 #include "app/input.h"
 #include "app/settings.h"
 #include "game/update_steps.h"
+#include "game/view_controls.h"
 #include "physics/collision.h"
 #include "render/frustum.h"
 
@@ -23,11 +24,10 @@ const float CAMERA_RAISE = 1.0f;     // that point's height above the body's cen
 const float AIM_DISTANCE = 50.0f;    // length of the aim ray
 const float AIM_SKIP_SHARE = 0.75f;  // of the camera-to-head distance, not aimed at
 const float DEGREES_TO_RADIANS = 0.0174532925f;
-// With camera collision: how far in front of a surface the pulled-in camera
-// stops (world units, well beyond the 0.1 near plane), and how it eases back
-// out: a share of the remaining gap per tick, but at least a small step, so
-// it arrives rather than creeping for ever.
-const float COLLISION_MARGIN = 0.3f;
+// With camera collision: how the pulled-in camera eases back out (it stops
+// cameraCollisionMargin in front of a surface): a share of the remaining gap
+// per tick, but at least a small step, so it arrives rather than creeping
+// for ever.
 const float REACH_EASE = 0.15f;
 const float REACH_MIN_STEP = 0.01f;
 
@@ -55,7 +55,8 @@ static void keepCameraInFront(Vector3& camera, const Vector3& pivot, float f) {
         float hx = camera.x, hy = camera.y, hz = camera.z;
         if (clipSegmentToWorld(pivot.x, pivot.y, pivot.z, hx, hy, hz)) {
             const float ex = hx - pivot.x, ey = hy - pivot.y, ez = hz - pivot.z;
-            const float free = std::sqrt(ex * ex + ey * ey + ez * ez) - COLLISION_MARGIN;
+            const float free = std::sqrt(ex * ex + ey * ey + ez * ez) -
+                               cameraCollisionMargin(fieldOfView, safeAspectRatio());
             allowed = free > 0.0f ? free / length : 0.0f;
         }
     }

@@ -12,7 +12,7 @@ struct ViewFrustum {
     float planes[6][4];
 };
 
-extern float fieldOfView; // vertical, degrees; the renderer sets 50 every frame
+extern float fieldOfView; // vertical, degrees; the renderer sets sceneFov (50 plain) every frame
 
 // Column-major 4 x 4 matrices, as OpenGL stores them.
 void perspectiveMatrix(float out[16], float fovYDegrees, float aspect, float zNear, float zFar);

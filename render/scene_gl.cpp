@@ -25,7 +25,6 @@
 #include "ui/draw2d_gl.h"
 #include "ui/ui_layout.h"
 
-static const float SCENE_FIELD_OF_VIEW = 50.0f; // degrees, vertical
 static const float NEAR_PLANE = 0.1f;           // world units
 static const float CHUNK_EDGE = 5.0f;           // world units per chunk side
 static const float FOG_DENSITY = 0.25f;         // unused by linear fog, set for completeness
@@ -468,7 +467,7 @@ void renderScene() {
 
     const int range = drawnViewRange(viewRange);
     const float farPlane = farPlaneDistance(range);
-    fieldOfView = SCENE_FIELD_OF_VIEW;
+    fieldOfView = sceneFov; // "fov", or the designed 50 degrees
     setupCamera(NEAR_PLANE, farPlane);
     ViewFrustum frustum;
     extractFrustum(frustum);

@@ -18,6 +18,9 @@ const int PANEL_PIECE_SIZE = 20;
 const int PANEL_FIRST_ROW = 59; // the panel pieces start one pixel above row 60
 const int POINTER_WIDTH = 40, POINTER_HEIGHT = 60;
 const int BANNER_WIDTH = 640, BANNER_HEIGHT = 68;
+// The aim cross, in the unused second pointer cell; odd, so that its middle
+// pixel can stand on the centre.
+const int CROSS_LEFT = 480, CROSS_TOP = 60, CROSS_SIZE = 21;
 
 // Texture coordinates of the canvas rectangle (x, y, w, h), y counted down
 // from the canvas top.
