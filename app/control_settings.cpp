@@ -29,7 +29,7 @@ static float limitedSetting(const char* key, float plainValue, float low, float 
         used = high;
     }
     if (used != value) {
-        fprintf(stderr, "hollowmark: settings.ini: %s %g is outside %g to %g; using %g\n", key,
+        fprintf(stderr, "hollowmark: settings.ini: %s %g is not within %g to %g; using %g\n", key,
                 value, low, high, used);
     }
     return used;

@@ -14,8 +14,10 @@
 
 #include "app/frame.h"
 #include "app/input.h"
+#include "app/pointer_grab.h"
 #include "app/settings.h"
 #include "app/window_size.h"
+#include "render/frustum.h"
 #include "world/new_game.h"
 #include "world/world.h"
 
@@ -268,6 +270,85 @@ TEST(InputState, PressedForOneFrameHeldUntilReleasedUnseenWithinAFrame) {
     EXPECT_EQ(keyState[KEY_STATE_COUNT - 1] + mouseButtonState[MOUSE_BUTTON_COUNT - 1],
               2 * Pressed);
     mouseButtonState[0] = Up;
+}
+
+// The field of view and the sensitivity: 0 or missing the plain values, beyond their limits the
+// nearest one with one warning each; a point just inside half the angle above the view's axis is
+// seen, one just beyond it is not.
+TEST_F(SettingsFile, ControlKeysKeepTheirLimitsAndTheFrustumTheAngle) {
+    const struct {
+        const char* text;
+        float fov, sensitivity;
+        int warnings;
+    } cases[] = {{"", 50, 1, 0},
+                 {"fov=0\nmousesensitivity=0", 50, 1, 0},
+                 {"fov=90\nmousesensitivity=2.5", 90, 2.5f, 0},
+                 {"fov=10", 30, 1, 1},
+                 {"fov=1e9\nmousesensitivity=1e9", 120, 100, 2},
+                 {"fov=nan", 50, 1, 1},
+                 {"fov=-40\nmousesensitivity=-3", 30, 0.01f, 2}};
+    for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
+        write(std::string(c.text) + "\n");
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(sceneFov == c.fov && mouseSensitivity == c.sensitivity) << c.text;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.warnings) << c.text;
+        float projection[16], modelview[16];
+        ViewFrustum frustum;
+        perspectiveMatrix(projection, sceneFov, 1.0f, 0.1f, 100.0f);
+        cameraModelviewMatrix(modelview, CameraPose{});
+        frustumFromMatrices(frustum, projection, modelview);
+        for (float beyond : {-1.0f, 1.0f}) {
+            const float angle = (0.5f * sceneFov + beyond) * 0.0174532925f;
+            EXPECT_EQ(cubeInFrustum(frustum, 0, 10 * std::sin(angle), -10 * std::cos(angle), 0),
+                      beyond < 0)
+                << c.text;
+        }
+    }
+    write("mouselook=1\ninvertmouse=1\npauseonfocusloss=1\n");
+    EXPECT_TRUE(mouseLook && invertMouse && pauseOnFocusLoss);
+    write("\n");
+    EXPECT_FALSE(mouseLook || invertMouse || pauseOnFocusLoss);
+}
+
+// Held exactly while playing with mouse look and the focus; a change drops the motion gathered
+// and that of the poll after it; a lost focus lets go without warping and, with the key, pauses
+// as Escape would, never undoing a pause.
+TEST(PointerGrab, HeldWhilePlayingWithTheFocusAndLostFocusPauses) {
+    for (int bits = 0; bits < 16; ++bits) {
+        mouseLook = bits & 1;
+        beginPointerPoll(bits & 4);
+        updatePointerGrab(bits & 2);
+        EXPECT_EQ(pointerGrabbed, bits % 8 == 7) << bits;
+    }
+    updatePointerGrab(false), beginPointerPoll(true);
+    EXPECT_EQ(updatePointerGrab(true), GrabTake);
+    addPointerMotion(5, 5);
+    beginPointerPoll(true), addPointerMotion(7, 7);
+    beginPointerPoll(true), addPointerMotion(3, -4), addPointerMotion(1, 1);
+    int dx = 0, dy = 0;
+    takePointerMotion(dx, dy);
+    EXPECT_TRUE(dx == 4 && dy == -3) << dx << " " << dy;
+    addPointerMotion(9, 9);
+    EXPECT_EQ(updatePointerGrab(false), GrabReleaseAtCentre);
+    beginPointerPoll(true), beginPointerPoll(true), addPointerMotion(2, 2);
+    takePointerMotion(dx, dy);
+    EXPECT_TRUE(dx == 0 && dy == 0) << dx << " " << dy;
+    EXPECT_EQ(updatePointerGrab(true), GrabTake);
+    beginPointerPoll(false);
+    EXPECT_EQ(updatePointerGrab(true), GrabRelease);
+    const struct {
+        bool key, lost, escape, requested, toggled;
+    } pauses[] = {{true, true, false, false, true}, {true, true, true, true, false},
+                  {false, true, false, false, false}, {true, false, true, true, true},
+                  {true, false, false, false, false}};
+    for (const auto& p : pauses) {
+        pauseOnFocusLoss = p.key;
+        beginPointerPoll(true), beginPointerPoll(!p.lost);
+        EXPECT_EQ(pauseToggled(p.escape, p.requested), p.toggled) << p.key << p.lost << p.escape;
+    }
+    mouseLook = pauseOnFocusLoss = false;
+    beginPointerPoll(true), updatePointerGrab(false);
 }
 
 } // namespace
