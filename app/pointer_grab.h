@@ -40,9 +40,9 @@ bool pauseToggled(bool escapePressed, bool pauseRequested);
 
 enum PointerGrabChange {
     GrabUnchanged,
-    GrabTake,             // hold the pointer and hide it
-    GrabRelease,          // let it go where it is (the window lost the focus)
-    GrabReleaseAtCentre,  // let it go at the centre, where the cross was
+    GrabTake,            // hold the pointer and hide it
+    GrabRelease,         // let it go where it is (the window lost the focus)
+    GrabReleaseAtCentre, // let it go at the centre, where the cross was
 };
 // Brings pointerGrabbed in line with the rule above for this frame and says
 // what the platform must do. Any change drops the motion gathered so far.

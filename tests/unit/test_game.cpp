@@ -3,8 +3,8 @@
 #include <numeric>
 #include <random>
 
-#include "game_fixture.h"
 #include "app/pointer_grab.h"
+#include "game_fixture.h"
 #include "render/pose.h"
 
 namespace {
@@ -504,34 +504,30 @@ TEST_F(GameTest, MouseLookTurnsByTheMotionAndAimsThroughTheCentre) {
     for (const auto& c : cases) {
         mouseSensitivity = c.sensitivity, invertMouse = c.invert;
         float turned[2][2];
-        for (int run = 0; run < 2; ++run) {
+        for (int run = 0; run < 2; ++run) { // at 60, then 15 frames per second
             player.yaw = player.pitch = 0.0f;
             updatePointerGrab(true), beginPointerPoll(true), beginPointerPoll(true);
-            addPointerMotion(c.dx, c.dy);
-            step(run == 0 ? 1.0f : 4.0f);
-            mouseX = mouseY = 0;
-            step(1.0f);
+            addPointerMotion(c.dx, c.dy), step(run == 0 ? 1.0f : 4.0f);
+            mouseX = mouseY = 0, step(1.0f);
             turned[run][0] = player.yaw, turned[run][1] = player.pitch;
         }
         EXPECT_TRUE(turned[0][0] == turned[1][0] && turned[0][1] == turned[1][1]) << c.dx;
         EXPECT_NEAR(turned[0][0], c.yawDegrees * 0.0174532925f, 1e-5f) << c.dx;
         EXPECT_NEAR(turned[0][1], c.pitchDegrees * 0.0174532925f, 1e-5f) << c.dy;
     }
-    for (bool third : {false, true}) {
+    for (bool third : {false, true}) { // the aim point projects onto the window's centre
         thirdPersonView = third, mouseX = 3, mouseY = 700;
-        centrePointerForMouseLook(true);
-        steps(12, 1.0f);
-        float p[16], m[16];
-        perspectiveMatrix(p, fieldOfView, aspectRatio, 0.1f, 100.0f);
-        cameraModelviewMatrix(m, viewCamera);
-        const double at[4] = {aimPoint.x, aimPoint.y, aimPoint.z, 1};
-        double eye[4], clip[4];
-        for (int r = 0; r < 4; r++)
-            eye[r] = m[r] * at[0] + m[4 + r] * at[1] + m[8 + r] * at[2] + m[12 + r] * at[3];
-        for (int r = 0; r < 4; r++)
-            clip[r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
-        EXPECT_NEAR(clip[0] / clip[3], 0.0, 1e-4) << third;
-        EXPECT_NEAR(clip[1] / clip[3], 0.0, 1e-4) << third;
+        centrePointerForMouseLook(true), steps(12, 1.0f);
+        float projection[16], modelview[16];
+        perspectiveMatrix(projection, fieldOfView, aspectRatio, 0.1f, 100.0f);
+        cameraModelviewMatrix(modelview, viewCamera);
+        double v[4] = {aimPoint.x, aimPoint.y, aimPoint.z, 1}, w[4];
+        for (const float* m : {modelview, projection}) {
+            for (int r = 0; r < 4; r++)
+                w[r] = m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r] * v[3];
+            std::copy(w, w + 4, v);
+        }
+        EXPECT_TRUE(std::fabs(v[0] / v[3]) < 1e-4 && std::fabs(v[1] / v[3]) < 1e-4) << third;
     }
     mouseLook = invertMouse = false, mouseSensitivity = 1.0f;
     updatePointerGrab(true);
