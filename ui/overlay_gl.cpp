@@ -162,7 +162,9 @@ void drawOverlay() {
     }
     // Once the menu has closed (by Escape or "Resume game") the pointer goes
     // where the view does not turn, so the game resumes looking where it was
-    // paused. Not before: the sliding buttons would pass under it.
+    // paused. Not before: the sliding buttons would pass under it. Never for
+    // a window without the focus, and not with mouse look, where the grab
+    // takes the pointer instead.
     if (recenterPointer && wasPaused && pauseLevel == 0.0f && keyboardFocus && !mouseLook) {
         warpPointerToCentre();
     }
