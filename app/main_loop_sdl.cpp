@@ -35,6 +35,7 @@ void runFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SDL_PumpEvents();
     pollInput();
+    pollPointer();
     if (pauseLevel == 0.0f) {
         // The factor comes from the previous frame's measurement.
         timeFactor = timeFactorFor(framesPerSecond);

@@ -258,4 +258,5 @@ void readGraphicsSettings() {
                 "hollowmark: settings.ini: seed %g is not a usable whole number; using %u\n", seed,
                 seedSetting);
     }
+    readControlSettings();
 }

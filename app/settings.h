@@ -51,6 +51,18 @@ const int DEFAULT_SOUND_VOLUME = 80; // for a missing or 0 "soundvolume"
 // default, anything else is clamped into 1..100.
 int soundVolumeFor(float value);
 
+// How the player steers and sees (control_settings.cpp, read last by
+// readGraphicsSettings); each missing key keeps the plain control.
+extern bool mouseLook;         // "mouselook": the pointer is held and its motion turns the view
+extern float mouseSensitivity; // "mousesensitivity": times 0.15 degrees a pixel; 0 or missing: 1
+extern bool invertMouse;       // "invertmouse": moving the mouse away from you looks down
+extern float sceneFov;         // "fov": vertical field of view in degrees; 0 or missing: 50
+extern bool pauseOnFocusLoss;  // "pauseonfocusloss": losing the keyboard focus pauses
+const float PLAIN_FIELD_OF_VIEW = 50.0f; // degrees, the view as first designed
+const float MIN_FIELD_OF_VIEW = 30.0f, MAX_FIELD_OF_VIEW = 120.0f;
+const float MIN_MOUSE_SENSITIVITY = 0.01f, MAX_MOUSE_SENSITIVITY = 100.0f;
+void readControlSettings();
+
 // A view range beyond this would make the drawing loops' counters overflow
 // long before it could show anything more: the world repeats every 10 chunks.
 const int MAX_VIEW_RANGE = 100;

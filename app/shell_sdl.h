@@ -25,5 +25,10 @@ void openGlWindow();
 void pollInput();
 // Puts the pointer at the window's centre, where the view does not turn.
 void warpPointerToCentre();
+// With mouse look: the focus and the pointer's motion, after pollInput
+// (pointer_grab_sdl.cpp).
+void pollPointer();
+// Takes or lets go of the pointer as this frame's pause and focus require.
+void syncPointerGrab();
 void paceFrame(); // advanceFrameClock(SDL_GetTicks()), then SDL_Delay
 void runFrame();  // one pass of the main loop

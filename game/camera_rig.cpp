@@ -9,6 +9,7 @@
 #include "app/input.h"
 #include "app/settings.h"
 #include "game/update_steps.h"
+#include "game/view_controls.h"
 #include "physics/collision.h"
 
 const float HALF_PI = 1.570796325f;

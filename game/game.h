@@ -83,7 +83,7 @@ const float SCENE_NEAR_PLANE = 0.1f;
 // The scene camera's vertical field of view, degrees: the aim ray turns the
 // pointer into angles with it and the renderer projects with it.
 const float SCENE_FIELD_OF_VIEW = 50.0f;
-extern float fieldOfView; // SCENE_FIELD_OF_VIEW; tests may try others
+extern float fieldOfView; // "fov" (app/settings.h), SCENE_FIELD_OF_VIEW when missing; set by a new game
 extern Vector3& aimPoint;     // the player's target field
 extern float wavePhase;       // 0..5
 

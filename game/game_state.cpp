@@ -1,5 +1,6 @@
 // game_state.cpp: the global game state. Static storage, zero at start; the
 // new-game setup places the player and the cameras.
+#include "app/settings.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
 
@@ -47,7 +48,7 @@ void resetGameState() {
     memset(&thirdPersonCamera, 0, sizeof thirdPersonCamera);
     memset(&viewCamera, 0, sizeof viewCamera);
     cameraReach = 0.0f;
-    fieldOfView = SCENE_FIELD_OF_VIEW;
+    fieldOfView = sceneFov; // the "fov" key, or the designed angle
     settleProgress = 0.0f;
     settleReady = false;
     wavePhase = 0.0f;

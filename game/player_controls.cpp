@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "game/sound_events.h"
 #include "game/update_steps.h"
+#include "game/view_controls.h"
 
 const float HALF_PI = 1.570796325f;
 // Radians per tick per window width (height) of pointer offset from the
@@ -67,11 +68,12 @@ void updatePlayerControls(float f) {
         actionType += 1;
     }
 
-    // The view turns by where the pointer rests, not by how it moves: the
-    // pointer is never captured, so off-centre keeps turning.
+    // Without mouse look the view turns by where the pointer rests, not by
+    // how it moves: the pointer is never captured, so off-centre keeps
+    // turning. With it, only the pointer's motion turns the view.
     float yawRate = 0.0f;
     float pitchRate = 0.0f;
-    if (mouseInWindow) {
+    if (mouseInWindow && !mouseLook) {
         yawRate = pointerOffsetX() * YAW_RATE;
         pitchRate = pointerOffsetY() * PITCH_RATE;
     }
@@ -91,6 +93,9 @@ void updatePlayerControls(float f) {
 
     player.yaw += f * yawRate;
     player.pitch += f * pitchRate;
+    if (mouseLook) {
+        turnByPointerMotion(player);
+    }
     if (player.pitch < -PITCH_CLAMP_TEST) {
         player.pitch = -PITCH_LIMIT;
     }

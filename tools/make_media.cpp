@@ -546,6 +546,44 @@ static void drawPointer(Image& image) {
 }
 
 // ===========================================================================
+// Dashboard: aim cross
+// ===========================================================================
+
+const int crossX = CROSS_LEFT;
+const int crossY = CROSS_TOP;
+const int crossSize = CROSS_SIZE;
+
+// Four arms around an open middle, in sprite pixels from the middle pixel's
+// centre; widen grows them by that much all round (the dark rim).
+static bool onCrossArm(float x, float y, float widen) {
+    float dx = std::fabs(x - 10.5f), dy = std::fabs(y - 10.5f);
+    float along = dx > dy ? dx : dy;
+    float across = dx > dy ? dy : dx;
+    return across < 1.0f + widen && along > 3.0f - widen && along < 9.0f + widen;
+}
+
+static void drawCross(Image& image) {
+    const Colour rimColour{0.02f, 0.02f, 0.03f, 0.85f};
+    const Colour bodyColour{1.0f, 1.0f, 1.0f, 0.95f};
+    for (int y = 0; y < crossSize; ++y) {
+        for (int x = 0; x < crossSize; ++x) {
+            float rim = 0.0f, body = 0.0f;
+            for (int sy = 0; sy < pointerSamples; ++sy) {
+                for (int sx = 0; sx < pointerSamples; ++sx) {
+                    float fx = float(x) + (float(sx) + 0.5f) / float(pointerSamples);
+                    float fy = float(y) + (float(sy) + 0.5f) / float(pointerSamples);
+                    body += onCrossArm(fx, fy, 0.0f) ? 1.0f : 0.0f;
+                    rim += onCrossArm(fx, fy, 1.0f) ? 1.0f : 0.0f;
+                }
+            }
+            float n = float(pointerSamples * pointerSamples);
+            blendPixel(image, crossX + x, crossY + y, rimColour, rim / n);
+            blendPixel(image, crossX + x, crossY + y, bodyColour, body / n);
+        }
+    }
+}
+
+// ===========================================================================
 // Dashboard: banners
 // ===========================================================================
 
@@ -599,6 +637,7 @@ static bool makeDashboard(const std::string& folder) {
     }
     drawPanels(image);
     drawPointer(image);
+    drawCross(image);
     drawBanners(image);
     return savePng(image, folder + "/dashboard.png", true);
 }

@@ -9,6 +9,7 @@
 
 #include "app/frame.h"
 #include "app/input.h"
+#include "app/pointer_grab.h"
 #include "app/settings.h"
 #include "screenshot/screenshot.h"
 #include "ui/dashboard_text.h"
@@ -55,7 +56,7 @@ static void rasterAtWindowOrigin() {
 void updatePause(float step) {
     const int width = (int)screenWidth;
     const int height = (int)screenHeight;
-    if (applyPauseEscape(keyState[KEY_ESCAPE] == Pressed)) {
+    if (applyPauseEscape(pauseToggled(keyState[KEY_ESCAPE] == Pressed, pauseRequested))) {
         // The scene just drawn this frame, before any of the overlay.
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frozenFrame);
@@ -146,6 +147,14 @@ void drawPointer() {
     end2D();
 }
 
+// With mouse look the actions aim through the centre, and the cross shows it.
+static void drawAimCross() {
+    begin2D();
+    drawQuad((float)(mouseX - CROSS_SIZE / 2), (float)(mouseY - CROSS_SIZE / 2), (float)CROSS_SIZE,
+             (float)CROSS_SIZE, crossCoords);
+    end2D();
+}
+
 void drawOverlay() {
     static bool firstFrameDone = false;
 
@@ -154,6 +163,7 @@ void drawOverlay() {
     saveScreenshotOnKey();
     const bool wasPaused = pauseLevel != 0.0f;
     updatePause(1.0f);
+    syncPointerGrab();
 
     if (showFrameRate) {
         char text[128] = "";
@@ -172,10 +182,13 @@ void drawOverlay() {
     // Once the menu has closed (by Escape or "Resume game") the pointer goes
     // where the view does not turn, so the game resumes looking where it was
     // paused. Not before: the sliding buttons would pass under it.
-    if (pointerRecentreDue(recenterPointer, wasPaused, pauseLevel, mouseInWindow)) {
+    if (pointerRecentreDue(recenterPointer, wasPaused, pauseLevel, mouseInWindow, keyboardFocus,
+                           mouseLook)) {
         warpPointerToCentre();
     }
-    if (firstFrameDone && mouseInWindow) {
+    if (aimCrossShown(pauseLevel == 0.0f)) {
+        drawAimCross();
+    } else if (firstFrameDone && mouseInWindow) {
         drawPointer();
     }
     firstFrameDone = true;

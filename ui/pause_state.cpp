@@ -80,8 +80,9 @@ ScreenshotKeyAction screenshotKeyAction(bool screenshotKey, bool f12Pressed, flo
 }
 
 bool pointerRecentreDue(bool recenterPointer, bool wasPaused, float pauseLevel,
-                        bool pointerInWindow) {
-    return recenterPointer && wasPaused && pauseLevel == 0.0f && pointerInWindow;
+                        bool pointerInWindow, bool keyboardFocus, bool mouseLook) {
+    return recenterPointer && wasPaused && pauseLevel == 0.0f && pointerInWindow &&
+           keyboardFocus && !mouseLook;
 }
 
 char screenshotNotice[SCREENSHOT_NOTICE_SIZE] = "";

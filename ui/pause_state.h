@@ -44,9 +44,11 @@ ScreenshotKeyAction screenshotKeyAction(bool screenshotKey, bool f12Pressed, flo
 // With "recenterpointer", the frame in which the pause menu has closed (the
 // level was not 0 before this frame's pause step and is 0 after it), the
 // pointer goes back to the window's centre, but only while it is inside the
-// window: outside it belongs to another program.
+// window: outside it belongs to another program. Never without the keyboard
+// focus (the pointer is another window's), nor with "mouselook", whose grab
+// holds the pointer instead.
 bool pointerRecentreDue(bool recenterPointer, bool wasPaused, float pauseLevel,
-                        bool pointerInWindow);
+                        bool pointerInWindow, bool keyboardFocus, bool mouseLook);
 
 // The screenshot notice: with "plainlabels", for SCREENSHOT_NOTICE_MILLIS
 // after a save, a panel under the action label names the file written or

@@ -14,3 +14,4 @@ extern QuadTexCoords glyphCoords[95];  // characters 32..126
 extern QuadTexCoords panelCoords[27];  // [9 style + 3 column + row]
 extern QuadTexCoords pointerCoords[5]; // only entry 0 is drawn
 extern QuadTexCoords bannerCoords[2];
+extern QuadTexCoords crossCoords; // the aim cross of mouse look

@@ -29,3 +29,8 @@ const int POINTER_SPRITES = 5;
 // Two banners, one below the other from row 120.
 const int BANNER_TOP = 120;
 const int BANNER_WIDTH = 640, BANNER_HEIGHT = 68;
+
+// The aim cross, 21 x 21 pixels, in the second pointer cell, which the game
+// never draws as a pointer; odd, so that its middle pixel (10, 10) can stand
+// on the window's centre.
+const int CROSS_LEFT = 480, CROSS_TOP = 60, CROSS_SIZE = 21;

@@ -8,6 +8,7 @@ QuadTexCoords glyphCoords[95];
 QuadTexCoords panelCoords[27];
 QuadTexCoords pointerCoords[5];
 QuadTexCoords bannerCoords[2];
+QuadTexCoords crossCoords;
 
 QuadTexCoords atlasRect(int x, int y, int w, int h) {
     const float left = (float)x / UI_CANVAS_WIDTH;
@@ -38,6 +39,7 @@ void fillAtlasTables() {
         pointerCoords[i] =
             atlasRect(POINTER_LEFT + POINTER_WIDTH * i, POINTER_TOP, POINTER_WIDTH, POINTER_HEIGHT);
     }
+    crossCoords = atlasRect(CROSS_LEFT, CROSS_TOP, CROSS_SIZE, CROSS_SIZE);
 }
 
 void fillBannerCoords() {

@@ -2,7 +2,8 @@
 // window manager's close button sends it (xdotool's windowclose destroys the window instead).
 // frames WINDOW X Y [x y w h] FILE: the pointer to (X + 2, Y), then (X, Y), each time waiting for
 // the window to change (the game draws its own pointer), so two frames drawn; with a rectangle,
-// again until that rests over two frames; the last look saved as an RGB PNG. diff A B [x y w h]:
+// again until that rests over two frames; the last look saved as an RGB PNG. look WINDOW FILE: the
+// window as it is, the pointer left alone (it may be held by the game). diff A B [x y w h]:
 // pixels that differ. lit A x y w h: pixels that are not black. Status 1: unreadable, no fit or
 // nothing drawn for a minute; 2: usage; 3: no window.
 #include <X11/Xlib.h>
@@ -84,10 +85,11 @@ int main(int argc, char** argv) {
     }
     const Window window = argc > 2 ? strtoul(argv[2], nullptr, 0) : 0;
     Display* display = XOpenDisplay(nullptr);
-    if (!((verb == "close" && argc == 3) || (verb == "frames" && (argc == 6 || argc == 10))) ||
+    if (!((verb == "close" && argc == 3) || (verb == "look" && argc == 4) ||
+          (verb == "frames" && (argc == 6 || argc == 10))) ||
         window == 0 || display == nullptr)
         return fprintf(stderr, "usage: e2e_tool close WINDOW | frames WINDOW X Y [x y w h] FILE | "
-                               "diff A B [x y w h] | lit A x y w h\n"),
+                               "look WINDOW FILE | diff A B [x y w h] | lit A x y w h\n"),
                2;
     XSetErrorHandler(noteError);
     if (verb == "close") {
@@ -107,6 +109,8 @@ int main(int argc, char** argv) {
     int waits = 0; // of 20 ms, a look each
     if (!look(display, window, b))
         return 3;
+    if (verb == "look")
+        return lodepng::encode(argv[3], b.rgb, b.width, b.height, LCT_RGB, 8) == 0 ? 0 : 1;
     do {
         a = b;
         for (int nudge : {2, 0}) {

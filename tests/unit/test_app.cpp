@@ -14,6 +14,7 @@
 
 #include "app/frame.h"
 #include "app/input.h"
+#include "app/pointer_grab.h"
 #include "app/settings.h"
 #include "app/window_size.h"
 #include "world/generate.h"
@@ -274,6 +275,65 @@ TEST(InputState, PressedForOneFrameHeldUntilReleasedUnseenWithinAFrame) {
     EXPECT_EQ(keyState[KEY_STATE_COUNT - 1] + mouseButtonState[MOUSE_BUTTON_COUNT - 1],
               2 * Pressed);
     mouseButtonState[0] = Up;
+}
+
+// "fov" and "mousesensitivity": 0 or missing the plain values, beyond their limits the nearest one
+// with a warning each (the frustum at any of these angles: Frustum.PlanesBoundTheClipVolume...).
+TEST_F(SettingsFile, ControlKeysKeepTheirLimits) {
+    const struct {
+        const char* text;
+        float fov, sensitivity;
+        int warnings;
+    } cases[] = {{"", 50, 1, 0},
+                 {"fov=0\nmousesensitivity=0", 50, 1, 0},
+                 {"fov=90\nmousesensitivity=2.5", 90, 2.5f, 0},
+                 {"fov=10", 30, 1, 1},
+                 {"fov=1e9\nmousesensitivity=1e9", 120, 100, 2},
+                 {"fov=nan", 50, 1, 1},
+                 {"fov=-40\nmousesensitivity=-3", 30, 0.01f, 2}};
+    for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
+        write(std::string(c.text) + "\n");
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(sceneFov == c.fov && mouseSensitivity == c.sensitivity) << c.text;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.warnings) << c.text;
+    }
+    write("mouselook=1\ninvertmouse=1\npauseonfocusloss=1\n");
+    EXPECT_TRUE(mouseLook && invertMouse && pauseOnFocusLoss);
+    write("\n");
+}
+
+// Held exactly while playing with mouse look and the focus; a change drops the motion gathered and
+// that of the poll after it; a lost focus lets go without warping and, with the key, pauses as
+// Escape would, never undoing a pause.
+TEST(PointerGrab, HeldWhilePlayingWithTheFocusAndLostFocusPauses) {
+    for (int bits = 0; bits < 16; ++bits) {
+        mouseLook = bits & 1, beginPointerPoll(bits & 4), updatePointerGrab(bits & 2);
+        EXPECT_EQ(pointerGrabbed, bits % 8 == 7) << bits;
+    }
+    updatePointerGrab(false), beginPointerPoll(true);
+    EXPECT_EQ(updatePointerGrab(true), GrabTake);
+    addPointerMotion(5, 5), beginPointerPoll(true), addPointerMotion(7, 7), beginPointerPoll(true);
+    addPointerMotion(3, -4), addPointerMotion(1, 1);
+    int dx = 0, dy = 0;
+    takePointerMotion(dx, dy);
+    EXPECT_TRUE(dx == 4 && dy == -3) << dx << " " << dy;
+    addPointerMotion(9, 9);
+    EXPECT_EQ(updatePointerGrab(false), GrabReleaseAtCentre);
+    beginPointerPoll(true), beginPointerPoll(true), addPointerMotion(2, 2),
+        takePointerMotion(dx, dy);
+    EXPECT_TRUE(dx == 0 && dy == 0) << dx << " " << dy;
+    EXPECT_EQ(updatePointerGrab(true), GrabTake);
+    beginPointerPoll(false);
+    EXPECT_EQ(updatePointerGrab(true), GrabRelease);
+    // The key, a lost focus, Escape and a pause requested, then whether the pause toggles.
+    for (const char* p : {"11001", "11110", "01000", "10111", "10000"}) {
+        pauseOnFocusLoss = p[0] == '1';
+        beginPointerPoll(true), beginPointerPoll(p[1] == '0');
+        EXPECT_EQ(pauseToggled(p[2] == '1', p[3] == '1'), p[4] == '1') << p;
+    }
+    mouseLook = pauseOnFocusLoss = false;
+    beginPointerPoll(true), updatePointerGrab(false);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <numeric>
 #include <random>
 
+#include "app/pointer_grab.h"
 #include "game_fixture.h"
 #include "game/pose.h"
 
@@ -483,4 +484,51 @@ TEST(Water, KeyFramesBlendCyclicallyAndQuadsCoverTheWetCells) {
             }
         EXPECT_EQ(waterMeshes[c].vertexCount, v) << "chunk " << c;
     }
+}
+
+// With mouse look a motion turns the view 0.15 degrees a pixel times the sensitivity, the same at
+// 60 and at 15 frames per second, pitch within 65 degrees, and the pointer's place turns nothing;
+// the actions aim through the window's centre in both views.
+TEST_F(GameTest, MouseLookTurnsByTheMotionAndAimsThroughTheCentre) {
+    mouseLook = true;
+    const struct {
+        int dx, dy;
+        float sensitivity;
+        bool invert;
+        float yawDegrees, pitchDegrees;
+    } cases[] = {{100, 0, 1, false, 15, 0},
+                 {-20, 40, 2.5f, false, -7.5f, 15},
+                 {0, 40, 2.5f, true, 0, -15},
+                 {0, 1000, 1, false, 0, 65},
+                 {30, 1000, 1, true, 4.5f, -65}};
+    for (const auto& c : cases) {
+        mouseSensitivity = c.sensitivity, invertMouse = c.invert;
+        float turned[2][2];
+        for (int run = 0; run < 2; ++run) { // at 60, then 15 frames per second
+            player.yaw = player.pitch = 0.0f;
+            updatePointerGrab(true), beginPointerPoll(true), beginPointerPoll(true);
+            addPointerMotion(c.dx, c.dy), step(run == 0 ? 1.0f : 4.0f);
+            mouseX = mouseY = 0, step(1.0f);
+            turned[run][0] = player.yaw, turned[run][1] = player.pitch;
+        }
+        EXPECT_TRUE(turned[0][0] == turned[1][0] && turned[0][1] == turned[1][1]) << c.dx;
+        EXPECT_NEAR(turned[0][0], c.yawDegrees * 0.0174532925f, 1e-5f) << c.dx;
+        EXPECT_NEAR(turned[0][1], c.pitchDegrees * 0.0174532925f, 1e-5f) << c.dy;
+    }
+    for (bool third : {false, true}) { // the aim point projects onto the window's centre
+        thirdPersonView = third, mouseX = 3, mouseY = 700;
+        centrePointerForMouseLook(true), steps(12, 1.0f);
+        float projection[16], modelview[16];
+        perspectiveMatrix(projection, fieldOfView, aspectRatio, 0.1f, 100.0f);
+        cameraModelviewMatrix(modelview, viewCamera);
+        double v[4] = {aimPoint.x, aimPoint.y, aimPoint.z, 1}, w[4];
+        for (const float* m : {modelview, projection}) {
+            for (int r = 0; r < 4; r++)
+                w[r] = m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r] * v[3];
+            std::copy(w, w + 4, v);
+        }
+        EXPECT_TRUE(std::fabs(v[0] / v[3]) < 1e-4 && std::fabs(v[1] / v[3]) < 1e-4) << third;
+    }
+    mouseLook = invertMouse = false, mouseSensitivity = 1.0f;
+    updatePointerGrab(true);
 }

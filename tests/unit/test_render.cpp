@@ -56,9 +56,10 @@ TEST(Frustum, MatricesHaveTheProjectionAndCameraNumbers) {
     }
 }
 
-// Over random cameras, windows wide and tall, and points: a point is inside
-// every plane exactly when its clip coordinates are within w; every plane's
-// normal has length 1 (a zero normal is left as it is).
+// Over random cameras, windows wide and tall, fields of view of 30 to 120
+// degrees, and points: a point is inside every plane exactly when its clip
+// coordinates are within w; every plane's normal has length 1 (a zero normal
+// is left as it is).
 TEST(Frustum, PlanesBoundTheClipVolumeOfTheMatrices) {
     ViewFrustum f{};
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -74,7 +75,7 @@ TEST(Frustum, PlanesBoundTheClipVolumeOfTheMatrices) {
                  rng.uniform(-1.2f, 1.2f), rng.uniform(-7, 7), rng.uniform(-0.5f, 0.5f));
         float aspect = n % 2 ? rng.uniform(1.0f, 2.5f) : rng.uniform(0.3f, 1.0f);
         float projection[16], modelview[16];
-        perspectiveMatrix(projection, rng.uniform(30, 90), aspect, 0.1f, rng.uniform(5, 60));
+        perspectiveMatrix(projection, rng.uniform(30, 120), aspect, 0.1f, rng.uniform(5, 60));
         cameraModelviewMatrix(modelview, camera);
         frustumFromMatrices(f, projection, modelview);
         double point[4] = {camera.position.x + rng.uniform(-40, 40),

@@ -129,10 +129,13 @@ TEST(PauseState, DecisionsFollowTheirKeys) {
                 screenshotKeyAction(true, false, 0) == none &&
                 screenshotKeyAction(true, true, 0) == ScreenshotKeySaveLive &&
                 screenshotKeyAction(true, true, 5) == ScreenshotKeySaveFrozen);
-    EXPECT_TRUE(pointerRecentreDue(true, true, 0, true));
-    EXPECT_FALSE(
-        pointerRecentreDue(false, true, 0, true) || pointerRecentreDue(true, true, 0, false) ||
-        pointerRecentreDue(true, false, 0, true) || pointerRecentreDue(true, true, 5, true));
+    EXPECT_TRUE(pointerRecentreDue(true, true, 0, true, true, false));
+    EXPECT_FALSE(pointerRecentreDue(false, true, 0, true, true, false));
+    EXPECT_FALSE(pointerRecentreDue(true, true, 0, false, true, false)); // another program's
+    EXPECT_FALSE(pointerRecentreDue(true, false, 0, true, true, false));
+    EXPECT_FALSE(pointerRecentreDue(true, true, 5, true, true, false));
+    EXPECT_FALSE(pointerRecentreDue(true, true, 0, true, false, false)); // no focus
+    EXPECT_FALSE(pointerRecentreDue(true, true, 0, true, true, true));   // the grab holds it
 }
 
 // The notice names the file or the reason for three seconds of the frame clock, across its wrap,
