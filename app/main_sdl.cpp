@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/cave_keeper.h"
 #include "app/frame.h"
 #include "app/settings.h"
 #include "app/shell_sdl.h"
@@ -21,9 +22,11 @@ int main(int, char**) {
     // The UI atlas needs the window's GL context; the world comes after it.
     loadUi();
     newGame();
+    startKeepingCave();
     while (!quitRequested) {
         runFrame();
     }
+    finishKeepingCave(true);
     SDL_Quit();
     return 0;
 }

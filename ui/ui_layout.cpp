@@ -132,3 +132,7 @@ int pauseMenuTop(float level, float screenHeight) {
     const double t = (double)level * (double)0.01f;
     return (int)((1.0 - t) * low + t * high);
 }
+
+int pauseMenuButtonCount(bool caveKept) {
+    return caveKept ? PAUSE_MENU_NEW_CAVE_ROW + 1 : PAUSE_MENU_SAVE_CAVE_ROW;
+}

@@ -62,3 +62,8 @@ int pauseMenuTop(float level, float screenHeight);
 const int PAUSE_MENU_BUTTON_GAP = 50; // pixels between button centres
 const int PAUSE_MENU_BUTTON_WIDTH = 300;
 const int PAUSE_MENU_BUTTON_HEIGHT = 15;
+// While the cave is kept, "Save cave" and "New cave" follow the four
+// buttons, so those stay where they always are.
+const int PAUSE_MENU_SAVE_CAVE_ROW = 4;
+const int PAUSE_MENU_NEW_CAVE_ROW = 5;
+int pauseMenuButtonCount(bool caveKept);
