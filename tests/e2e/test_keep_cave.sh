@@ -40,13 +40,13 @@ hm_expect_eq "$(files)" "cave.bak cave.lock cave.sav " "files after New cave"
 cmp -s "$HM_DIR/cave.sav" "$HM_DIR/first.copy" && hm_fail "cave.sav is still the first game's"
 cp "$HM_DIR/cave.sav" "$HM_DIR/saved.copy"
 
-(cd "$HM_DIR" && exec flock -n cave.lock sleep 300) & HOLDER=$! # another game keeps this folder
+(cd "$HM_DIR" && exec flock cave.lock sleep 300) & HOLDER=$! # another game keeps this folder
 trap 'kill $HOLDER; hm_cleanup' EXIT
 hm_until 30 "the other holder did not take the lock" eval '! flock -n "$HM_DIR/cave.lock" true'
 hm_play
 hm_expect_more "$(label_diff "$HM_FRAME" "$HM_DIR/placed.png")" 100 "label pixels differing from the kept game's mode"
 hm_expect_eq "$(grep -c 'in use by another game' "$HM_DIR/stderr.txt")" 1 "lines saying the cave is in use"
 hm_exit_by_menu "0 1" "as a second game"
-kill "$HOLDER" && wait "$HOLDER" 2>/dev/null
+kill "$HOLDER" && wait "$HOLDER" 2>/dev/null; trap hm_cleanup EXIT
 cmp -s "$HM_DIR/cave.sav" "$HM_DIR/saved.copy" || hm_fail "the second game changed cave.sav"
 hm_expect_eq "$(files)" "cave.bak cave.lock cave.sav " "files after the second game"
