@@ -4,8 +4,8 @@
 // compressing, writing and syncing to a worker thread. Core library.
 #pragma once
 
-extern bool caveKept;        // "keepcave" is on and this game holds the folder's lock
-extern int autosaveSeconds;  // "autosave"; missing, 0 or negative: 60
+extern bool caveKept;          // "keepcave" is on and this game holds the folder's lock
+extern int autosaveSeconds;    // "autosave"; missing, 0 or negative: 60
 extern const char* caveFolder; // where the files live; "." in the game
 
 // Reads the keys, takes the lock and, when a save is there, puts it in place

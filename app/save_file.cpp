@@ -167,8 +167,7 @@ static ReadOutcome readSave(const char* path, SaveSnapshot& snapshot, char* why,
     }
     close(fd);
     bytes.resize(done);
-    return decodeSave(bytes.data(), bytes.size(), snapshot, why, whySize) ? SaveSound
-                                                                          : SaveDamaged;
+    return decodeSave(bytes.data(), bytes.size(), snapshot, why, whySize) ? SaveSound : SaveDamaged;
 }
 
 // Renames a damaged file to the first free cave-bad-N.sav; fills kept.
@@ -191,8 +190,8 @@ static bool setAside(const char* folder, const char* path, char* kept, size_t ke
 }
 
 // One stderr line for a damaged file, which is then kept out of the way.
-static void reportDamaged(const char* folder, const char* path, const char* name,
-                          const char* why, const char* next) {
+static void reportDamaged(const char* folder, const char* path, const char* name, const char* why,
+                          const char* next) {
     char kept[64] = "";
     if (setAside(folder, path, kept, sizeof kept)) {
         fprintf(stderr, "hollowmark: %s %s%s, kept as %s; %s\n", name,

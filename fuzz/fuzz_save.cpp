@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     }
     std::vector<unsigned char> file, payloadA, payloadB;
     if (!encodeSave(first, file) || !decodeSave(file.data(), file.size(), second, why, sizeof why))
-        fprintf(stderr, "save rule broken: an accepted save does not read back: %s\n", why), abort();
+        fprintf(stderr, "save rule broken: an accepted save does not read back: %s\n", why),
+            abort();
     encodePayload(first, payloadA);
     encodePayload(second, payloadB);
     if (payloadA != payloadB)

@@ -92,13 +92,17 @@ static void putU32(std::vector<unsigned char>& out, unsigned int v) {
         out.push_back((unsigned char)(v >> (8 * i)));
     }
 }
-static void putInt(std::vector<unsigned char>& out, int v) { putU32(out, (unsigned int)v); }
+static void putInt(std::vector<unsigned char>& out, int v) {
+    putU32(out, (unsigned int)v);
+}
 static void putFloat(std::vector<unsigned char>& out, float v) {
     unsigned int bits = 0;
     memcpy(&bits, &v, sizeof bits);
     putU32(out, bits);
 }
-static void putBool(std::vector<unsigned char>& out, bool v) { out.push_back(v ? 1 : 0); }
+static void putBool(std::vector<unsigned char>& out, bool v) {
+    out.push_back(v ? 1 : 0);
+}
 static void putFloats(std::vector<unsigned char>& out, const float* v, int count) {
     for (int i = 0; i < count; ++i) {
         putFloat(out, v[i]);
@@ -228,7 +232,9 @@ static unsigned int getU32(PayloadReader& r) {
     r.at += 4;
     return v;
 }
-static int getInt(PayloadReader& r) { return (int)getU32(r); }
+static int getInt(PayloadReader& r) {
+    return (int)getU32(r);
+}
 static float getFloat(PayloadReader& r) {
     const unsigned int bits = getU32(r);
     float v = 0.0f;

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# keepcave=1: a block placed, the game left by "Exit", started again: the game goes on where it
-# was left (its action type and its cave's seed). "New cave" gives another cave and keeps the one
-# before as cave.bak. A game that finds the folder's cave in use says so in one line and leaves
-# the save alone.
-#
-# Running scenes are never compared across runs: the harness nudges the pointer for every look,
-# which turns the view a little, so no two runs see quite the same picture. The unit tests hold
-# the saved game to the game played on, bit for bit.
+# keepcave=1: a block placed, "Exit", a new start: the game goes on in the mode it was left in.
+# "New cave" takes another seed and keeps a backup. A game that finds the cave in use says so in
+# one line and leaves the save alone. (Scenes are not compared across runs: the harness's pointer
+# nudges turn the view a little. The unit tests hold a loaded game to the game played on.)
 source "$(dirname "$0")/lib.sh"
 W=640 H=480
 SETTINGS=(screenw=$W screenh=$H viewrange=3 usefog=1 uselight=1 usetextures=1 usewater=0 plainlabels=1 keepcave=1)
@@ -21,10 +17,8 @@ hm_play && keep start
 hm_key e && hm_key e # raise ground -> lower ground -> place block
 hm_click $((W / 2)) $((H / 2)) && keep placed # straight ahead: the fogged dark behind the label stays
 hm_expect_more "$(label_diff "$HM_DIR/placed.png" "$HM_DIR/start.png")" 100 "label pixels changed by the mode"
-hm_open_menu && hm_menu_click 1
-hm_ends "0 0" "after Exit"
-hm_expect_eq "$(files)" "cave.lock cave.sav " "files after the first game"
-cp "$HM_DIR/cave.sav" "$HM_DIR/first.copy"
+hm_open_menu && hm_menu_click 1 && hm_ends "0 0" "after Exit"
+hm_expect_eq "$(files)" "cave.lock cave.sav " "files after the first game" && cp "$HM_DIR/cave.sav" "$HM_DIR/first.copy"
 
 printf '%b\n' "${SETTINGS[@]}" seed=0 >"$HM_DIR/settings.ini" # the saved cave wins over the seed
 hm_play && keep loaded
@@ -34,8 +28,7 @@ hm_menu_click 5 # "New cave": a seed from the clock; the frozen scene stays unti
 hm_expect_more "$(hm_png diff "$HM_FRAME" "$HM_DIR/paused.png" $SEED)" 20 "seed pixels changed by New cave"
 hm_menu_click 0 && hm_key e && hm_key e # the place-block mode again, to be seen kept or not
 hm_open_menu && hm_menu_click 4 # "Save cave", then leave by closing the window
-hm_close_window
-hm_ends "0 0" "after New cave, Save cave and closing the window"
+hm_close_window && hm_ends "0 0" "after New cave, Save cave and closing the window"
 hm_expect_eq "$(files)" "cave.bak cave.lock cave.sav " "files after New cave"
 cmp -s "$HM_DIR/cave.sav" "$HM_DIR/first.copy" && hm_fail "cave.sav is still the first game's"
 cp "$HM_DIR/cave.sav" "$HM_DIR/saved.copy"

@@ -1,13 +1,14 @@
 // test_save.cpp: the kept cave: a save and load changes nothing the game does next; every
 // damaged file is refused and kept aside; a save killed at any instant or failing to write
 // loses nothing; the lock keeps a second game out.
-#include <dirent.h>
 #include <errno.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,7 @@ static SaveSnapshot snapshotA, snapshotB; // large: kept out of the stack
 
 static std::vector<unsigned char> payloadOfGame() {
     std::vector<unsigned char> payload;
-    takeSnapshot(snapshotA);
-    encodePayload(snapshotA, payload);
-    return payload;
+    return takeSnapshot(snapshotA), encodePayload(snapshotA, payload), payload;
 }
 
 // Scripted input for tick t: enemies made, balls thrown, a block placed, then the rope held
@@ -34,14 +33,11 @@ static void scriptInput(int t) {
     keyState[KEY_D] = t % 7 < 3 ? Held : Up;
     mouseX = 512 + (t % 11) * 9 - 45;
     mouseY = t < 25 ? 384 + t % 5 : 150;
-    const int clicks[] = {2, 5, 11, 14, 17, 21};
-    for (int c : clicks)
-        if (t == c)
-            mouseButtonState[MOUSE_LEFT] = Pressed;
-    actionType = t < 10 ? ActionSpawnEnemy : t < 20 ? ActionShootBall
-                                       : t < 25 ? ActionSpawnBlock : ActionSwing;
-    if (t == 8)
-        mouseButtonState[MOUSE_RIGHT] = Pressed; // the trailing camera, against the walls
+    for (int click : {2, 5, 11, 14, 17, 21})
+        mouseButtonState[MOUSE_LEFT] = t == click ? Pressed : mouseButtonState[MOUSE_LEFT];
+    const int modes[] = {ActionSpawnEnemy, ActionShootBall, ActionSpawnBlock, ActionSwing};
+    actionType = modes[t < 20 ? t / 10 : t < 25 ? 2 : 3];
+    mouseButtonState[MOUSE_RIGHT] = t == 8 ? Pressed : Up; // the trailing camera, against walls
     if (t >= 26)
         mouseButtonState[MOUSE_LEFT] = t == 26 ? Pressed : Held;
 }
@@ -62,13 +58,9 @@ TEST(SaveRoundTrip, ALoadedGamePlaysOnBitForBit) {
     const int saveAt = 40, count = 90;
     play(0, saveAt);
     // The moment saved holds everything the round trip must carry.
-    ASSERT_GT(figureCount, 0);
-    ASSERT_GT(ballCount, 0);
-    ASSERT_TRUE(player.swinging);
-    ASSERT_GT(countCells(fallingBlocks), 0);
+    ASSERT_TRUE(figureCount > 0 && ballCount > 0 && player.swinging && countCells(fallingBlocks));
     std::vector<unsigned char> file;
-    takeSnapshot(snapshotB);
-    ASSERT_TRUE(encodeSave(snapshotB, file));
+    ASSERT_TRUE((takeSnapshot(snapshotB), encodeSave(snapshotB, file)));
     play(saveAt, saveAt + count);
     const std::vector<unsigned char> expected = payloadOfGame();
 
@@ -81,10 +73,6 @@ TEST(SaveRoundTrip, ALoadedGamePlaysOnBitForBit) {
     cameraCollision = false;
     resetGameState();
 }
-
-// ---------------------------------------------------------------------------
-// Damaged files
-// ---------------------------------------------------------------------------
 
 static std::vector<unsigned char> goodFile; // a small cave with a little of everything
 
@@ -121,8 +109,7 @@ static std::vector<unsigned char> payloadWith(void (*change)(SaveSnapshot&), uns
 
 static std::vector<unsigned char> framed(const std::vector<unsigned char>& payload, int version) {
     std::vector<unsigned char> file;
-    EXPECT_TRUE(packSave(payload, version, file));
-    return file;
+    return packSave(payload, version, file), file;
 }
 
 static std::vector<std::vector<unsigned char>> damagedFiles() {
@@ -137,9 +124,8 @@ static std::vector<std::vector<unsigned char>> damagedFiles() {
         bad.push_back(good);
         bad.back()[at] ^= (unsigned char)(1u << (at % 8));
     }
-    std::vector<unsigned char> longer = good;
-    longer.push_back(0);
-    bad.push_back(longer);
+    bad.push_back(good);
+    bad.back().push_back(0); // longer than its header says
     bad.push_back(std::vector<unsigned char>(good.size(), 'x'));
     std::vector<unsigned char> payload;
     encodePayload(snapshotA, payload);
@@ -149,115 +135,82 @@ static std::vector<std::vector<unsigned char>> damagedFiles() {
     bad.push_back(framed(payload, SAVE_FORMAT_VERSION));
     payload.resize(payload.size() - 2);
     bad.push_back(framed(payload, SAVE_FORMAT_VERSION));
-    auto figures = [](SaveSnapshot& s) { s.figureCount = 0; };
-    auto balls = [](SaveSnapshot& s) { s.ballCount = 0; };
-    auto action = [](SaveSnapshot& s) { s.actionType = 3; };
-    auto cell = [](SaveSnapshot& s) { s.blocks[0][0][0] ^= 1; };
-    auto flag = [](SaveSnapshot& s) { s.slowMotion = !s.slowMotion; };
-    auto number = [](SaveSnapshot& s) { s.viewBlend = 1.0000001f; };
-    bad.push_back(framed(payloadWith(figures, MAX_FIGURES + 1), SAVE_FORMAT_VERSION));
-    bad.push_back(framed(payloadWith(figures, 0xFFFFFFFFu), SAVE_FORMAT_VERSION));
-    bad.push_back(framed(payloadWith(balls, MAX_BALLS + 1), SAVE_FORMAT_VERSION));
-    bad.push_back(framed(payloadWith(balls, 0x7FFFFFFFu), SAVE_FORMAT_VERSION));
-    bad.push_back(framed(payloadWith(action, ACTION_TYPE_COUNT), SAVE_FORMAT_VERSION));
-    bad.push_back(framed(payloadWith(cell, 0x02020202u), SAVE_FORMAT_VERSION));
-    bad.push_back(framed(payloadWith(flag, 0x02u), SAVE_FORMAT_VERSION));
-    bad.push_back(framed(payloadWith(number, 0x7FC00000u), SAVE_FORMAT_VERSION)); // NaN
+    // Absurd values: counts beyond the tables, an action that does not exist, a cell, a flag
+    // and a number (NaN) no game writes.
+    struct Absurd {
+        void (*change)(SaveSnapshot&);
+        unsigned int value;
+    } absurd[] = {
+        {[](SaveSnapshot& s) { s.figureCount = 0; }, MAX_FIGURES + 1},
+        {[](SaveSnapshot& s) { s.figureCount = 0; }, 0xFFFFFFFFu},
+        {[](SaveSnapshot& s) { s.ballCount = 0; }, MAX_BALLS + 1},
+        {[](SaveSnapshot& s) { s.ballCount = 0; }, 0x7FFFFFFFu},
+        {[](SaveSnapshot& s) { s.actionType = 3; }, ACTION_TYPE_COUNT},
+        {[](SaveSnapshot& s) { s.blocks[0][0][0] ^= 1; }, 0x02020202u},
+        {[](SaveSnapshot& s) { s.slowMotion = !s.slowMotion; }, 0x02u},
+        {[](SaveSnapshot& s) { s.viewBlend = 1.0000001f; }, 0x7FC00000u},
+    };
+    for (const Absurd& a : absurd)
+        bad.push_back(framed(payloadWith(a.change, a.value), SAVE_FORMAT_VERSION));
     return bad;
-}
-
-TEST(SaveFile, EveryDamagedFileIsRefused) {
-    int index = 0;
-    for (const std::vector<unsigned char>& file : damagedFiles()) {
-        char why[160] = "";
-        EXPECT_FALSE(decodeSave(file.data(), file.size(), snapshotB, why, sizeof why))
-            << "damaged file " << index;
-        EXPECT_NE(why[0], '\0') << "damaged file " << index;
-        ++index;
-    }
-    // The way the damaged ones were made leaves the sample itself sound.
-    char why[160] = "";
-    EXPECT_TRUE(decodeSave(sampleFile().data(), sampleFile().size(), snapshotB, why, sizeof why));
-    EXPECT_EQ(memcmp(&snapshotB.balls[0], &snapshotA.balls[0], sizeof(Ball)), 0);
 }
 
 // A folder of its own per test, removed with everything in it afterwards.
 struct SaveFolder {
-    std::string path;
-    SaveFolder() {
-        char pattern[] = "/tmp/hollowmark-save-XXXXXX";
-        path = mkdtemp(pattern) ? pattern : "";
-    }
-    ~SaveFolder() {
-        for (const std::string& name : names())
-            unlink((path + "/" + name).c_str());
-        rmdir(path.c_str());
-    }
+    std::string path = std::filesystem::temp_directory_path() / "hollowmark-save-XXXXXX";
+    SaveFolder() { mkdtemp(&path[0]); }
+    ~SaveFolder() { std::filesystem::remove_all(path); }
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        DIR* dir = opendir(path.c_str());
-        for (dirent* e = dir ? readdir(dir) : nullptr; e; e = readdir(dir))
-            if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0)
-                out.push_back(e->d_name);
-        if (dir)
-            closedir(dir);
+        for (const auto& entry : std::filesystem::directory_iterator(path))
+            out.push_back(entry.path().filename());
         std::sort(out.begin(), out.end());
         return out;
     }
-    void put(const char* name, const std::vector<unsigned char>& bytes) const {
-        FILE* f = fopen((path + "/" + name).c_str(), "wb");
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
+    void put(const char* name, const std::vector<unsigned char>& b) const {
+        std::ofstream(path + "/" + name, std::ios::binary).write((const char*)b.data(), b.size());
     }
     std::vector<unsigned char> get(const char* name) const {
-        std::vector<unsigned char> bytes;
-        FILE* f = fopen((path + "/" + name).c_str(), "rb");
-        for (int c = f ? fgetc(f) : EOF; c != EOF; c = fgetc(f))
-            bytes.push_back((unsigned char)c);
-        if (f)
-            fclose(f);
-        return bytes;
+        std::ifstream in(path + "/" + name, std::ios::binary);
+        return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
     }
 };
 
-TEST(SaveFile, ADamagedSaveIsKeptAsideOnceAndTheBackupTaken) {
+// Every damaged file is refused with a reason; some of each kind, put in a folder as cave.sav,
+// are set aside under the first free number with one line, and the backup taken when there is one.
+TEST(SaveFile, EveryDamagedFileIsRefusedAndKeptAside) {
     const std::vector<std::vector<unsigned char>> bad = damagedFiles();
-    for (size_t i = 0; i < bad.size(); i += 5) {
-        for (bool backup : {true, false}) {
-            SaveFolder folder;
-            folder.put("cave-bad-1.sav", {1, 2, 3}); // taken: the next number is used
-            folder.put("cave.sav", bad[i]);
-            if (backup)
-                folder.put("cave.bak", sampleFile());
-            testing::internal::CaptureStderr();
-            EXPECT_EQ(loadSaveFolder(folder.path.c_str(), snapshotB), backup) << i;
-            const std::string err = testing::internal::GetCapturedStderr();
-            EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-            EXPECT_NE(err.find("cave-bad-2.sav"), std::string::npos) << err;
-            EXPECT_TRUE(folder.get("cave-bad-2.sav") == bad[i]) << i;
-            std::vector<std::string> expected = {"cave-bad-1.sav", "cave-bad-2.sav"};
-            if (backup)
-                expected.push_back("cave.bak");
-            EXPECT_EQ(folder.names(), expected);
-        }
+    for (size_t i = 0; i < bad.size(); ++i) {
+        char why[160] = "";
+        EXPECT_FALSE(decodeSave(bad[i].data(), bad[i].size(), snapshotB, why, 160)) << i;
+        EXPECT_NE(why[0], '\0') << i;
+        const bool backup = i % 2 == 0;
+        if (i % 5 != 0)
+            continue; // a sample of each kind goes through the folder as well
+        SaveFolder folder;
+        folder.put("cave-bad-1.sav", {1, 2, 3}); // taken: the next number is used
+        folder.put("cave.sav", bad[i]);
+        if (backup)
+            folder.put("cave.bak", sampleFile());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(loadSaveFolder(folder.path.c_str(), snapshotB), backup) << i;
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_NE(err.find("cave-bad-2.sav"), std::string::npos) << err;
+        EXPECT_TRUE(folder.get("cave-bad-2.sav") == bad[i]) << i;
+        EXPECT_EQ(folder.names().size(), backup ? 3u : 2u) << i;
     }
+    // The way the damaged ones were made leaves the sample itself sound.
+    char why[160] = "";
+    EXPECT_TRUE(decodeSave(sampleFile().data(), sampleFile().size(), snapshotB, why, 160));
+    EXPECT_EQ(memcmp(&snapshotB.balls[0], &snapshotA.balls[0], sizeof(Ball)), 0);
 }
 
-// ---------------------------------------------------------------------------
-// Writing: backups, faults, kills
-// ---------------------------------------------------------------------------
-
-static ssize_t diskFullAfter512(int fd, const void* bytes, size_t size) {
-    static thread_local size_t written = 0;
-    (void)fd, (void)bytes;
-    if (written >= 512) {
-        written = 0;
-        errno = ENOSPC;
-        return -1;
-    }
-    const size_t n = size < 100 ? size : 100;
-    written += n;
-    return (ssize_t)n;
+// A disk that fills up: every third write fails, the others take at most 100 bytes.
+static ssize_t diskFull(int, const void*, size_t size) {
+    static int calls = 0;
+    errno = ++calls % 3 == 0 ? ENOSPC : 0;
+    return errno ? -1 : (ssize_t)(size < 100 ? size : 100);
 }
 
 TEST(SaveFile, SavesKeepTheOneBeforeAndFailedWritesLoseNothing) {
@@ -268,17 +221,13 @@ TEST(SaveFile, SavesKeepTheOneBeforeAndFailedWritesLoseNothing) {
     char why[256] = "";
     ASSERT_TRUE(writeSaveFile(dir, first, why, sizeof why)) << why;
     ASSERT_TRUE(writeSaveFile(dir, second, why, sizeof why)) << why;
-    EXPECT_TRUE(folder.get("cave.sav") == second);
-    EXPECT_TRUE(folder.get("cave.bak") == first);
-
-    saveWriteHook = diskFullAfter512;
+    EXPECT_TRUE(folder.get("cave.sav") == second && folder.get("cave.bak") == first);
+    saveWriteHook = diskFull;
     EXPECT_FALSE(writeSaveFile(dir, first, why, sizeof why));
     saveWriteHook = write;
-    EXPECT_NE(strstr(why, strerror(ENOSPC)), nullptr) << why;
-    EXPECT_TRUE(folder.get("cave.sav") == second);
-    EXPECT_TRUE(folder.get("cave.bak") == first);
+    EXPECT_NE(strstr(why, strerror(ENOSPC)), nullptr) << why; // and nothing lost:
+    EXPECT_TRUE(folder.get("cave.sav") == second && folder.get("cave.bak") == first);
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"cave.bak", "cave.sav"}));
-
     const std::string gone = folder.path + "/gone";
     EXPECT_FALSE(writeSaveFile(gone.c_str(), first, why, sizeof why));
     EXPECT_NE(strstr(why, "gone"), nullptr) << why;
@@ -294,57 +243,62 @@ TEST(SaveFile, AGameKilledWhileSavingLeavesASaveThatLoads) {
     const char* dir = folder.path.c_str();
     char why[256] = "";
     ASSERT_TRUE(writeSaveFile(dir, sampleFile(), why, sizeof why));
-    char reason[160] = "";
-    ASSERT_TRUE(decodeSave(sampleFile().data(), sampleFile().size(), snapshotA, reason, 160));
+    ASSERT_TRUE(decodeSave(sampleFile().data(), sampleFile().size(), snapshotA, why, 160));
     Rng rng(77);
     for (int round = 0; round < 25; ++round) {
         const pid_t child = fork();
-        ASSERT_GE(child, 0);
+        ASSERT_GE(child, 0); // never kill(-1)
         if (child == 0) {
             std::vector<unsigned char> bytes;
             for (int i = 1;; ++i) {
                 snapshotA.worldSeed = i;
                 encodeSave(snapshotA, bytes);
-                char childWhy[256] = "";
-                writeSaveFile(dir, bytes, childWhy, sizeof childWhy);
+                writeSaveFile(dir, bytes, why, sizeof why);
             }
         }
         usleep((useconds_t)(2000 + rng.below(30000)));
         kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
+        waitpid(child, nullptr, 0);
         testing::internal::CaptureStderr();
         EXPECT_TRUE(loadSaveFolder(dir, snapshotB)) << "round " << round;
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-        EXPECT_EQ(memcmp(snapshotB.blocks, snapshotA.blocks, sizeof blocks), 0);
-        EXPECT_EQ(snapshotB.ballCount, 1);
+        EXPECT_TRUE(!memcmp(snapshotB.blocks, snapshotA.blocks, sizeof blocks) &&
+                    snapshotB.ballCount == 1);
         for (const std::string& name : folder.names()) // the killed save's temporary file
             if (name[0] == '.')
-                unlink((folder.path + "/" + name).c_str());
+                std::filesystem::remove(folder.path + "/" + name);
     }
 }
 
 TEST(SaveFile, ASecondGameFindsTheFolderLocked) {
     SaveFolder folder;
     const int first = lockSaveFolder(folder.path.c_str());
-    EXPECT_GE(first, 0);
-    EXPECT_EQ(lockSaveFolder(folder.path.c_str()), -1);
+    EXPECT_TRUE(first >= 0 && lockSaveFolder(folder.path.c_str()) == -1) << first;
     close(first);
-    const int again = lockSaveFolder(folder.path.c_str());
-    EXPECT_GE(again, 0);
-    close(again);
+    const int again = lockSaveFolder(folder.path.c_str()); // free again once the first has gone
+    EXPECT_GE(again, 0), close(again);
     EXPECT_EQ(lockSaveFolder((folder.path + "/gone").c_str()), -2);
 }
 
+// Saves come after "autosave" seconds of running play; paused time does not count.
+TEST(CaveKeeper, AutosavesCountOnlyRunningTime) {
+    SaveFolder folder;
+    caveFolder = folder.path.c_str(), caveKept = true, autosaveSeconds = 2;
+    const unsigned int ticks[] = {1000, 2600, 3999, 4500, 5101, 6000, 7101};
+    const bool paused[] = {false, true, false, true, false, false, false};
+    const size_t files[] = {0, 0, 0, 0, 1, 1, 2}; // once any save has ended: cave.sav, cave.bak
+    for (int i = 0; i < 7; ++i) {
+        keepCaveAfterFrame(ticks[i], paused[i]);
+        finishKeepingCave(false);
+        EXPECT_EQ(folder.names().size(), files[i]) << ticks[i];
+    }
+    caveKept = false, caveFolder = ".";
+}
+
 TEST(CaveKeeper, ANewCaveNeverRepeatsTheOneItReplaces) {
-    struct Case {
-        int setting;
-        long long clock;
-        int current, expected;
-    } cases[] = {
-        {0, 1000, 5, 1000}, {0, 1000, 1000, 1001}, {0, 0xFFFFFFFFLL, -1, -1 + 2},
-        {42, 1000, 42, 42}, // a seed chosen in the settings stays the player's choice
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(newCaveSeed(c.setting, c.clock, c.current), c.expected) << c.clock;
+    // setting, clock, current seed, the new seed; a seed chosen in the settings is kept
+    const long long cases[][4] = {
+        {0, 1000, 5, 1000}, {0, 1000, 1000, 1001}, {0, 0xFFFFFFFFLL, -1, 1}, {42, 1000, 42, 42}};
+    for (const auto& c : cases)
+        EXPECT_EQ(newCaveSeed((int)c[0], c[1], (int)c[2]), c[3]) << c[1];
 }
