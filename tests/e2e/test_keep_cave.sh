@@ -33,7 +33,8 @@ hm_expect_eq "$(files)" "cave.bak cave.lock cave.sav " "files after New cave"
 cmp -s "$HM_DIR/cave.sav" "$HM_DIR/first.copy" && hm_fail "cave.sav is still the first game's"
 cp "$HM_DIR/cave.sav" "$HM_DIR/saved.copy"
 
-(cd "$HM_DIR" && exec flock cave.lock sleep 300) & HOLDER=$! # another game keeps this folder
+# Another game keeps this folder: a process holding the lock itself (fd 9), so killing it frees it.
+(exec 9>"$HM_DIR/cave.lock" && flock 9 && exec sleep 300) >/dev/null 2>&1 & HOLDER=$!
 trap 'kill $HOLDER; hm_cleanup' EXIT
 hm_until 30 "the other holder did not take the lock" eval '! flock -n "$HM_DIR/cave.lock" true'
 hm_play
