@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include "app/cave_keeper.h"
 #include "app/frame.h"
 #include "app/input.h"
 #include "game/game.h"
@@ -49,4 +50,5 @@ void runFrame() {
     playSounds();
     SDL_GL_SwapBuffers();
     drainEventQueue();
+    keepCaveAfterFrame(SDL_GetTicks(), pauseLevel != 0.0f);
 }

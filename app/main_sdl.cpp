@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/cave_keeper.h"
 #include "app/frame.h"
 #include "app/settings.h"
 #include "app/shell_sdl.h"
@@ -26,9 +27,11 @@ int main(int, char**) {
     // A new game: the world atlas first, as the new-game setup expects.
     setupWorldTexture();
     setupNewWorld();
+    startKeepingCave();
     while (!quitRequested) {
         runFrame();
     }
+    finishKeepingCave(true);
     SDL_Quit();
     return 0;
 }

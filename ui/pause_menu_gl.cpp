@@ -1,4 +1,8 @@
-// pause_menu_gl.cpp: the column of four buttons that slides up while paused.
+// pause_menu_gl.cpp: the column of buttons that slides up while paused: four,
+// and "Save cave" and "New cave" below them while the cave is kept.
+#include <time.h>
+
+#include "app/cave_keeper.h"
 #include "app/frame.h"
 #include "app/settings.h"
 #include "game/sound_events.h"
@@ -32,5 +36,13 @@ void drawPauseMenu() {
     if (drawButton(cx, top + 3 * gap, w, h, true, true, frameRateLabel)) {
         showFrameRate = !showFrameRate;
         recordUiSound(SoundButton);
+    }
+    if (pauseMenuButtonCount(caveKept) > PAUSE_MENU_SAVE_CAVE_ROW) {
+        if (drawButton(cx, top + PAUSE_MENU_SAVE_CAVE_ROW * gap, w, h, true, true, "Save cave")) {
+            saveCaveSoon();
+        }
+        if (drawButton(cx, top + PAUSE_MENU_NEW_CAVE_ROW * gap, w, h, true, true, "New cave")) {
+            startNewCave((long long)time(nullptr));
+        }
     }
 }

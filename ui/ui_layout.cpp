@@ -150,3 +150,7 @@ NoticePlace screenshotNoticePlace(float screenWidth, int textLength, bool belowS
     place.textY = LABEL_TEXT_Y + rows * NOTICE_ROW_STEP;
     return place;
 }
+
+int pauseMenuButtonCount(bool caveKept) {
+    return caveKept ? PAUSE_MENU_NEW_CAVE_ROW + 1 : PAUSE_MENU_SAVE_CAVE_ROW;
+}

@@ -66,3 +66,9 @@ struct NoticePlace {
     int textX, textY;
 };
 NoticePlace screenshotNoticePlace(float screenWidth, int textLength, bool belowSlowMotionPanel);
+
+// While the cave is kept, "Save cave" and "New cave" follow the four
+// buttons, so those stay where they always are.
+const int PAUSE_MENU_SAVE_CAVE_ROW = 4;
+const int PAUSE_MENU_NEW_CAVE_ROW = 5;
+int pauseMenuButtonCount(bool caveKept);
