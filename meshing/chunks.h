@@ -63,10 +63,10 @@ void quadNormals(int vertexCount, float* normals, const float* positions);
 // The fillers close it without touching the quads or their lit corners: along
 // every edge of a quad longer than one block, a fan of triangles from the
 // edge's first corner through each block corner on it, wound like the quad.
-// They lie on the edge line, of zero area in exact arithmetic; on screen each
-// covers the sliver between the long edge and the neighbour's shorter edges
-// when the rounding opens one (then it faces the eye) and is culled when the
-// rounding overlaps them instead. Block corners are whole numbers, so every
+// They lie on the edge line, of zero area in exact arithmetic; on screen they
+// cover the sliver between the long edge and the neighbour's shorter edges
+// when rounding opens one (drawn from both sides, since a zero-area
+// triangle's facing is a toss-up). Block corners are whole numbers, so every
 // border step is exactly the edge its neighbour draws. Texture coordinates
 // run along the edge; the normal is the quad's. fillers gets a multiple of 3
 // vertices (none without merged faces), its arrays sized as any mesh's.

@@ -173,9 +173,15 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
         const ChunkPosition& p = discPositions[chunkOrder[k].index];
         const float dx = CHUNK_EDGE * p.i, dz = CHUNK_EDGE * p.j;
         drawChunkMesh(terrainMeshes[p.slot], GL_QUADS, lighting, dx, dz);
-        // The merged quads as they are, then what closes their T-junctions.
+        // The merged quads as they are, then what closes their T-junctions:
+        // a filler has no area until its corners are rounded to the pixel
+        // grid, so whether it faces the eye is decided before the rounding
+        // that opens the sliver, and comes out either way. Drawn from both
+        // sides, it covers the sliver whichever way it turns.
         drawChunkMesh(blockMeshes[p.slot], GL_QUADS, lighting, dx, dz);
+        glDisable(GL_CULL_FACE);
         drawChunkMesh(blockSeamFillers[p.slot], GL_TRIANGLES, lighting, dx, dz);
+        glEnable(GL_CULL_FACE);
         if (fallingMeshes[p.slot].vertexCount > 0) {
             // Falling blocks glide down through the current settling step.
             glPushMatrix();
