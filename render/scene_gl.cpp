@@ -173,15 +173,7 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
         const ChunkPosition& p = discPositions[chunkOrder[k].index];
         const float dx = CHUNK_EDGE * p.i, dz = CHUNK_EDGE * p.j;
         drawChunkMesh(terrainMeshes[p.slot], GL_QUADS, lighting, dx, dz);
-        // The merged quads as they are, then what closes their T-junctions:
-        // a filler has no area until its corners are rounded to the pixel
-        // grid, so whether it faces the eye is decided before the rounding
-        // that opens the sliver, and comes out either way. Drawn from both
-        // sides, it covers the sliver whichever way it turns.
         drawChunkMesh(blockMeshes[p.slot], GL_QUADS, lighting, dx, dz);
-        glDisable(GL_CULL_FACE);
-        drawChunkMesh(blockSeamFillers[p.slot], GL_TRIANGLES, lighting, dx, dz);
-        glEnable(GL_CULL_FACE);
         if (fallingMeshes[p.slot].vertexCount > 0) {
             // Falling blocks glide down through the current settling step.
             glPushMatrix();
@@ -190,6 +182,26 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
             glPopMatrix();
         }
     }
+    // Then what closes the merged quads' T-junctions, only where nothing at
+    // all has been drawn: a filler has no area until its corners are rounded
+    // to the pixel grid, so its depth and colour across the sliver come from
+    // a slope over next to nothing, and which way it faces is decided before
+    // the rounding that opens the sliver. At the far end of the depth range
+    // it passes only where the depth is still the cleared 1; from both sides,
+    // it covers the sliver whichever way it turns.
+    glDisable(GL_CULL_FACE);
+    glDepthRange(1.0, 1.0);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    for (int k = 0; k < count; k++) {
+        const ChunkPosition& p = discPositions[chunkOrder[k].index];
+        drawChunkMesh(blockSeamFillers[p.slot], GL_TRIANGLES, lighting, CHUNK_EDGE * p.i,
+                      CHUNK_EDGE * p.j);
+    }
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDepthRange(0.0, 1.0);
+    glEnable(GL_CULL_FACE);
 }
 
 static void tint(const float colour[3]) {
