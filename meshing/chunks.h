@@ -61,15 +61,19 @@ void quadNormals(int vertexCount, float* normals, const float* positions);
 // them and the background shows through, dotted along the edge; chunk
 // borders, where merging stops on one side and not the other, show it most.
 // The fillers close it without touching the quads or their lit corners: along
-// every edge of a quad longer than one block, a fan of triangles from the
-// edge's first corner through each block corner on it, wound like the quad.
-// They lie on the edge line, of zero area in exact arithmetic; on screen they
-// cover the sliver between the long edge and the neighbour's shorter edges
-// when rounding opens one (drawn from both sides, since a zero-area
-// triangle's facing is a toss-up). Block corners are whole numbers, so every
-// border step is exactly the edge its neighbour draws. Texture coordinates
-// run along the edge; the normal is the quad's. fillers gets a multiple of 3
-// vertices (none without merged faces), its arrays sized as any mesh's.
+// every edge of a quad longer than one block, a fan of thin triangles from
+// the edge's first corner through each block corner on it, wound like the
+// quad, in its plane. Each block corner inside the edge is moved out of the
+// quad by SEAM_FILLER_REACH (a thousandth of a block), so the fan covers the
+// band just past the edge where the neighbour's corners may be rounded away
+// from it, and has area enough for the rasteriser to draw it as a triangle
+// (an exactly flat one may be dropped or shaded from a slope over nothing).
+// Put back on the edge, every border step is exactly the edge its neighbour
+// draws. Texture coordinates run along the edge; the normal is the quad's.
+// fillers gets a multiple of 3 vertices (none without merged faces), its
+// arrays sized as any mesh's. The renderer draws them only where nothing else
+// is drawn, so the band past the edge never shows over anything.
+const float SEAM_FILLER_REACH = 1.0f / 1024.0f; // world units; a power of two keeps sums exact
 void buildSeamFillers(ChunkMesh& fillers, const ChunkMesh& quads);
 
 // Sizes a mesh's arrays for vertexCount vertices: kept when the count is

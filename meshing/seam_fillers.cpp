@@ -23,15 +23,21 @@ static int edgeSteps(const ChunkMesh& quads, int v) {
 }
 
 // Filler vertex `out` at block corner k of the edge from quad vertex a to b,
-// of `steps` blocks. (b - a) * k is a whole number of blocks (of eighths of
-// the texture in u and v) and divides by steps exactly, so the point is the
-// neighbour's corner to the bit.
+// of `steps` blocks, moved out of the quad by SEAM_FILLER_REACH unless it is
+// a corner of the quad. (b - a) * k is a whole number of blocks (of eighths
+// of the texture in u and v) and divides by steps exactly, so the point is
+// the neighbour's corner to the bit before it is moved, by a power of two.
 static void putFillerVertex(ChunkMesh& fillers, int out, const ChunkMesh& quads, int a, int b,
                             int k, int steps) {
+    // Out of the quad across the edge: from the corner before a to a.
+    const int before = a % 4 == 0 ? a + 3 : a - 1;
+    const float reach = k > 0 && k < steps ? SEAM_FILLER_REACH : 0.0f;
+    const float across = (float)edgeSteps(quads, before);
     for (int c = 0; c < 3; c++) {
         const float from = quads.positions[3 * a + c];
+        const float outward = (from - quads.positions[3 * before + c]) / across;
         fillers.positions[3 * out + c] =
-            from + (quads.positions[3 * b + c] - from) * (float)k / (float)steps;
+            from + (quads.positions[3 * b + c] - from) * (float)k / (float)steps + reach * outward;
     }
     for (int c = 0; c < 2; c++) {
         const float from = quads.texCoords[2 * a + c];

@@ -183,12 +183,10 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
         }
     }
     // Then what closes the merged quads' T-junctions, only where nothing at
-    // all has been drawn: a filler has no area until its corners are rounded
-    // to the pixel grid, so its depth and colour across the sliver come from
-    // a slope over next to nothing, and which way it faces is decided before
-    // the rounding that opens the sliver. At the far end of the depth range
-    // it passes only where the depth is still the cleared 1; from both sides,
-    // it covers the sliver whichever way it turns.
+    // all has been drawn: at the far end of the depth range a filler passes
+    // only where the depth is still the cleared 1, so the hair it reaches past
+    // its edge never shows over a face or a figure. From both sides, since a
+    // triangle this thin may turn either way once rounded to the pixel grid.
     glDisable(GL_CULL_FACE);
     glDepthRange(1.0, 1.0);
     glDepthFunc(GL_LEQUAL);

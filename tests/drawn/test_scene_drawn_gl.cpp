@@ -77,16 +77,16 @@ static std::array<int, 6> faceSeen(float x, float y) {
 // through along their edges; the seam fillers close such gaps and keep the merged quads' light.
 // A floor and a ceiling of blocks pitted so that faces of many sizes meet, lit, seen low from
 // places some far from the origin (fewer fraction bits), the first on a chunk corner along the
-// diagonal. Up to 18 ahead: never more dark pixels than the quads alone leave, and far fewer in
-// all; pixels the quads alone draw change by at most 1 but on the slivers, where the points
-// round the pixel meet more than one face.
+// diagonal. Up to 18 ahead: no dark pixel (the quads alone leave some), and pixels the quads
+// alone draw change by at most 1 but on the slivers, where the points round the pixel meet more
+// than one face.
 TEST(GroundSeams, ClosedInTheLightOfTheQuads) {
     emptyWorld();
     optimizeGeometry = useLight = true, viewRange = 6;
     for (int x = 0; x < WORLD_SIZE; x++)
         for (int z = 0; z < WORLD_SIZE; z++)
             blocks[x][0][z] = blocks[x][20][z] = (x * 5 + z * 3) % 7 != 0;
-    int allGaps[2] = {};           // closed, quads alone
+    int quadGaps = 0;
     for (int n = 0; n < 24; n++) { // 16 over the floor, then 8 under the ceiling
         const int k = n % 16, up = n >= 16, side = up ? -1 : 1;
         const float x = 9.95f + 23.3f * (k % 4) - 14.1f * (k / 4),
@@ -113,13 +113,12 @@ TEST(GroundSeams, ClosedInTheLightOfTheQuads) {
                 edge = faceSeen(u + j % 3 - 0.5f, v + j / 3 - 0.5f) != faceSeen(u + 0.5f, v + 0.5f);
             off += change > 1 && !edge;
         }
-        EXPECT_TRUE(line > 60 && line < HEIGHT - 60 && off == 0 && gaps[0] <= gaps[1])
+        EXPECT_TRUE(line > 60 && line < HEIGHT - 60 && off == 0 && gaps[0] == 0)
             << "pose " << n << ": " << off << " changed off the edges, " << gaps[0] << " gaps, "
             << gaps[1] << " with the quads alone";
-        allGaps[0] += gaps[0], allGaps[1] += gaps[1];
+        quadGaps += gaps[1];
     }
-    EXPECT_LE(4 * allGaps[0], allGaps[1])
-        << allGaps[0] << " gaps, " << allGaps[1] << " with the quads alone";
+    EXPECT_GT(quadGaps, 0); // the scenes show what the fillers are for
     useLight = false;
 }
 
