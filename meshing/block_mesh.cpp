@@ -230,4 +230,5 @@ void buildBlockMesh(int cx, int cz) {
     if (useLight) {
         quadNormals(mesh.vertexCount, mesh.normals, mesh.positions);
     }
+    buildSeamFillers(blockSeamFillers[chunkIndex(cx, cz)], mesh);
 }

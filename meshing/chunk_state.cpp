@@ -6,6 +6,7 @@
 ChunkMesh terrainMeshes[CHUNK_TOTAL];
 ChunkMesh blockMeshes[CHUNK_TOTAL];
 ChunkMesh fallingMeshes[CHUNK_TOTAL];
+ChunkMesh blockSeamFillers[CHUNK_TOTAL];
 CollisionList* terrainCollision[CHUNK_TOTAL];
 CollisionList* blockCollision[CHUNK_TOTAL];
 CollisionList* fallingCollision[CHUNK_TOTAL];

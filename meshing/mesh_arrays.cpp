@@ -8,6 +8,7 @@
 #include <cmath>
 
 void prepareMeshArrays(ChunkMesh& mesh, int vertexCount) {
+    mesh.revision++;
     if (vertexCount != mesh.vertexCount) {
         delete[] mesh.positions;
         delete[] mesh.texCoords;

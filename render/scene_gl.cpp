@@ -64,7 +64,8 @@ static const float* placeVertices(const float* positions, int vertexCount, float
     return placedPositions;
 }
 
-static void drawChunkMesh(const ChunkMesh& mesh, bool lighting, float dx, float dz) {
+// mode: GL_QUADS for the chunk meshes, GL_TRIANGLES for the seam fillers.
+static void drawChunkMesh(const ChunkMesh& mesh, GLenum mode, bool lighting, float dx, float dz) {
     if (mesh.vertexCount <= 0 || mesh.positions == nullptr || mesh.texCoords == nullptr) {
         return;
     }
@@ -74,173 +75,14 @@ static void drawChunkMesh(const ChunkMesh& mesh, bool lighting, float dx, float 
         // A lit pass over a mesh built without normals would read the previous
         // mesh's normal array past its end; draw this one without.
         glDisableClientState(GL_NORMAL_ARRAY);
-        glDrawArrays(GL_QUADS, 0, mesh.vertexCount);
+        glDrawArrays(mode, 0, mesh.vertexCount);
         glEnableClientState(GL_NORMAL_ARRAY);
         return;
     }
     if (lighting) {
         glNormalPointer(GL_FLOAT, 0, mesh.normals);
     }
-    glDrawArrays(GL_QUADS, 0, mesh.vertexCount);
-}
-
-// Merged block faces ("optimizegeometry") leave T-junctions: the corner of a
-// small face sits in the middle of a longer edge of its neighbour, in the same
-// plane or round a block's edge. On screen that corner is rounded to the pixel
-// grid on its own while the long edge stays straight, so a sliver opens
-// between them and the background shows through, dotted along the edge. The
-// chunk borders, where merging stops on one side and not the other, show it
-// most. So the ground is drawn from a closed version of each block mesh: a
-// merged face becomes a fan from its centre to every block corner round its
-// border, so each border step of one block is an edge both faces share
-// exactly. Unmerged faces are drawn as the quads they are. The mesh itself,
-// and the collision lists built from it, keep their merged quads.
-struct ClosedBlockMesh {
-    int sourceCount; // vertices of the block mesh this was made from
-    float* source;   // its positions, to notice when it is rebuilt
-    bool sourceHasNormals;
-    int quadCount;    // vertices of the unit faces, drawn as quads
-    int fanCount;     // vertices of the fans, drawn as triangles
-    int capacity;     // vertices each array below holds
-    float* positions; // unit faces first, then the fans
-    float* texCoords;
-    float* normals;
-};
-static ClosedBlockMesh closedBlockMeshes[CHUNK_TOTAL];
-
-static int edgeSteps(const float* from, const float* to) {
-    float length = 0.0f;
-    for (int c = 0; c < 3; c++) {
-        length = std::fmax(length, std::fabs(to[c] - from[c]));
-    }
-    return (int)std::lround(length);
-}
-
-// Point k of `steps` along the edge from corner a to corner b of a face.
-// Edges run along one axis over whole blocks, so (b - a) * k / steps is a
-// whole number and the point is exactly the neighbour's corner.
-static void putClosedVertex(ClosedBlockMesh& closed, int out, const ChunkMesh& mesh, int a, int b,
-                            int k, int steps) {
-    for (int c = 0; c < 3; c++) {
-        const float from = mesh.positions[3 * a + c];
-        closed.positions[3 * out + c] =
-            from + (mesh.positions[3 * b + c] - from) * (float)k / (float)steps;
-        closed.normals[3 * out + c] = mesh.normals != nullptr ? mesh.normals[3 * a + c] : 0.0f;
-    }
-    for (int c = 0; c < 2; c++) {
-        const float from = mesh.texCoords[2 * a + c];
-        closed.texCoords[2 * out + c] =
-            from + (mesh.texCoords[2 * b + c] - from) * (float)k / (float)steps;
-    }
-}
-
-// The block steps along each edge of the face starting at vertex q, and their sum.
-static int faceBorder(const ChunkMesh& mesh, int q, int steps[4]) {
-    int border = 0;
-    for (int e = 0; e < 4; e++) {
-        steps[e] = edgeSteps(mesh.positions + 3 * (q + e), mesh.positions + 3 * (q + (e + 1) % 4));
-        border += steps[e];
-    }
-    return border;
-}
-
-static void buildClosedBlockMesh(ClosedBlockMesh& closed, const ChunkMesh& mesh) {
-    int quadCount = 0, fanCount = 0;
-    int steps[4];
-    for (int q = 0; q + 3 < mesh.vertexCount; q += 4) {
-        const int border = faceBorder(mesh, q, steps);
-        if (border <= 4) {
-            quadCount += 4;
-        } else {
-            fanCount += 3 * border;
-        }
-    }
-    if (quadCount + fanCount > closed.capacity) {
-        delete[] closed.positions;
-        delete[] closed.texCoords;
-        delete[] closed.normals;
-        closed.capacity = quadCount + fanCount;
-        closed.positions = new float[3 * (size_t)closed.capacity];
-        closed.texCoords = new float[2 * (size_t)closed.capacity];
-        closed.normals = new float[3 * (size_t)closed.capacity];
-    }
-    closed.quadCount = quadCount;
-    closed.fanCount = fanCount;
-    int quadOut = 0, fanOut = quadCount;
-    for (int q = 0; q + 3 < mesh.vertexCount; q += 4) {
-        if (faceBorder(mesh, q, steps) <= 4) {
-            for (int v = 0; v < 4; v++) {
-                putClosedVertex(closed, quadOut++, mesh, q + v, q + v, 0, 1);
-            }
-            continue;
-        }
-        // The centre is the middle of the diagonal: halves of whole numbers,
-        // exact; it keeps every fan triangle well away from zero area.
-        for (int e = 0; e < 4; e++) {
-            const int a = q + e, b = q + (e + 1) % 4;
-            for (int k = 0; k < steps[e]; k++) {
-                putClosedVertex(closed, fanOut, mesh, q, q + 2, 1, 2);
-                putClosedVertex(closed, fanOut + 1, mesh, a, b, k, steps[e]);
-                putClosedVertex(closed, fanOut + 2, mesh, a, b, k + 1, steps[e]);
-                fanOut += 3;
-            }
-        }
-    }
-}
-
-// The closed mesh of a slot, made again only when the block mesh changed.
-static const ClosedBlockMesh& closedBlockMesh(int slot) {
-    const ChunkMesh& mesh = blockMeshes[slot];
-    ClosedBlockMesh& closed = closedBlockMeshes[slot];
-    const int count = mesh.vertexCount > 0 && mesh.positions != nullptr && mesh.texCoords != nullptr
-                          ? mesh.vertexCount
-                          : 0;
-    const bool hasNormals = mesh.normals != nullptr;
-    if (count == closed.sourceCount && hasNormals == closed.sourceHasNormals &&
-        (count == 0 ||
-         std::memcmp(closed.source, mesh.positions, 3 * sizeof(float) * count) == 0)) {
-        return closed;
-    }
-    delete[] closed.source;
-    closed.source = count > 0 ? new float[3 * (size_t)count] : nullptr;
-    if (count > 0) {
-        std::memcpy(closed.source, mesh.positions, 3 * sizeof(float) * count);
-    }
-    closed.sourceCount = count;
-    closed.sourceHasNormals = hasNormals;
-    closed.quadCount = closed.fanCount = 0;
-    if (count > 0) {
-        buildClosedBlockMesh(closed, mesh);
-    }
-    return closed;
-}
-
-static void drawClosedBlockMesh(int slot, bool lighting, float dx, float dz) {
-    const ClosedBlockMesh& closed = closedBlockMesh(slot);
-    const int total = closed.quadCount + closed.fanCount;
-    if (total == 0) {
-        return;
-    }
-    glVertexPointer(3, GL_FLOAT, 0, placeVertices(closed.positions, total, dx, dz));
-    glTexCoordPointer(2, GL_FLOAT, 0, closed.texCoords);
-    // Without normals from the mesh the lit pass draws this one unlit, as
-    // for any other mesh built without them.
-    const bool normals = lighting && closed.sourceHasNormals;
-    if (lighting && !normals) {
-        glDisableClientState(GL_NORMAL_ARRAY);
-    }
-    if (normals) {
-        glNormalPointer(GL_FLOAT, 0, closed.normals);
-    }
-    if (closed.quadCount > 0) {
-        glDrawArrays(GL_QUADS, 0, closed.quadCount);
-    }
-    if (closed.fanCount > 0) {
-        glDrawArrays(GL_TRIANGLES, closed.quadCount, closed.fanCount);
-    }
-    if (lighting && !normals) {
-        glEnableClientState(GL_NORMAL_ARRAY);
-    }
+    glDrawArrays(mode, 0, mesh.vertexCount);
 }
 
 static void drawModelAt(const Model& model, float x, float y, float z) {
@@ -318,16 +160,34 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
     for (int k = 0; k < count; k++) {
         const ChunkPosition& p = discPositions[chunkOrder[k].index];
         const float dx = CHUNK_EDGE * p.i, dz = CHUNK_EDGE * p.j;
-        drawChunkMesh(terrainMeshes[p.slot], lighting, dx, dz);
-        drawClosedBlockMesh(p.slot, lighting, dx, dz);
+        drawChunkMesh(terrainMeshes[p.slot], GL_QUADS, lighting, dx, dz);
+        drawChunkMesh(blockMeshes[p.slot], GL_QUADS, lighting, dx, dz);
         if (fallingMeshes[p.slot].vertexCount > 0) {
             // Falling blocks glide down through the current settling step.
             glPushMatrix();
             glTranslatef(0.0f, -settleProgress, 0.0f);
-            drawChunkMesh(fallingMeshes[p.slot], lighting, dx, dz);
+            drawChunkMesh(fallingMeshes[p.slot], GL_QUADS, lighting, dx, dz);
             glPopMatrix();
         }
     }
+    // Then what closes the merged quads' T-junctions, only where nothing at
+    // all has been drawn: at the far end of the depth range a filler passes
+    // only where the depth is still the cleared 1, so the hair it reaches past
+    // its edge never shows over a face or a figure. From both sides, since a
+    // triangle this thin may turn either way once rounded to the pixel grid.
+    glDisable(GL_CULL_FACE);
+    glDepthRange(1.0, 1.0);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    for (int k = 0; k < count; k++) {
+        const ChunkPosition& p = discPositions[chunkOrder[k].index];
+        drawChunkMesh(blockSeamFillers[p.slot], GL_TRIANGLES, lighting, CHUNK_EDGE * p.i,
+                      CHUNK_EDGE * p.j);
+    }
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDepthRange(0.0, 1.0);
+    glEnable(GL_CULL_FACE);
 }
 
 static void tint(int kind) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
+#include <set>
 #include <vector>
 
 #include "game_fixture.h"
@@ -137,6 +139,107 @@ TEST(BlockFaces, BuildersFollowThePlainRuleOnRandomWorlds) {
     }
     EXPECT_GT(quads, 50000); // the worlds were not trivially empty
     optimizeGeometry = useLight = false;
+}
+
+// Position, texture coordinates and, with light, normal of vertex v.
+std::vector<float> vertex(const ChunkMesh& m, int v) {
+    std::vector<float> all(m.positions + 3 * v, m.positions + 3 * v + 3);
+    all.insert(all.end(), m.texCoords + 2 * v, m.texCoords + 2 * v + 2);
+    if (useLight)
+        all.insert(all.end(), m.normals + 3 * v, m.normals + 3 * v + 3);
+    return all;
+}
+
+// Blocks above level 0 on a flat floor have a closed surface, so drawn closed it is watertight:
+// every edge of a quad or a filler is drawn as often one way as the other, in a chunk and across
+// borders (the merged quads alone are not: T-junctions). A filler reaches a hair past its edge at
+// most; put back on it, it lies on a line from a corner of its quad, the texture running on along
+// it, the normal kept.
+TEST(SeamFillers, EveryBorderStepIsAnEdgeItsNeighbourShares) {
+    Rng rng(7);
+    for (int world = 0; world < 3; world++) {
+        emptyCave(0.25f, 34.75f);
+        for (int box = 0; box < 80; box++) {
+            int x0 = rng.below(50), z0 = rng.below(50), y0 = 1 + rng.below(33);
+            int w = 1 + rng.below(9), d = 1 + rng.below(9), h = 1 + rng.below(35 - y0);
+            for (int x = x0; x < x0 + w; x++)
+                for (int y = y0; y < y0 + h; y++)
+                    for (int z = z0; z < z0 + d; z++)
+                        blocks[x % 50][y][z % 50] = rng.below(8) != 0; // pitted
+        }
+        optimizeGeometry = true, useLight = world % 2;
+        markAllChunksDirty(), rebuildDirtyChunks();
+        std::map<std::array<int, 6>, int> quadEdges, allEdges; // +1 per drawing from the lesser end
+        auto draw = [](std::map<std::array<int, 6>, int>& edges, const float* a, const float* b,
+                       int c) {
+            std::array<int, 3> p, q;
+            for (int k = 0; k < 3; k++) {
+                const int offset = k == 1 ? 0 : k == 0 ? 5 * (c / 10) : 5 * (c % 10);
+                p[k] = ((int)a[k] + offset) % 50, q[k] = ((int)b[k] + offset) % 50;
+            }
+            edges[p < q ? std::array<int, 6>{p[0], p[1], p[2], q[0], q[1], q[2]}
+                        : std::array<int, 6>{q[0], q[1], q[2], p[0], p[1], p[2]}] += p < q ? 1 : -1;
+        };
+        for (int c = 0; c < CHUNK_TOTAL; c++) {
+            const ChunkMesh &m = blockMeshes[c], &f = blockSeamFillers[c];
+            std::set<std::vector<float>> corners;
+            for (int v = 0; v < m.vertexCount; v++) {
+                corners.insert(vertex(m, v));
+                const float* next = m.positions + 3 * (v % 4 == 3 ? v - 3 : v + 1);
+                draw(quadEdges, m.positions + 3 * v, next, c),
+                    draw(allEdges, m.positions + 3 * v, next, c);
+            }
+            ASSERT_TRUE(f.vertexCount % 3 == 0 && (f.normals || !useLight || !f.vertexCount));
+            for (int t = 0; t < f.vertexCount; t += 3) {
+                std::vector<float> p[3] = {vertex(f, t), vertex(f, t + 1), vertex(f, t + 2)};
+                for (auto& q : p)
+                    for (int i = 0; i < 3; i++) {
+                        ASSERT_LE(std::fabs(q[i] - std::round(q[i])), 1.0f / 1024) << c;
+                        q[i] = std::round(q[i]); // back on the edge
+                    }
+                float along[3] = {};
+                for (int k = 0; k < 3; k++) {
+                    draw(allEdges, &p[k][0], &p[(k + 1) % 3][0], c);
+                    for (int i = 0; i < 3; i++)
+                        along[k] += std::fabs(p[k][i] - p[0][i]);
+                }
+                const float texture = std::fabs(p[2][3] - p[0][3]) + std::fabs(p[2][4] - p[0][4]);
+                ASSERT_TRUE(corners.count(p[0]) && 0 < along[1] && along[1] < along[2] &&
+                            texture == 0.125f * along[2]) // an eighth of the atlas a block
+                    << c;
+                for (size_t i = 0; i < p[0].size(); i++) // on a line, texture along; normal kept
+                    ASSERT_TRUE(i < 5 ? (p[1][i] - p[0][i]) * along[2] ==
+                                            (p[2][i] - p[0][i]) * along[1]
+                                      : p[1][i] == p[0][i] && p[2][i] == p[0][i])
+                        << c << " " << i;
+            }
+        }
+        auto open = [](const std::map<std::array<int, 6>, int>& edges) {
+            return std::count_if(edges.begin(), edges.end(), [](auto& e) { return e.second != 0; });
+        };
+        EXPECT_GT(open(quadEdges), 1000) << world;
+        EXPECT_EQ(open(allEdges), 0) << world;
+    }
+    optimizeGeometry = useLight = false;
+}
+
+// A merged row moved within its chunk, the counts unchanged: the quads and the fillers are
+// rebuilt (their revisions move on) and every filler moves with the row.
+TEST(SeamFillers, FollowARowMovedInItsChunk) {
+    emptyCave(0.25f, 34.75f);
+    optimizeGeometry = true;
+    fillBlocks(1, 3, 5, 5, 2, 2);
+    const ChunkMesh &m = blockMeshes[0], &f = blockSeamFillers[0];
+    const int revisions[2] = {m.revision, f.revision};
+    const std::vector<float> before(f.positions, f.positions + 3 * f.vertexCount);
+    for (float x = 1.5f; x < 4; x++)
+        setBlockAtPoint({x, 5.5f, 2.5f}, 0), setBlockAtPoint({x, 5.5f, 3.5f}, 1);
+    rebuildDirtyChunks();
+    EXPECT_TRUE(m.revision > revisions[0] && f.revision > revisions[1]);
+    ASSERT_TRUE(before.size() == 3u * f.vertexCount && !before.empty());
+    for (size_t i = 0; i < before.size(); i++)
+        EXPECT_EQ(f.positions[i], before[i] + (i % 3 == 2)) << i;
+    optimizeGeometry = false;
 }
 
 TEST(TerrainMesh, QuadsOverEveryPatchNotBuriedInBlocks) {
