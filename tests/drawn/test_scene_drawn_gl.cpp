@@ -33,7 +33,7 @@ TEST(SceneDrawn, ThingsStandWhereTheCameraMathsPutsThem) {
 }
 
 // A ball, an enemy, the player and the aim marker side by side: one orange
-// without "tintfigures", four colours apart with it.
+// without "tintfigures", with it four colours apart: yellow-green, red, orange, green.
 TEST(SceneDrawn, TintsTellTheFourKindsApart) {
     emptyWorld(), stage(25, 17, 40, 0, 0);
     useTextures = true, ballCount = figureCount = 1, balls[0] = {0, {22, 17, 30}, {}};
@@ -57,6 +57,10 @@ TEST(SceneDrawn, TintsTellTheFourKindsApart) {
         player += std::abs(rgb[0][2][c] - rgb[1][2][c]);
     EXPECT_LT(player, 40) << "the player, tinted";
     EXPECT_TRUE(rgb[1][0][1] > rgb[1][0][0] && rgb[1][0][0] > rgb[1][0][2] + 80) << "the ball";
+    EXPECT_TRUE(rgb[1][1][0] > rgb[1][1][1] + 80 && rgb[1][1][0] > rgb[1][1][2] + 80)
+        << "the enemy";
+    EXPECT_TRUE(rgb[1][3][1] > rgb[1][3][0] + 80 && rgb[1][3][1] > rgb[1][3][2] + 40)
+        << "the marker";
     for (int k = 0; k < 4; k++) {
         EXPECT_TRUE(rgb[0][k][0] > 150 && distance(0, k, 0) < 30) << "object " << k << ", orange";
         EXPECT_GT(rgb[1][k][0] + rgb[1][k][1] + rgb[1][k][2], 90) << "object " << k << " lit";
@@ -135,9 +139,27 @@ TEST(Overlay, StandsWhereTheAtlasPutsIt) {
     const unsigned char black[3] = {}, magenta[3] = {255, 0, 255};
     emptyWorld(), stage(25, 17.5f, 25, 0, 0); // the cave lies beyond the far plane
     markAllChunksDirty(), rebuildDirtyChunks(), noteScreenshot(12, nullptr, frameClock);
-    for (int k = 0; k < 2 * ACTION_TYPE_COUNT; k++) {
-        actionType = k % ACTION_TYPE_COUNT, plainLabels = slowMotion = k >= ACTION_TYPE_COUNT;
-        const char* name = labelText(actionType);
+    const char* const names[2 * ACTION_TYPE_COUNT] = {"actiontype_raiseground",
+                                                      "actiontype_lowerground",
+                                                      "actiontype_spawnblock",
+                                                      "actiontype_removeblock",
+                                                      "actiontype_swing",
+                                                      "actiontype_shootball",
+                                                      "actiontype_slowmo",
+                                                      "actiontype_spawnenemy",
+                                                      "actiontype_fly",
+                                                      "Raise ground",
+                                                      "Lower ground",
+                                                      "Place block",
+                                                      "Remove block",
+                                                      "Swing",
+                                                      "Throw ball",
+                                                      "Slow motion",
+                                                      "Create enemy",
+                                                      "Fly"};
+    for (int k = 0; k < 2 * ACTION_TYPE_COUNT; k++) { // slow motion on: its panel only when plain
+        actionType = k % ACTION_TYPE_COUNT, plainLabels = k >= ACTION_TYPE_COUNT, slowMotion = true;
+        const char* name = names[k];
         Expected label;
         label.panel(WIDTH - 275, 25, 250, 10);
         label.text(name, WIDTH - 150 - 5 * (int)std::strlen(name), 20);
@@ -149,17 +171,18 @@ TEST(Overlay, StandsWhereTheAtlasPutsIt) {
         expectDrawn(shot("label_" + std::to_string(k), false), label, black, name);
     }
     const char* buttons[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
-    mouseX = mouseY = -100, showFrameRate = false, plainLabels = true, worldSeed = 4000000003u;
+    mouseX = mouseY = -100, showFrameRate = false, worldSeed = 4000000003u;
     glClearColor(1, 0, 1, 1);
-    for (float level : {100.0f, 50.0f}) {
-        pauseLevel = level;
+    for (float level : {100.0f, 50.0f}) { // the seed only with plain labels
+        pauseLevel = level, plainLabels = level == 100.0f;
         glClear(GL_COLOR_BUFFER_BIT), drawDashboard(), drawPauseMenu();
         const float hidden = 1 - level * 0.01f;
         const int offset = (int)(hidden * 68), top = HEIGHT / 2 - 125 + (int)(hidden * HEIGHT);
         Expected menu;
         menu.fill(0, 0, WIDTH, 60 - offset, DRAWN),
             menu.fill(0, HEIGHT - 60 + offset, WIDTH, 60, DRAWN);
-        menu.text("Seed 4000000003", WIDTH - 170, HEIGHT - 38 + offset);
+        if (plainLabels)
+            menu.text("Seed 4000000003", WIDTH - 170, HEIGHT - 38 + offset);
         for (int k = 0; k < 4; k++)
             menu.panel(WIDTH / 2 - 150, top + 50 * k - 7, 300, 15),
                 menu.text(buttons[k], WIDTH / 2 - 5 * (int)strlen(buttons[k]), top + 50 * k - 10);

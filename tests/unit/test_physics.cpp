@@ -186,6 +186,26 @@ double nearestCrossing(Segment w) {
     return best;
 }
 
+// Falling blocks are drawn settleProgress below their cells, and a body meets them there: one
+// sunk 0.25 into the top of a falling slab as drawn is lifted to rest on it.
+TEST(WorldQueries, BodiesMeetFallingBlocksWhereTheyAreDrawn) {
+    emptyCave(0.5f, 34.5f);
+    for (int x = 23; x < 28; x++)
+        for (int z = 23; z < 28; z++)
+            fallingBlocks[x][10][z] = 1;
+    blocksFalling = true;
+    markAllChunksDirty();
+    rebuildDirtyChunks();
+    for (float progress : {0.0f, 0.4f, 0.9f}) {
+        settleProgress = progress;
+        float x = 25.5f, y = 12.0f - progress, z = 25.5f;
+        EXPECT_TRUE(collideSphereWithWorld(x, y, z, R));
+        EXPECT_NEAR(y, 12.25f - progress, 1e-4f) << progress;
+    }
+    settleProgress = 0;
+    memset(fallingBlocks, 0, sizeof fallingBlocks), blocksFalling = false;
+}
+
 // On generated caves with slabs falling, drawn 0.4 low: short steps and long
 // rays from random points end on the nearest crossing of all.
 TEST(WorldQueries, SegmentsEndOnTheNearestOfAllCrossings) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "game_fixture.h"
 #include "game/models.h"
+#include "game_fixture.h"
 #include "render/figure_tints.h"
 #include "render/frustum.h"
 #include "render/scene_layout.h"
@@ -249,9 +249,20 @@ TEST(SceneLayout, LabelCentredOnItsPanelInTheTopRightCorner) {
         EXPECT_EQ(labelPanelX(l[0]), (int)l[2]);
         EXPECT_EQ(labelTextX((int)l[2], labelText((int)l[1])), (int)l[3]) << l[1];
     }
-    const char* names[9] = {"raiseground", "lowerground", "spawnblock", "removeblock", "swing",
-                            "shootball",   "slowmo",      "spawnenemy", "fly"};
-    for (int a = 0; a < 9; a++)
-        EXPECT_EQ(std::string("actiontype_") + names[a], labelText(a));
+    const char* names[9][2] = {{"actiontype_raiseground", "Raise ground"},
+                               {"actiontype_lowerground", "Lower ground"},
+                               {"actiontype_spawnblock", "Place block"},
+                               {"actiontype_removeblock", "Remove block"},
+                               {"actiontype_swing", "Swing"},
+                               {"actiontype_shootball", "Throw ball"},
+                               {"actiontype_slowmo", "Slow motion"},
+                               {"actiontype_spawnenemy", "Create enemy"},
+                               {"actiontype_fly", "Fly"}};
+    for (int plain = 0; plain < 2; plain++) {
+        plainLabels = plain == 1;
+        for (int a = 0; a < 9; a++)
+            EXPECT_STREQ(labelText(a), names[a][plain]) << a;
+    }
+    plainLabels = false;
     EXPECT_TRUE(labelText(9) == nullptr && labelText(-1) == nullptr);
 }
