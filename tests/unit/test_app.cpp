@@ -53,9 +53,6 @@ class SettingsFile : public ::testing::Test {
 
 // Every key read from a file: its text, its variable, the value the line gives and the value a file
 // without it gives (an earlier read never survives).
-double asNumber(bool b) {
-    return b ? 1 : 0;
-}
 TEST_F(SettingsFile, EveryKeyReachesItsVariable) {
     const struct {
         const char* line;
@@ -64,29 +61,29 @@ TEST_F(SettingsFile, EveryKeyReachesItsVariable) {
     } keys[] = {{"screenw=1280", [] { return (double)screenWidth; }, 1280, 0},
                 {"screenh=720", [] { return (double)screenHeight; }, 720, 0},
                 {"screenbpp=24.9", [] { return (double)screenBpp; }, 24, 0},
-                {"fullscreen=1", [] { return asNumber(fullscreen); }, 1, 0},
-                {"showcursor=2", [] { return asNumber(showCursor); }, 1, 0},
-                {"antialiasing=0.5", [] { return asNumber(antialiasing); }, 1, 0},
-                {"mipmapping=-1", [] { return asNumber(mipmapping); }, 1, 0},
+                {"fullscreen=1", [] { return (double)fullscreen; }, 1, 0},
+                {"showcursor=2", [] { return (double)showCursor; }, 1, 0},
+                {"antialiasing=0.5", [] { return (double)antialiasing; }, 1, 0},
+                {"mipmapping=-1", [] { return (double)mipmapping; }, 1, 0},
                 {"viewrange=-2.5", [] { return (double)viewRange; }, -2, 0},
-                {"usefog=1 ;note", [] { return asNumber(useFog); }, 1, 0},
-                {"uselight=1e-30", [] { return asNumber(useLight); }, 1, 0},
-                {"usetextures=1", [] { return asNumber(useTextures); }, 1, 0},
-                {"usewater=1", [] { return asNumber(useWater); }, 1, 0},
-                {"optimizegeometry=1", [] { return asNumber(optimizeGeometry); }, 1, 0},
-                {"cameracollision=1", [] { return asNumber(cameraCollision); }, 1, 0},
-                {"tintfigures=1", [] { return asNumber(tintFigures); }, 1, 0},
-                {"recenterpointer=1", [] { return asNumber(recenterPointer); }, 1, 0},
-                {"plainlabels=1", [] { return asNumber(plainLabels); }, 1, 0},
-                {"screenshotkey=1", [] { return asNumber(screenshotKey); }, 1, 0},
+                {"usefog=1 ;note", [] { return (double)useFog; }, 1, 0},
+                {"uselight=1e-30", [] { return (double)useLight; }, 1, 0},
+                {"usetextures=1", [] { return (double)useTextures; }, 1, 0},
+                {"usewater=1", [] { return (double)useWater; }, 1, 0},
+                {"optimizegeometry=1", [] { return (double)optimizeGeometry; }, 1, 0},
+                {"cameracollision=1", [] { return (double)cameraCollision; }, 1, 0},
+                {"tintfigures=1", [] { return (double)tintFigures; }, 1, 0},
+                {"recenterpointer=1", [] { return (double)recenterPointer; }, 1, 0},
+                {"plainlabels=1", [] { return (double)plainLabels; }, 1, 0},
+                {"screenshotkey=1", [] { return (double)screenshotKey; }, 1, 0},
                 {"seed=4000000003", [] { return (double)seedSetting; }, 4000000003.0, 0},
-                {"sound=1", [] { return asNumber(soundOn); }, 1, 0},
+                {"sound=1", [] { return (double)soundOn; }, 1, 0},
                 {"soundvolume=37", [] { return (double)soundVolume; }, 37, 80},
-                {"mouselook=1", [] { return asNumber(mouseLook); }, 1, 0},
+                {"mouselook=1", [] { return (double)mouseLook; }, 1, 0},
                 {"mousesensitivity=2.5", [] { return (double)mouseSensitivity; }, 2.5, 1},
-                {"invertmouse=1", [] { return asNumber(invertMouse); }, 1, 0},
+                {"invertmouse=1", [] { return (double)invertMouse; }, 1, 0},
                 {"fov=75", [] { return (double)sceneFov; }, 75, 50},
-                {"pauseonfocusloss=1", [] { return asNumber(pauseOnFocusLoss); }, 1, 0}};
+                {"pauseonfocusloss=1", [] { return (double)pauseOnFocusLoss; }, 1, 0}};
     std::string all;
     for (const auto& k : keys)
         all += std::string(k.line) + "\n";
@@ -318,9 +315,7 @@ TEST_F(SettingsFile, ControlKeysKeepTheirLimits) {
         const char* text;
         float fov, sensitivity;
         int warnings;
-    } cases[] = {{"", 50, 1, 0},
-                 {"fov=0\nmousesensitivity=0", 50, 1, 0},
-                 {"fov=90\nmousesensitivity=2.5", 90, 2.5f, 0},
+    } cases[] = {{"fov=0\nmousesensitivity=0", 50, 1, 0},
                  {"fov=10", 30, 1, 1},
                  {"fov=1e9\nmousesensitivity=1e9", 120, 100, 2},
                  {"fov=nan", 50, 1, 1},

@@ -575,17 +575,13 @@ TEST_F(GameTest, OnePressOfTheRightButtonSwitchesTheViewOnce) {
 // and 0.91 of its vertical speed; flying it keeps 0.95 and falls not; on the rope it keeps 0.95 and
 // gains 0.01 downward.
 TEST_F(GameTest, RatesPerTickAreTheGamesNumbers) {
-    const struct {
-        float f;
-        bool slow;
-        int updates, levels;
-    } settling[] = {
-        {1, false, 105, 10}, {2, false, 52, 10}, {1, true, 405, 10}, {0.5f, true, 805, 10}};
+    const float settling[][4] = {
+        {1, 0, 105, 10}, {2, 0, 52, 10}, {1, 1, 405, 10}, {0.5f, 1, 805, 10}};
     for (const auto& c : settling) {
-        fallingBlocks[10][20][10] = 1, blocksFalling = true, slowMotion = c.slow;
+        fallingBlocks[10][20][10] = 1, blocksFalling = true, slowMotion = c[1] == 1;
         settleProgress = 0.0f;
-        steps(c.updates, c.f);
-        EXPECT_EQ(fallingBlocks[10][20 - c.levels][10], 1) << c.f << " " << c.slow;
+        steps((int)c[2], c[0]);
+        EXPECT_EQ(fallingBlocks[10][20 - (int)c[3]][10], 1) << c[0] << " " << c[1];
         memset(fallingBlocks, 0, sizeof fallingBlocks), blocksFalling = slowMotion = false;
     }
     const struct {

@@ -1,11 +1,7 @@
 // test_physics.cpp: the two scans of a collision list and their run boxes,
 // and the segment queries over the repeating world.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <utility>
-#include <vector>
 
 #include "game/game.h"
 #include "game_fixture.h"

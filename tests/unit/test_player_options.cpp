@@ -1,10 +1,6 @@
 // test_player_options.cpp: the trailing camera kept clear of surfaces, and the
 // player's figure faded when that camera comes near it; comforts behind their
 // own settings key.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
 
 #include "game_fixture.h"
 #include "physics/collision.h"

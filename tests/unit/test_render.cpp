@@ -1,12 +1,5 @@
 // test_render.cpp: the renderer's pure parts: camera matrices and frustum,
 // the static models, which chunk positions are drawn and the label's place.
-#include <gtest/gtest.h>
-#include <lodepng.h>
-
-#include <cmath>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "game/models.h"
 #include "game_fixture.h"
@@ -159,41 +152,15 @@ TEST(Models, SpheresAndLimbAsDrawnWithTheFigureTile) {
             ASSERT_EQ(m->texCoords[i], uv[i % 6]) << i;
 }
 
-// With "tintfigures" the README's colours (player orange, enemies red, balls
-// yellow-green, aim marker and rope green) multiply the light grey tile: each
-// kind's mean cloth colour stays far from the others, the ground, the water
-// and the dark.
-TEST(FigureTints, FourColoursApartOnTheGreyTile) {
+// With "tintfigures" the README's colours (player orange, enemies red, balls yellow-green, aim
+// marker and rope green) multiply the light grey tile (the drawn test sees them apart).
+TEST(FigureTints, FourColoursOnTheGreyTile) {
     const float want[FIGURE_TINT_KINDS][3] = {
         {1.0f, 0.5f, 0.16f}, {0.95f, 0.14f, 0.12f}, {0.72f, 1.0f, 0.1f}, {0.1f, 0.85f, 0.3f}};
     for (int k = 0; k < FIGURE_TINT_KINDS; k++)
         for (int c = 0; c < 3; c++)
             EXPECT_EQ(figureTint(k)[c], want[k][c]) << k << " " << c;
     EXPECT_EQ(neutralFigureTileShift(), -0.25f); // from the orange tile's rows 832.. to 576..
-    std::vector<unsigned char> atlas;
-    unsigned w = 0, h = 0;
-    lodepng::decode(atlas, w, h, HOLLOWMARK_SOURCE_DIR "/Media/worldtexture.png", LCT_RGB);
-    ASSERT_EQ(w * h * 3, atlas.size());
-    auto mean = [&](int top, int c) { // of channel c over the tile at rows top..top + 127
-        double sum = 0;
-        for (int i = 0; i < 128 * 128; i++)
-            sum += atlas[3 * ((top + i / 128) * w + 832 + i % 128) + c];
-        return sum / (128 * 128);
-    };
-    double grey[3], seen[FIGURE_TINT_KINDS + 3][3] = {}; // the kinds, ground, water, black
-    for (int c = 0; c < 3; c++) {
-        grey[c] = mean(576, c), seen[4][c] = mean(320, c), seen[5][c] = mean(64, c);
-        for (int k = 0; k < FIGURE_TINT_KINDS; k++)
-            seen[k][c] = grey[c] * figureTint(k)[c];
-    }
-    EXPECT_TRUE(grey[0] > 200 && grey[0] == grey[1] && grey[1] == grey[2]) << grey[0];
-    for (int k = 0; k < FIGURE_TINT_KINDS; k++)
-        for (int j = k + 1; j < FIGURE_TINT_KINDS + 3; j++) { // the last: black
-            double apart = 0;
-            for (int c = 0; c < 3; c++)
-                apart += std::fabs(seen[k][c] - seen[j][c]);
-            EXPECT_GT(apart, 90) << k << " and " << j;
-        }
 }
 
 TEST(SceneLayout, DiscOfChunkPositionsAroundThePlayer) {

@@ -1,8 +1,6 @@
 // test_world.cpp: the world grids: block settling, generation and the new
 // game, and which chunks a change of the grids marks for rebuilding.
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "game/pose.h"
 #include "game_fixture.h"
