@@ -173,20 +173,30 @@ TEST(Overlay, StandsWhereTheAtlasPutsIt) {
     const char* buttons[4] = {"Resume game", "Exit", "Save screenshot", "Display frame rate"};
     mouseX = mouseY = -100, showFrameRate = false, worldSeed = 4000000003u;
     glClearColor(1, 0, 1, 1);
-    for (float level : {100.0f, 50.0f}) { // the seed only with plain labels
-        pauseLevel = level, plainLabels = level == 100.0f;
+    Frame seeded{};
+    for (float level : {100.0f, 50.0f, 0.0f}) { // at 0: open, without plain labels
+        pauseLevel = level > 0 ? level : 100.0f, plainLabels = level > 0;
         glClear(GL_COLOR_BUFFER_BIT), drawDashboard(), drawPauseMenu();
         const float hidden = 1 - level * 0.01f;
         const int offset = (int)(hidden * 68), top = HEIGHT / 2 - 125 + (int)(hidden * HEIGHT);
         Expected menu;
         menu.fill(0, 0, WIDTH, 60 - offset, DRAWN),
             menu.fill(0, HEIGHT - 60 + offset, WIDTH, 60, DRAWN);
-        if (plainLabels)
-            menu.text("Seed 4000000003", WIDTH - 170, HEIGHT - 38 + offset);
+        menu.text("Seed 4000000003", WIDTH - 170, HEIGHT - 38 + offset);
         for (int k = 0; k < 4; k++)
             menu.panel(WIDTH / 2 - 150, top + 50 * k - 7, 300, 15),
                 menu.text(buttons[k], WIDTH / 2 - 5 * (int)strlen(buttons[k]), top + 50 * k - 10);
-        expectDrawn(shot("pause_menu_" + std::to_string((int)level), false), menu, magenta, "menu");
+        const Frame frame = shot("pause_menu_" + std::to_string((int)level), false);
+        if (level == 0.0f) { // no seed: the lower banner differs from the seeded one (no clock)
+            int differing = 0;
+            for (int i = WIDTH * HEIGHT / 2; i < WIDTH * HEIGHT; i++)
+                differing += frame.brightness(i % WIDTH, i / WIDTH) !=
+                             seeded.brightness(i % WIDTH, i / WIDTH);
+            EXPECT_GT(differing, 100) << "the seed shown without plain labels";
+            continue;
+        }
+        seeded = level == 100.0f ? frame : seeded;
+        expectDrawn(frame, menu, magenta, "menu");
     }
     glClearColor(0, 0, 0, 1);
     plainLabels = slowMotion = false, pauseLevel = 0, mouseX = mouseY = 0;
