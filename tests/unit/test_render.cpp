@@ -3,6 +3,7 @@
 
 #include "game/models.h"
 #include "game_fixture.h"
+#include "label_texts.h"
 #include "render/figure_tints.h"
 #include "render/frustum.h"
 #include "render/scene_layout.h"
@@ -169,25 +170,21 @@ TEST(SceneLayout, DiscOfChunkPositionsAroundThePlayer) {
                                     {1e30f, 1000000}, {-1e30f, -1000000}};
     for (const auto& c : coordinates)
         EXPECT_EQ(chunkCoordinate(c[0]), (int)c[1]) << c[0];
-    // Exactly the positions closer than the range, i outer and j inner, both
-    // ascending, each with the mesh slot of its chunk wrapped into 0..9.
+    // Strictly closer than the range, i outer and j inner, both ascending, each with the mesh slot
+    // of its chunk wrapped into 0..9: range 2 around (3, -1) is a 3 x 3 square, range 3 has 25.
     static ChunkPosition table[MAX_DISC_POSITIONS];
-    const int centres[][3] = {{0, 0, 0},   {0, 0, -3},  {3, 4, 1},     {0, 0, 2},
-                              {-1, -1, 2}, {-2, 13, 7}, {-11, -20, 3}, {5, 0, 11}};
-    for (const auto& c : centres) {
-        int count = discChunkPositions(c[0], c[1], c[2], table, MAX_DISC_POSITIONS), n = 0;
-        for (int i = c[0] - c[2]; i <= c[0] + c[2]; i++) {
-            for (int j = c[1] - c[2]; j <= c[1] + c[2]; j++) {
-                if (std::sqrt((float)((i - c[0]) * (i - c[0]) + (j - c[1]) * (j - c[1]))) <
-                    (float)c[2]) {
-                    ASSERT_LT(n, count);
-                    EXPECT_TRUE(table[n].i == i && table[n].j == j) << i << "," << j;
-                    EXPECT_EQ(table[n++].slot, (i % 10 + 10) % 10 * 10 + (j % 10 + 10) % 10);
-                }
-            }
-        }
-        EXPECT_EQ(count, n) << c[2];
+    const int square[9][3] = {{2, -2, 28}, {2, -1, 29}, {2, 0, 20},  {3, -2, 38}, {3, -1, 39},
+                              {3, 0, 30},  {4, -2, 48}, {4, -1, 49}, {4, 0, 40}};
+    ASSERT_EQ(discChunkPositions(3, -1, 2, table, MAX_DISC_POSITIONS), 9);
+    for (int n = 0; n < 9; n++) {
+        EXPECT_EQ(table[n].i, square[n][0]) << n;
+        EXPECT_EQ(table[n].j, square[n][1]) << n;
+        EXPECT_EQ(table[n].slot, square[n][2]) << n;
     }
+    EXPECT_EQ(discChunkPositions(0, 0, 3, table, MAX_DISC_POSITIONS), 25);
+    EXPECT_EQ(discChunkPositions(-11, -20, 1, table, MAX_DISC_POSITIONS), 1);
+    EXPECT_EQ(table[0].slot, 90);
+    EXPECT_EQ(discChunkPositions(0, 0, 0, table, MAX_DISC_POSITIONS), 0);
     EXPECT_EQ(discChunkPositions(0, 0, 3, table, 10), 10); // a full table refuses the rest
     EXPECT_LT(discChunkPositions(0, 0, MAX_VIEW_RANGE, table, MAX_DISC_POSITIONS),
               MAX_DISC_POSITIONS);
@@ -203,19 +200,10 @@ TEST(SceneLayout, LabelCentredOnItsPanelInTheTopRightCorner) {
         EXPECT_EQ(labelPanelX(l[0]), (int)l[2]);
         EXPECT_EQ(labelTextX((int)l[2], labelText((int)l[1])), (int)l[3]) << l[1];
     }
-    const char* names[9][2] = {{"actiontype_raiseground", "Raise ground"},
-                               {"actiontype_lowerground", "Lower ground"},
-                               {"actiontype_spawnblock", "Place block"},
-                               {"actiontype_removeblock", "Remove block"},
-                               {"actiontype_swing", "Swing"},
-                               {"actiontype_shootball", "Throw ball"},
-                               {"actiontype_slowmo", "Slow motion"},
-                               {"actiontype_spawnenemy", "Create enemy"},
-                               {"actiontype_fly", "Fly"}};
     for (int plain = 0; plain < 2; plain++) {
         plainLabels = plain == 1;
         for (int a = 0; a < 9; a++)
-            EXPECT_STREQ(labelText(a), names[a][plain]) << a;
+            EXPECT_STREQ(labelText(a), LABEL_TEXTS[plain][a]) << a;
     }
     plainLabels = false;
     EXPECT_TRUE(labelText(9) == nullptr && labelText(-1) == nullptr);
