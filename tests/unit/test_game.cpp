@@ -427,16 +427,17 @@ TEST(Water, KeyFramesBlendCyclicallyAndQuadsCoverTheWetCells) {
     wavePhase = 4.98f;
     animateWater(1.0f); // past 5: wraps
     EXPECT_NEAR(wavePhase, 0.005f, 1e-5f);
-    // One sample below the water, at the world's corner: the four cells around it are wet, one in
-    // each of the chunks meeting there, each a quad from its corners' water heights, chunk-local,
-    // with the water tile.
+    // One sample level with the water, at the world's corner: the four cells around it are wet, one
+    // in each of the chunks meeting there, each a quad from its corners' water heights,
+    // chunk-local, with the water tile.
     for (int x = 0; x < WORLD_SIZE; ++x)
         for (int z = 0; z < WORLD_SIZE; ++z)
-            waterHeight[x][z] = 1.5f, floorHeight[x][z] = x + z == 0 ? 2.0f : 100.0f;
+            waterHeight[x][z] = 1.5f, floorHeight[x][z] = x + z == 0 ? 2.5f : 100.0f;
     waterHeight[0][0] = 2.5f;
     rebuildWaterMesh();
     for (int c = 0; c < CHUNK_TOTAL; ++c)
         EXPECT_EQ(waterMeshes[c].vertexCount, c == 0 || c == 9 || c == 90 || c == 99 ? 4 : 0) << c;
+    ASSERT_EQ(waterMeshes[0].vertexCount * waterMeshes[99].vertexCount, 16) << "no quads to read";
     const float first[12] = {0, 1.5f, 1, 1, 1.5f, 1, 1, 1.5f, 0, 0, 2.5f, 0};
     const float last[12] = {4, 1.5f, 5, 5, 2.5f, 5, 5, 1.5f, 4, 4, 1.5f, 4};
     const float tile[8] = {0.8125f, 0.1875f, 0.9375f, 0.1875f, 0.9375f, 0.0625f, 0.8125f, 0.0625f};
