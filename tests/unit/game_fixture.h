@@ -3,9 +3,11 @@
 // loop does (update, chunk rebuild, the next poll promoting pressed keys and buttons to held).
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -92,8 +94,77 @@ inline void emptyCave(float floorY, float ceilingY) {
     fillTextureTables();
 }
 
+// A column-major matrix applied to (x, y, z, w).
+inline void applyMatrix(const float m[16], const double p[4], double out[4]) {
+    for (int r = 0; r < 4; r++)
+        out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r] * p[3];
+}
+
 inline float distance(Vector3 a, Vector3 b) {
     return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+
+// World-placed collision triangles in double precision, for oracles that check the physics.
+struct Point {
+    double x, y, z;
+    Point operator-(Point b) const { return {x - b.x, y - b.y, z - b.z}; }
+    Point operator+(Point b) const { return {x + b.x, y + b.y, z + b.z}; }
+    Point operator*(double s) const { return {s * x, s * y, s * z}; }
+    double dot(Point b) const { return x * b.x + y * b.y + z * b.z; }
+    Point cross(Point b) const { return {y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x}; }
+    double norm() const { return std::sqrt(dot(*this)); }
+    static Point of(Vector3 v) { return {v.x, v.y, v.z}; }
+};
+
+struct Tri {
+    Point a, b, c;
+    double size; // no point of it is farther from a
+};
+
+// Every collision triangle of the world that may come within `radius` of p,
+// placed at the repeat of the world nearest to p (falling blocks where drawn).
+inline std::vector<Tri> trianglesNear(Point p, double radius) {
+    std::vector<Tri> near;
+    for (int i = 0; i < CHUNK_TOTAL; i++) {
+        if (std::fabs(std::remainder(p.x - 5 * (i / 10) - 2.5, 50)) > radius + 2.5 ||
+            std::fabs(std::remainder(p.z - 5 * (i % 10) - 2.5, 50)) > radius + 2.5)
+            continue; // the chunk's column lies farther off
+        const CollisionList* lists[3] = {terrainCollision[i], blockCollision[i],
+                                         fallingMeshes[i].vertexCount ? fallingCollision[i] : 0};
+        for (int k = 0; k < 3; k++) {
+            for (int n = 0; lists[k] && n < lists[k]->triangleCount; n++) {
+                const float* v[3] = {lists[k]->corner0 + 3 * n, lists[k]->corner1 + 3 * n,
+                                     lists[k]->corner2 + 3 * n};
+                const double x = 5.0 * (i / 10), z = 5.0 * (i % 10),
+                             y = k == 2 ? settleProgress : 0;
+                const Point shift = {x + 50 * std::round((p.x - x - v[0][0]) / 50), -y,
+                                     z + 50 * std::round((p.z - z - v[0][2]) / 50)};
+                Tri t = {Point{v[0][0], v[0][1], v[0][2]} + shift,
+                         Point{v[1][0], v[1][1], v[1][2]} + shift,
+                         Point{v[2][0], v[2][1], v[2][2]} + shift, 0};
+                t.size = std::max((t.b - t.a).norm(), (t.c - t.a).norm());
+                if ((p - t.a).norm() - t.size < radius)
+                    near.push_back(t);
+            }
+        }
+    }
+    return near;
+}
+
+// The share (0..1) of the way from s to e where it first meets one of the triangles
+// (Moller-Trumbore), or 2 when it meets none.
+inline double firstCrossing(Point s, Point e, const std::vector<Tri>& tris) {
+    const Point d = e - s;
+    double first = 2;
+    for (const Tri& t : tris) {
+        const Point e1 = t.b - t.a, e2 = t.c - t.a, pv = d.cross(e2), tv = s - t.a,
+                    qv = tv.cross(e1);
+        const double det = e1.dot(pv), u = tv.dot(pv) / det, v = d.dot(qv) / det,
+                     w = e2.dot(qv) / det;
+        if (det != 0 && u >= 0 && v >= 0 && u + v <= 1 && w >= 0 && w <= 1)
+            first = std::min(first, w);
+    }
+    return first;
 }
 
 // The fixed seed's cave flattened to a floor at 3 and a ceiling at 30, the player dropped at

@@ -1,62 +1,11 @@
 // test_player_options.cpp: the trailing camera kept clear of surfaces, and the
 // player's figure faded when that camera comes near it; comforts behind their
 // own settings key.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <vector>
 
 #include "game_fixture.h"
 #include "physics/collision.h"
 
 namespace {
-
-struct Point {
-    double x, y, z;
-    Point operator-(Point b) const { return {x - b.x, y - b.y, z - b.z}; }
-    Point operator+(Point b) const { return {x + b.x, y + b.y, z + b.z}; }
-    Point operator*(double s) const { return {s * x, s * y, s * z}; }
-    double dot(Point b) const { return x * b.x + y * b.y + z * b.z; }
-    Point cross(Point b) const { return {y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x}; }
-    double norm() const { return std::sqrt(dot(*this)); }
-    static Point of(Vector3 v) { return {v.x, v.y, v.z}; }
-};
-
-struct Tri {
-    Point a, b, c;
-    double size; // no point of it is farther from a
-};
-
-// Every collision triangle of the world that may come within `radius` of p,
-// placed at the repeat of the world nearest to p (falling blocks where drawn).
-std::vector<Tri> trianglesNear(Point p, double radius) {
-    std::vector<Tri> near;
-    for (int i = 0; i < CHUNK_TOTAL; i++) {
-        if (std::fabs(std::remainder(p.x - 5 * (i / 10) - 2.5, 50)) > radius + 2.5 ||
-            std::fabs(std::remainder(p.z - 5 * (i % 10) - 2.5, 50)) > radius + 2.5)
-            continue; // the chunk's column lies farther off
-        const CollisionList* lists[3] = {terrainCollision[i], blockCollision[i],
-                                         fallingMeshes[i].vertexCount ? fallingCollision[i] : 0};
-        for (int k = 0; k < 3; k++) {
-            for (int n = 0; lists[k] && n < lists[k]->triangleCount; n++) {
-                const float* v[3] = {lists[k]->corner0 + 3 * n, lists[k]->corner1 + 3 * n,
-                                     lists[k]->corner2 + 3 * n};
-                const double x = 5.0 * (i / 10), z = 5.0 * (i % 10),
-                             y = k == 2 ? settleProgress : 0;
-                const Point shift = {x + 50 * std::round((p.x - x - v[0][0]) / 50), -y,
-                                     z + 50 * std::round((p.z - z - v[0][2]) / 50)};
-                Tri t = {Point{v[0][0], v[0][1], v[0][2]} + shift,
-                         Point{v[1][0], v[1][1], v[1][2]} + shift,
-                         Point{v[2][0], v[2][1], v[2][2]} + shift, 0};
-                t.size = std::max((t.b - t.a).norm(), (t.c - t.a).norm());
-                if ((p - t.a).norm() - t.size < radius)
-                    near.push_back(t);
-            }
-        }
-    }
-    return near;
-}
 
 double segmentDistance(Point p, Point a, Point b) {
     const double t = std::clamp((p - a).dot(b - a) / (b - a).dot(b - a), 0.0, 1.0);
@@ -78,20 +27,6 @@ double nearestSurface(Point p, const std::vector<Tri>& tris) {
                          segmentDistance(p, t.b, t.c), segmentDistance(p, t.c, t.a)});
     }
     return best;
-}
-
-// Whether the segment from s to e meets any of the triangles (Moller-Trumbore).
-bool segmentMeets(Point s, Point e, const std::vector<Tri>& tris) {
-    const Point d = e - s;
-    for (const Tri& t : tris) {
-        const Point e1 = t.b - t.a, e2 = t.c - t.a, pv = d.cross(e2), tv = s - t.a,
-                    qv = tv.cross(e1);
-        const double det = e1.dot(pv), u = tv.dot(pv) / det, v = d.dot(qv) / det,
-                     w = e2.dot(qv) / det;
-        if (det != 0 && u >= 0 && v >= 0 && u + v <= 1 && w >= 0 && w <= 1)
-            return true;
-    }
-    return false;
 }
 
 // Random bodies in the open air of generated caves (half of them near a wall),
@@ -147,14 +82,15 @@ TEST(CameraCollision, NearPlaneAndLineToTheBodyKeptClear) {
                 }
                 const Point c = Point::of(viewCamera.position);
                 ASSERT_GT(nearestSurface(c, tris), reach) << "cave " << cave << " pose " << pose;
-                ASSERT_FALSE(segmentMeets(pivot, c, tris)) << "cave " << cave << " pose " << pose;
+                ASSERT_FALSE(firstCrossing(pivot, c, tris) <= 1)
+                    << "cave " << cave << " pose " << pose;
                 ASSERT_NEAR((c - pivot).norm() + (trailing - c).norm(), (trailing - pivot).norm(),
                             1e-4);
                 ASSERT_GE((c - pivot).norm(), 0.5 - 1e-5);
             }
             const Point c = Point::of(viewCamera.position);
             if (nearestSurface(trailing, tris) > reach + 0.3 &&
-                !segmentMeets(pivot, trailing, tris)) {
+                firstCrossing(pivot, trailing, tris) > 1) {
                 free++;
                 EXPECT_LT((c - trailing).norm(), 1e-4) << "cave " << cave << " pose " << pose;
             } else {

@@ -35,9 +35,6 @@ TEST(Panel, PiecesTileTheFrameOnce) {
                 ASSERT_TRUE(p.w > 0 && p.h > 0 && p.w <= 20 && p.h <= 20) << w << "x" << h;
                 ASSERT_EQ(p.column, p.x < x ? 0 : (p.x >= x + w ? 2 : 1)) << w << "x" << h;
                 ASSERT_EQ(p.row, p.y < top ? 0 : (p.y >= top + h ? 2 : 1)) << w << "x" << h;
-                const int startX[3] = {x - 20, x + (p.x - x) / 20 * 20, x + w};
-                const int startY[3] = {top - 20, top + (p.y - top) / 20 * 20, top + h};
-                ASSERT_TRUE(p.x == startX[p.column] && p.y == startY[p.row]) << w << "x" << h;
                 ASSERT_TRUE(p.x >= x - 20 && p.x + p.w <= x + w + 20 && p.y >= top - 20 &&
                             p.y + p.h <= top + h + 20);
                 for (int py = p.y; py < p.y + p.h; ++py)
