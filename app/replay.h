@@ -67,6 +67,11 @@ const int MAX_RECORDED_WINDOW = 16384;             // pixels a side
 // The parts of the game state a check hashes: world (grids, water, settling
 // clock, seed), player, enemies, balls, camera (the cameras and view blends,
 // with the action type and slow motion).
+// Outside the parts, on purpose: what the update derives again from them (the
+// chunk meshes and collision lists, rebuilt in full at the start of both runs),
+// scratch it overwrites before reading (the settling step's grids), and the
+// sound events' footstep distance, which only decides what is heard and starts
+// at 0 in both runs. The update draws no random numbers.
 enum StatePart { PartWorld, PartPlayer, PartEnemies, PartBalls, PartCamera, STATE_PART_COUNT };
 extern const char* const statePartNames[STATE_PART_COUNT];
 
