@@ -2,6 +2,8 @@
 // test: "recording_tool flip IN OUT KEYCODE" lifts the key in the first frame
 // where it is pressed and prints that frame's tick (the tick it ends) and
 // the first check's tick at or after it. Status 1 when there is no such press.
+// "recording_tool version IN OUT VERSION": the same recording, made by
+// another version of the game.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,8 +14,8 @@
 #include "app/replay.h"
 
 int main(int argc, char** argv) {
-    if (argc != 5 || strcmp(argv[1], "flip") != 0) {
-        fprintf(stderr, "usage: recording_tool flip IN OUT KEYCODE\n");
+    if (argc != 5 || (strcmp(argv[1], "flip") != 0 && strcmp(argv[1], "version") != 0)) {
+        fprintf(stderr, "usage: recording_tool flip|version IN OUT KEYCODE|VERSION\n");
         return 2;
     }
     std::ifstream in(argv[2], std::ios::binary);
@@ -28,6 +30,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<unsigned char> out(bytes.begin(), bytes.begin() + (long)offset);
+    if (argv[1][0] == 'v') {
+        head.gameVersion = (float)atof(argv[4]);
+        encodeHead(head, out);
+        out.insert(out.end(), bytes.begin() + (long)offset, bytes.end());
+        std::ofstream(argv[3], std::ios::binary).write((const char*)out.data(), (long)out.size());
+        return 0;
+    }
     static RecordedFrame frame;
     RecordedCheck check{};
     unsigned int tick = 0, flipped = 0, checked = 0;
