@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     CommandLine line{PlayGame, nullptr, false};
     char why[160] = "";
     if (!parseCommandLine(argc, argv, line, why, sizeof why)) {
-        fprintf(stderr, "hollowmark: %s (usage: hollowmark [--record FILE | --replay FILE [--fast]])\n",
+        fprintf(stderr,
+                "hollowmark: %s (usage: hollowmark [--record FILE | --replay FILE [--fast]])\n",
                 why);
         return EXIT_BAD_ARGUMENTS;
     }

@@ -11,7 +11,7 @@
 static_assert(STATE_PART_COUNT == SAVE_PART_COUNT, "a check hashes the parts a save encodes");
 
 const char* const statePartNames[STATE_PART_COUNT] = {"world", "player", "enemies", "balls",
-                                                       "camera"};
+                                                      "camera"};
 
 // ---------------------------------------------------------------------------
 // Command line
@@ -199,7 +199,8 @@ size_t decodeHead(const unsigned char* data, size_t size, RecordingHead& head, c
     head.width = (int)getU32(b), head.height = (int)getU32(b);
     const unsigned int settingsSize = getU32(b);
     const unsigned char* settings = take(b, settingsSize);
-    head.settings.assign((const char*)settings, (const char*)settings + (settings ? settingsSize : 0));
+    head.settings.assign((const char*)settings,
+                         (const char*)settings + (settings ? settingsSize : 0));
     const unsigned int startSize = getU32(b);
     const unsigned char* start = take(b, startSize);
     head.start.assign(start, start + (start ? startSize : 0));

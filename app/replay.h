@@ -45,7 +45,7 @@ struct CommandLine {
 // window_size.h).
 const int EXIT_BAD_ARGUMENTS = 2;
 const int EXIT_REPLAY_DIVERGED = 5;
-const int EXIT_BAD_RECORDING = 6; // unreadable, damaged, or cannot be written
+const int EXIT_BAD_RECORDING = 6;  // unreadable, damaged, or cannot be written
 const int EXIT_REPLAY_STOPPED = 7; // closed or Escape before the last frame
 
 // False, with one line's reason in why, for anything but no arguments,
@@ -60,9 +60,9 @@ bool parseCommandLine(int argc, const char* const* argv, CommandLine& line, char
 const unsigned char RECORDING_MAGIC[8] = {'H', 'O', 'L', 'L', 'O', 'W', 'R', 'P'};
 const int RECORDING_FORMAT_VERSION = 1;
 const int CHECK_EVERY_TICKS = 60;
-const unsigned int MAX_RECORD_BYTES = 4096;        // a frame with every key down is 1.6 KB
-const unsigned int MAX_HEAD_BYTES = 16u << 20;     // a save is well under 1 MB
-const int MAX_RECORDED_WINDOW = 16384;             // pixels a side
+const unsigned int MAX_RECORD_BYTES = 4096;    // a frame with every key down is 1.6 KB
+const unsigned int MAX_HEAD_BYTES = 16u << 20; // a save is well under 1 MB
+const int MAX_RECORDED_WINDOW = 16384;         // pixels a side
 
 // The parts of the game state a check hashes: world (grids, water, settling
 // clock, seed), player, enemies, balls, camera (the cameras and view blends,
@@ -77,8 +77,8 @@ extern const char* const statePartNames[STATE_PART_COUNT];
 
 struct RecordingHead {
     float gameVersion;
-    int width, height;            // the window, pixels
-    std::vector<char> settings;   // settings lines, '\n' after each
+    int width, height;                // the window, pixels
+    std::vector<char> settings;       // settings lines, '\n' after each
     std::vector<unsigned char> start; // a save file (game/save.h)
 };
 
@@ -87,7 +87,7 @@ struct RecordedFrame {
     float timeFactor;
     int mouseX, mouseY;
     bool mouseInWindow;
-    int motionX, motionY; // mouse-look motion not yet turned by
+    int motionX, motionY;                      // mouse-look motion not yet turned by
     unsigned char keys[KEY_STATE_COUNT];       // InputState
     unsigned char buttons[MOUSE_BUTTON_COUNT]; // InputState
 };
@@ -130,8 +130,8 @@ void differingParts(const unsigned int a[STATE_PART_COUNT], const unsigned int b
 // Session (replay_session.cpp): what the shell calls
 // ---------------------------------------------------------------------------
 
-extern int runMode;       // RunMode of this run
-extern bool replayFast;   // no frame pacing
+extern int runMode;     // RunMode of this run
+extern bool replayFast; // no frame pacing
 
 // Recording: writes the head (complete or absent) with the running game as
 // the start, then opens the file for the frames. False after one line on

@@ -130,8 +130,8 @@ bool startRecording(const char* path, int width, int height) {
 }
 
 static void recordFrame(float timeFactor) {
-    RecordedFrame frame{timeFactor, mouseX, mouseY, mouseInWindow, pointerMotionX,
-                        pointerMotionY, {}, {}};
+    RecordedFrame frame{timeFactor,     mouseX,         mouseY, mouseInWindow,
+                        pointerMotionX, pointerMotionY, {},     {}};
     for (int code = 0; code < KEY_STATE_COUNT; ++code) {
         frame.keys[code] = (unsigned char)keyState[code];
     }
@@ -175,9 +175,8 @@ bool openReplay(const char* path) {
         return false;
     }
     replayOffset = decodeHead(replayBytes.data(), replayBytes.size(), replayHead, why, sizeof why);
-    if (replayOffset == 0 ||
-        !decodeSave(replayHead.start.data(), replayHead.start.size(), startState, why,
-                    sizeof why)) {
+    if (replayOffset == 0 || !decodeSave(replayHead.start.data(), replayHead.start.size(),
+                                         startState, why, sizeof why)) {
         fprintf(stderr, "hollowmark: %s is not a usable recording: %s\n", path, why);
         return false;
     }
@@ -193,8 +192,7 @@ bool openReplay(const char* path) {
         if (read == ReadFrame) {
             ++replayTicks;
         } else if (check.tick != replayTicks) {
-            snprintf(why, sizeof why, "a check for tick %u after tick %u", check.tick,
-                     replayTicks);
+            snprintf(why, sizeof why, "a check for tick %u after tick %u", check.tick, replayTicks);
             read = ReadBad;
             break;
         }

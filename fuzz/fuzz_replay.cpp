@@ -18,21 +18,25 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     RecordingHead head;
     char why[160] = "";
     size_t offset = decodeHead(data, size, head, why, sizeof why);
-    if (offset == 0 && why[0] == '\0') broken("a refused head without a reason");
+    if (offset == 0 && why[0] == '\0')
+        broken("a refused head without a reason");
     RecordedCheck check{}, checkAgain{};
     int read = ReadFrame;
     while (offset != 0 && (read == ReadFrame || read == ReadCheck)) {
         const size_t before = offset;
         why[0] = '\0';
         read = decodeRecord(data, size, offset, frame, check, why, sizeof why);
-        if (read == ReadBad && why[0] == '\0') broken("a refused record without a reason");
+        if (read == ReadBad && why[0] == '\0')
+            broken("a refused record without a reason");
         if ((read == ReadFrame || read == ReadCheck) != (offset > before) || offset > size)
             broken("the reader did not move on by exactly one record");
-        if (read != ReadFrame && read != ReadCheck) break;
+        if (read != ReadFrame && read != ReadCheck)
+            break;
         std::vector<unsigned char> bytes;
         read == ReadFrame ? encodeFrame(frame, bytes) : encodeCheck(check, bytes);
         size_t at = 0;
-        if (decodeRecord(bytes.data(), bytes.size(), at, again, checkAgain, why, sizeof why) != read ||
+        if (decodeRecord(bytes.data(), bytes.size(), at, again, checkAgain, why, sizeof why) !=
+                read ||
             at != bytes.size())
             broken("an accepted record does not read back");
         if (read == ReadFrame ? memcmp(&frame, &again, sizeof frame) != 0

@@ -62,14 +62,18 @@ static std::vector<unsigned char> sampleRecording(std::vector<size_t>& recordEnd
     srand(7);
     for (unsigned int i = 0; i < 40; ++i) {
         RecordedFrame& f = frames[i];
-        f = RecordedFrame{(float)rand() / RAND_MAX * 2, rand() % 900 - 50, rand() % 700,
-                          rand() % 2 == 0, rand() % 201 - 100, rand() % 201 - 100, {}, {}};
+        f = RecordedFrame{
+            (float)rand() / RAND_MAX * 2, rand() % 900 - 50,  rand() % 700, rand() % 2 == 0,
+            rand() % 201 - 100,           rand() % 201 - 100, {},           {}};
         for (int k = 0; k < KEY_STATE_COUNT; ++k)
             f.keys[k] = (unsigned char)(i == 0 ? k % 3 : rand() % 40 == 0 ? 1 + rand() % 2 : 0);
-        for (int b = 1; b < MOUSE_BUTTON_COUNT; ++b) f.buttons[b] = (unsigned char)(rand() % 3);
+        for (int b = 1; b < MOUSE_BUTTON_COUNT; ++b)
+            f.buttons[b] = (unsigned char)(rand() % 3);
         encodeFrame(f, file), recordEnds.push_back(file.size());
-        if (i % 3 == 2) encodeCheck(RecordedCheck{i + 1, {i, 1, 2, 3, 0xffffffffu}}, file);
-        if (i % 3 == 2) recordEnds.push_back(file.size());
+        if (i % 3 == 2)
+            encodeCheck(RecordedCheck{i + 1, {i, 1, 2, 3, 0xffffffffu}}, file);
+        if (i % 3 == 2)
+            recordEnds.push_back(file.size());
     }
     return file;
 }
@@ -93,7 +97,8 @@ TEST(ReplayFormat, ReadsBackAsWrittenUpToTheLastWholeRecordWhereverItIsCut) {
         unsigned int frameCount = 0, records = 0;
         int read = ReadFrame;
         while ((read = decodeRecord(file.data(), cut, offset, frame, check, why, sizeof why)) ==
-                   ReadFrame || read == ReadCheck) {
+                   ReadFrame ||
+               read == ReadCheck) {
             ++records;
             if (read == ReadCheck) {
                 ASSERT_EQ(check.tick, frameCount) << cut;
@@ -117,7 +122,8 @@ TEST(ReplayFormat, ReadsBackAsWrittenUpToTheLastWholeRecordWhereverItIsCut) {
 static void reframe(std::vector<unsigned char>& file, size_t at) {
     const unsigned int length = file[at] | file[at + 1] << 8 | file[at + 2] << 16;
     const unsigned int crc = (unsigned int)crc32(0L, &file[at + 8], length);
-    for (int i = 0; i < 4; ++i) file[at + 4 + i] = (unsigned char)(crc >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        file[at + 4 + i] = (unsigned char)(crc >> (8 * i));
 }
 
 TEST(ReplayFormat, RefusesDamagedAndAbsurdFilesWithAReason) {
@@ -138,7 +144,8 @@ TEST(ReplayFormat, RefusesDamagedAndAbsurdFilesWithAReason) {
         {"record CRC", [&](auto& f) { f[first + 20] ^= 4; }},
         {"unknown kind 3", [&](auto& f) { f[first + 8] = 3, reframe(f, first); }},
         {"impossible", [&](auto& f) { f[first + 31] = 0xff, reframe(f, first); }}, // key count
-        {"impossible", [&](auto& f) { f[first + 32] = 0xf4, f[first + 33] = 1, reframe(f, first); }},
+        {"impossible",
+         [&](auto& f) { f[first + 32] = 0xf4, f[first + 33] = 1, reframe(f, first); }},
         {"impossible", [&](auto& f) { f[first + 34] = 3, reframe(f, first); }}, // state 3
         {"impossible", [&](auto& f) { f[first + 21] = 2, reframe(f, first); }}, // in window 2
     };
@@ -151,8 +158,8 @@ TEST(ReplayFormat, RefusesDamagedAndAbsurdFilesWithAReason) {
         char why[160] = "";
         size_t offset = decodeHead(file.data(), file.size(), head, why, sizeof why);
         int read = ReadBad;
-        while (offset != 0 && ((read = decodeRecord(file.data(), file.size(), offset, frame,
-                                                    check, why, sizeof why)) == ReadFrame ||
+        while (offset != 0 && ((read = decodeRecord(file.data(), file.size(), offset, frame, check,
+                                                    why, sizeof why)) == ReadFrame ||
                                read == ReadCheck)) {
         }
         EXPECT_EQ(read, ReadBad) << c.reason;
