@@ -18,6 +18,9 @@
 // The head is written complete or not at all; records are appended as they
 // come, so a recording cut off by a crash reads up to its last whole record.
 //
+// The keyboard focus is not recorded: only the shell reads it (for the grab
+// and the pause), never the update.
+//
 // A tick is one update that ran: frames are recorded only while the game is
 // not paused (what happens in the pause menu leaves no trace; the pause menu's
 // "New cave" ends the recording, as the recorded cave is gone).
