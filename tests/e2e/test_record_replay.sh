@@ -5,9 +5,9 @@
 # says so and matches; Escape ends a replay early with its own status. HOLLOWMARK_RERECORD=1
 # also keeps the recording as tests/replays/walk.hmr (see docs/testing.md).
 source "$(dirname "$0")/lib.sh"
-hm_run() { (cd "$HM_DIR" && exec "$HOLLOWMARK_BIN" "$@" >stdout.txt 2>stderr.txt) & HM_PID=$!; }
+rr_run() { (cd "$HM_DIR" && exec "$HOLLOWMARK_BIN" "$@" >stdout.txt 2>stderr.txt) & HM_PID=$!; }
 hm_new_dir screenw=320 screenh=240 viewrange=2 usetextures=1 usewater=1 seed=5 sound=1 mouselook=1
-hm_run --record walk.hmr && hm_until 60 "no window with a frame drawn" hm_window
+rr_run --record walk.hmr && hm_until 60 "no window with a frame drawn" hm_window
 xdotool windowfocus "$HM_WIN" && xdotool keydown w && hm_mid && hm_mid && hm_mid && xdotool keyup w && hm_mid
 step=0
 for action in 2 3 5 6 7; do # place a block, remove it, throw, slow motion, an enemy
@@ -25,12 +25,15 @@ result=$(replay walk.hmr)
 hm_expect_more "${BASH_REMATCH[2]}" 1 "checks matched"
 read -r pressed checked <<<"$("$HOLLOWMARK_TOOLS/recording_tool" flip "$rec" "$HM_DIR/flipped.hmr" 119)" ||
     hm_fail "no press of W in the recording"
-hm_expect_eq "$(replay flipped.hmr)" \
-    "5 hollowmark: replay diverged at tick $checked: player, camera differ (matched through tick $(((pressed - 1) / 60 * 60)))" \
-    "replay with the press of W at tick $pressed lifted"
+# The first check after the press; what the shorter walk changed later (where a block went) may show too.
+flipped=$(replay flipped.hmr)
+[[ $flipped =~ ^5\ hollowmark:\ replay\ diverged\ at\ tick\ $checked:\ (.*)\ differ\ \(matched\ through\ tick\ $(((pressed - 1) / 60 * 60))\)$ &&
+    ${BASH_REMATCH[1]} == *player*camera* ]] || hm_fail "replay with the press of W at tick $pressed lifted: $flipped"
+echo "ok: with the press of W at tick $pressed lifted: $flipped"
 "$HOLLOWMARK_TOOLS/recording_tool" version "$rec" "$HM_DIR/other.hmr" 0.5 || hm_fail "cannot change the version"
 hm_expect_eq "$(replay other.hmr | cut -d' ' -f1-5) $(cat "$HM_DIR/stderr.txt")" \
     "0 hollowmark: replay matched through hollowmark: recorded by version 0.5 of the game, this is 0.9; replaying anyway" \
     "replay of a recording made by another version"
-hm_run --replay walk.hmr && hm_until 60 "no window for the replay" hm_window && hm_key Escape && hm_ends "7 0" "after Escape in a replay"
+rr_run --replay walk.hmr && hm_until 60 "no window for the replay" hm_window && xdotool windowfocus "$HM_WIN" keydown Escape &&
+    hm_ends "7 0" "after Escape in a replay" && xdotool keyup Escape
 hm_expect_eq "$(cut -d' ' -f1-4 "$HM_DIR/stdout.txt")" "hollowmark: replay stopped at" "the replay's last line"
