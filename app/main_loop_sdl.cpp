@@ -6,6 +6,7 @@
 #include "app/cave_keeper.h"
 #include "app/frame.h"
 #include "app/input.h"
+#include "app/replay.h"
 #include "game/game.h"
 #include "meshing/chunks.h"
 #include "render/scene_gl.h"
@@ -15,7 +16,7 @@
 
 void paceFrame() {
     int sleepMillis = advanceFrameClock(SDL_GetTicks());
-    if (sleepMillis > 0) {
+    if (sleepMillis > 0 && !replayFast) {
         SDL_Delay((Uint32)sleepMillis);
     }
 }
@@ -37,16 +38,31 @@ void runFrame() {
     SDL_PumpEvents();
     pollInput();
     pollPointer();
-    if (pauseLevel == 0.0f) {
-        // The factor comes from the previous frame's measurement.
+    // A replay's own Escape presses are in its frames; the live one ends it.
+    if (runMode == ReplayGame && keyState[KEY_ESCAPE] == Pressed) {
+        quitRequested = true;
+    }
+    const bool wasPaused = pauseLevel != 0.0f;
+    if (!wasPaused) {
+        // The factor comes from the previous frame's measurement (or a
+        // replay's frame, which also holds the input the update reads).
         timeFactor = timeFactorFor(framesPerSecond);
-        updateGame(timeFactor);
-        // The collision queries of the next update see the rebuilt surfaces,
-        // and the scene shows this frame's changes.
-        rebuildDirtyChunks();
+        if (beforeRecordedUpdate(timeFactor)) {
+            updateGame(timeFactor);
+            // The collision queries of the next update see the rebuilt
+            // surfaces, and the scene shows this frame's changes.
+            rebuildDirtyChunks();
+            afterRecordedUpdate();
+        }
         renderScene();
     }
     drawOverlay(); // begins with paceFrame
+    if (!wasPaused && pauseLevel != 0.0f) {
+        checkRecordingNow();
+    }
+    if (replayFinished()) {
+        quitRequested = true;
+    }
     playSounds();
     SDL_GL_SwapBuffers();
     drainEventQueue();

@@ -103,13 +103,18 @@ static void removeSpaces(char* entry) {
     *out = '\0';
 }
 
+static void readSettingsStream(FILE* file, const char* path);
+
 void readSettingsLinesFrom(const char* path) {
     settingsLineCount = 0;
     memset(settingsLines, 0, sizeof settingsLines);
     FILE* file = openRegularFile(path);
-    if (file == nullptr) {
-        return;
+    if (file != nullptr) {
+        readSettingsStream(file, path);
     }
+}
+
+static void readSettingsStream(FILE* file, const char* path) {
     bool more = true;
     long budget = SETTINGS_MAX_BYTES;
     for (int i = 0; i < SETTINGS_MAX_LINES; ++i) {
@@ -132,8 +137,19 @@ void readSettingsLinesFrom(const char* path) {
     settingsLineCount = SETTINGS_MAX_LINES;
 }
 
+const char* settingsText = nullptr;
+
 void readSettingsLines() {
-    readSettingsLinesFrom("settings.ini");
+    if (settingsText == nullptr) {
+        readSettingsLinesFrom("settings.ini");
+        return;
+    }
+    settingsLineCount = 0;
+    memset(settingsLines, 0, sizeof settingsLines);
+    FILE* file = fmemopen((void*)settingsText, strlen(settingsText), "r");
+    if (file != nullptr) {
+        readSettingsStream(file, "the recording's settings");
+    }
 }
 
 // A double beyond the float range has no float value to narrow to; such a

@@ -67,7 +67,10 @@ void readControlSettings();
 // long before it could show anything more: the world repeats every 10 chunks.
 const int MAX_VIEW_RANGE = 100;
 
-void readSettingsLines();                     // from "settings.ini"
+// The settings lines in force instead of settings.ini's when not null (a
+// replay plays with the settings it was recorded with).
+extern const char* settingsText;
+void readSettingsLines();                     // from "settings.ini" (or settingsText)
 void readSettingsLinesFrom(const char* path); // the same from any file (tests)
 float settingValue(const char* key);          // last matching line wins; 0 when absent
 void readVideoSettings();

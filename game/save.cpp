@@ -135,7 +135,8 @@ static void putCamera(std::vector<unsigned char>& out, const CameraPose& c) {
 const int GRID_POINTS = WORLD_SIZE * WORLD_SIZE;
 const int GRID_CELLS = WORLD_SIZE * WORLD_LEVELS * WORLD_SIZE;
 
-void encodePayload(const SaveSnapshot& s, std::vector<unsigned char>& out) {
+void encodePayload(const SaveSnapshot& s, std::vector<unsigned char>& out, size_t* partEnds) {
+    size_t ends[SAVE_PART_COUNT] = {};
     out.clear();
     out.reserve(2 * GRID_CELLS + 9 * 4 * GRID_POINTS + 64 * 1024);
     putU32(out, s.worldSeed);
@@ -148,16 +149,20 @@ void encodePayload(const SaveSnapshot& s, std::vector<unsigned char>& out) {
     putFloats(out, &s.waterPhaseOffset[0][0], GRID_POINTS);
     putBool(out, s.blocksFalling), putBool(out, s.settleReady);
     putFloat(out, s.settleProgress), putFloat(out, s.wavePhase);
+    ends[0] = out.size();
     putFigure(out, s.player);
+    ends[1] = out.size();
     putInt(out, s.figureCount);
     for (int i = 0; i < s.figureCount; ++i) {
         putFigure(out, s.figures[i]);
     }
+    ends[2] = out.size();
     putInt(out, s.ballCount);
     for (int i = 0; i < s.ballCount; ++i) {
         putInt(out, s.balls[i].kind);
         putVector(out, s.balls[i].position), putVector(out, s.balls[i].velocity);
     }
+    ends[3] = out.size();
     putInt(out, s.actionType);
     putBool(out, s.slowMotion), putBool(out, s.thirdPersonView);
     putFloat(out, s.viewBlend);
@@ -166,6 +171,10 @@ void encodePayload(const SaveSnapshot& s, std::vector<unsigned char>& out) {
     putCamera(out, s.firstPersonCamera), putCamera(out, s.thirdPersonCamera);
     putCamera(out, s.viewCamera);
     putFloat(out, s.cameraReach);
+    ends[4] = out.size();
+    if (partEnds != nullptr) {
+        memcpy(partEnds, ends, sizeof ends);
+    }
 }
 
 static void putU32At(unsigned char* at, unsigned int v) {

@@ -57,8 +57,12 @@ void takeSnapshot(SaveSnapshot& snapshot);
 // clocks, every chunk rebuilt and the water mesh with it.
 void applySnapshot(const SaveSnapshot& snapshot);
 
-// The uncompressed payload of the current format version.
-void encodePayload(const SaveSnapshot& snapshot, std::vector<unsigned char>& payload);
+// The uncompressed payload of the current format version. With partEnds, the
+// offset just past each of its parts, in order: world (grids, water, settling
+// clock, seed), player, enemies, balls, and the rest (toggles and cameras).
+const int SAVE_PART_COUNT = 5;
+void encodePayload(const SaveSnapshot& snapshot, std::vector<unsigned char>& payload,
+                   size_t* partEnds = nullptr);
 // The whole file: header and compressed payload. False when zlib fails.
 // packSave frames any payload as any version (a reader's tests need both).
 bool packSave(const std::vector<unsigned char>& payload, int version,

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs each libFuzzer target for a bounded time: the settings reader, the save
-# reader, and the
+# reader, the recording reader, and the
 # world texture's and the UI atlas's way from file bytes to texture pixels.
 # Usage: scripts/fuzz.sh [seconds per target, default 60]
 #
@@ -19,16 +19,17 @@ flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fn
 if ! CC=clang CXX=clang++ HOLLOWMARK_LINK_FLAGS="-fsanitize=address,undefined" \
         bash scripts/configure.sh build-fuzz -DCMAKE_BUILD_TYPE=Debug \
         -DHOLLOWMARK_CORE_ONLY=ON -DHOLLOWMARK_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_CXX_FLAGS="$flags" ||
-   ! cmake --build build-fuzz -j2 --target fuzz_settings fuzz_save fuzz_world_texture_sdl fuzz_dashboard_sdl; then
+   ! cmake --build build-fuzz -j2 --target fuzz_settings fuzz_save fuzz_replay fuzz_world_texture_sdl fuzz_dashboard_sdl; then
     echo "fuzz: build failed" >&2
     exit 1
 fi
 
 found=0
-for target in fuzz_settings fuzz_save fuzz_world_texture_sdl fuzz_dashboard_sdl; do
+for target in fuzz_settings fuzz_save fuzz_replay fuzz_world_texture_sdl fuzz_dashboard_sdl; do
     case $target in
     fuzz_settings) seeds=fuzz/seeds/settings max_len=8192 ;;
     fuzz_save) seeds=fuzz/seeds/save max_len=65536 ;;
+    fuzz_replay) seeds=fuzz/seeds/replay max_len=65536 ;;
     *) seeds=fuzz/seeds/images max_len=65536 ;;
     esac
     # Absolute paths: the settings target works in a folder of its own.
