@@ -34,6 +34,13 @@ static const float BIG_BALL_RADIUS = 1.0f;
 static const int ROPE_BEADS = 50;
 static const float WATER_OPACITY = 0.75f;
 
+bool plainSceneDrawing = false;
+
+// What the frustum would skip is drawn all the same in the plain drawing.
+static bool drawnIfSeen(bool seen) {
+    return seen || plainSceneDrawing;
+}
+
 // The disc of positions is the same for the chunk and the water pass; kept
 // here rather than on the stack (up to 40401 entries at the largest range).
 static ChunkPosition discPositions[MAX_DISC_POSITIONS];
@@ -138,6 +145,9 @@ static float squaredEyeDistance(float x, float y, float z) {
 }
 
 static void sortNearFirst(DrawOrder* order, int count) {
+    if (plainSceneDrawing) {
+        return;
+    }
     std::sort(order, order + count, [](const DrawOrder& a, const DrawOrder& b) {
         return a.distance < b.distance || (a.distance == b.distance && a.index < b.index);
     });
@@ -148,7 +158,7 @@ static void drawChunks(const ViewFrustum& frustum, int positionCount) {
     int count = 0;
     for (int n = 0; n < positionCount; n++) {
         const ChunkPosition& p = discPositions[n];
-        if (chunkColumnVisible(frustum, p.i, p.j)) {
+        if (drawnIfSeen(chunkColumnVisible(frustum, p.i, p.j))) {
             const float half = 0.5f * CHUNK_EDGE;
             chunkOrder[count++] = {squaredEyeDistance(CHUNK_EDGE * p.i + half,
                                                       viewCamera.position.y,
@@ -199,7 +209,7 @@ static void tint(int kind) {
 
 // A ball or bead is drawn only when the cube round its sphere meets the view.
 static void drawJointIfSeen(const ViewFrustum& frustum, float x, float y, float z) {
-    if (cubeInFrustum(frustum, x, y, z, JOINT_RADIUS)) {
+    if (drawnIfSeen(cubeInFrustum(frustum, x, y, z, JOINT_RADIUS))) {
         drawModelAt(jointModel, x, y, z);
     }
 }
@@ -210,7 +220,7 @@ static void drawBalls(const ViewFrustum& frustum) {
         const Vector3& p = balls[n].position;
         const float radius = balls[n].kind == 1 ? BIG_BALL_RADIUS : JOINT_RADIUS;
         if ((balls[n].kind == 0 || balls[n].kind == 1) &&
-            cubeInFrustum(frustum, p.x, p.y, p.z, radius)) {
+            drawnIfSeen(cubeInFrustum(frustum, p.x, p.y, p.z, radius))) {
             ballOrder[count++] = {squaredEyeDistance(p.x, p.y, p.z), n};
         }
     }
@@ -226,7 +236,7 @@ static void drawEnemies(const ViewFrustum& frustum) {
     int count = 0;
     for (int n = 0; n < figureCount; n++) {
         const Vector3& p = figures[n].position;
-        if (cubeInFrustum(frustum, p.x, p.y, p.z, ENEMY_CULL_HALF_SIZE)) {
+        if (drawnIfSeen(cubeInFrustum(frustum, p.x, p.y, p.z, ENEMY_CULL_HALF_SIZE))) {
             figureOrder[count++] = {squaredEyeDistance(p.x, p.y, p.z), n};
         }
     }
@@ -314,7 +324,7 @@ static void drawWater(const ViewFrustum& frustum, int positionCount) {
     for (int n = 0; n < positionCount; n++) {
         const ChunkPosition& p = discPositions[n];
         const WaterMesh& mesh = waterMeshes[p.slot];
-        if (!waterSlabVisible(frustum, p.i, p.j)) {
+        if (!drawnIfSeen(waterSlabVisible(frustum, p.i, p.j))) {
             continue;
         }
         if (mesh.vertexCount <= 0 || mesh.positions == nullptr || mesh.texCoords == nullptr) {
@@ -368,7 +378,9 @@ void renderScene() {
 
     // Objects before the ground: they are near and opaque, and hide it.
     const float opacity = playerOpacity();
-    drawObjects(frustum, opacity < 1.0f);
+    if (!plainSceneDrawing) {
+        drawObjects(frustum, opacity < 1.0f);
+    }
 
     if (useLight) {
         setupLight();
@@ -382,6 +394,9 @@ void renderScene() {
         glDisable(GL_LIGHTING);
         glDisable(GL_LIGHT0);
         glDisableClientState(GL_NORMAL_ARRAY);
+    }
+    if (plainSceneDrawing) {
+        drawObjects(frustum, opacity < 1.0f);
     }
 
     if (useWater) {

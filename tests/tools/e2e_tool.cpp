@@ -1,11 +1,12 @@
 // e2e_tool: what the end-to-end scripts need beyond xdotool. close WINDOW: WM_DELETE_WINDOW, as a
 // window manager's close button sends it (xdotool's windowclose destroys the window instead).
 // frames WINDOW X Y [x y w h] FILE: the pointer to (X + 2, Y), then (X, Y), each time waiting for
-// the window to change (the game draws its own pointer), so two frames drawn; with a rectangle,
-// again until that rests over two frames; the last look saved as an RGB PNG. look WINDOW FILE: the
-// window as it is, the pointer left alone (it may be held by the game). diff A B [x y w h]:
-// pixels that differ. lit A x y w h: pixels that are not black. Status 1: unreadable, no fit or
-// nothing drawn for a minute; 2: usage; 3: no window.
+// the window to change (the game draws its own pointer), so two frames drawn; a warp unanswered
+// for a second starts the pair again; with a rectangle, again until that rests over two frames;
+// the last look saved as an RGB PNG. look WINDOW FILE: the window as it is, the pointer left alone
+// (it may be held by the game). diff A B [x y w h]: pixels that differ. lit A x y w h: pixels that
+// are not black. Status 1: unreadable, no fit or nothing drawn for a minute; 2: usage; 3: no
+// window.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <lodepng.h>
@@ -111,15 +112,21 @@ int main(int argc, char** argv) {
         return 3;
     if (verb == "look")
         return lodepng::encode(argv[3], b.rgb, b.width, b.height, LCT_RGB, 8) == 0 ? 0 : 1;
+    // A change may be a frame drawn before the game read the warp (its first frame has no pointer);
+    // it may then read both warps in one frame and draw the pointer where it was, and nothing
+    // changes. So a warp unanswered for a second starts the pair again: X + 2 is news to the game.
     do {
         a = b;
-        for (int nudge : {2, 0}) {
+        for (int step = 0; step < 2;) {
             const Look previous = b;
-            XWarpPointer(display, None, window, 0, 0, 0, 0, atoi(argv[3]) + nudge, atoi(argv[4]));
+            XWarpPointer(display, None, window, 0, 0, 0, 0, atoi(argv[3]) + 2 - 2 * step,
+                         atoi(argv[4]));
+            int patience = 50;
             do
                 if (++waits > 3000 || (usleep(20000), !look(display, window, b)))
                     return waits > 3000 ? 1 : 3;
-            while (differing(b, previous, 0, 0, b.width, b.height) == 0);
+            while (differing(b, previous, 0, 0, b.width, b.height) == 0 && --patience > 0);
+            step = patience > 0 ? step + 1 : 0;
         }
     } while (argc == 10 &&
              differing(a, b, atoi(argv[5]), atoi(argv[6]), atoi(argv[7]), atoi(argv[8])) != 0);
