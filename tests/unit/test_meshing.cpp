@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -40,7 +38,6 @@ std::string coverageFault(bool falling, int c) {
     int covered[5][35][5][6] = {};
     for (int q = 0; q < m.vertexCount; q += 4) {
         const float* p = m.positions + 3 * q; // corners 1 to 4 at p, p + 3, p + 6, p + 9
-        const std::string quad = "quad " + std::to_string(q / 4) + ": ";
         float lo[3], hi[3], side[2] = {};
         bool rectangle = true;
         for (int a = 0; a < 3; a++) {
@@ -55,22 +52,22 @@ std::string coverageFault(bool falling, int c) {
                                                      (p[3 + d] - p[d]) * (p[6 + b] - p[3 + b]);
         const int f = 2 * axis + (turn < 0); // the face its winding shows
         if (!rectangle || std::fabs(turn) != area || (hi[b] - lo[b]) * (hi[d] - lo[d]) != area)
-            return quad + "not an upright rectangle on the grid";
+            return "quad not an upright rectangle on the grid";
         if (area != 1 && (falling || !optimizeGeometry))
-            return quad + "larger than a cell unmerged";
+            return "quad larger than a cell unmerged";
         const float u = 0.0625f + 0.125f * side[0], v = 0.125f * side[1];
         const float uv[8] = {0.0625f, v, u, v, u, 0, 0.0625f, 0};
         if (!std::equal(uv, uv + 8, m.texCoords + 2 * q))
-            return quad + "texture span does not match its size";
+            return "quad texture span does not match its size";
         for (int i = 0; useLight && i < 12; i++)
             if (m.normals[3 * q + i] != OUTWARD[f][i % 3])
-                return quad + "normal not outward";
+                return "quad normal not outward";
         int from[3], to[3]; // the cells behind it
         for (int a = 0; a < 3; a++) {
             from[a] = (int)lo[a] - (a == axis && f % 2 == 0);
             to[a] = a == axis ? from[a] + 1 : (int)hi[a];
             if (from[a] < 0 || to[a] > (a == 1 ? 35 : 5))
-                return quad + "covers a cell outside the chunk";
+                return "quad covers a cell outside the chunk";
         }
         for (int x = from[0]; x < to[0]; x++)
             for (int y = from[1]; y < to[1]; y++)
@@ -79,10 +76,9 @@ std::string coverageFault(bool falling, int c) {
     }
     for (int i = 0; i < 5 * 35 * 5 * 6; i++) {
         const int x = i / 1050, y = i / 30 % 35, z = i / 6 % 5, f = i % 6, n = covered[x][y][z][f];
-        char why[64];
         if (n != exposed(falling, 5 * (c / 10) + x, y, 5 * (c % 10) + z, f))
-            return snprintf(why, 64, "face %d of cell %d %d %d covered %d times", f, x, y, z, n),
-                   why;
+            return "face " + std::to_string(f) + " of cell " + std::to_string(x) + " " +
+                   std::to_string(y) + " " + std::to_string(z) + " covered " + std::to_string(n);
     }
     return "";
 }
@@ -124,9 +120,8 @@ TEST(BlockMeshes, CoverEachFaceThatShowsOnceAndCloseTheirSeamsOnRandomWorlds) {
     for (int world = 0; world < 6; world++) {
         const bool closed = world % 2 == 0;
         emptyCave(0.25f, 34.75f);
-        for (int x = 0; x < 50 && !closed; x++)
-            for (int z = 0; z < 50; z++)
-                floorHeight[x][z] = rng.uniform(0.25f, 12.0f);
+        for (int i = 0; i < 2500 && !closed; i++)
+            floorHeight[i / 50][i % 50] = rng.uniform(0.25f, 12.0f);
         for (int box = 0; box < 80; box++) {
             auto& grid = !closed && box % 4 == 0 ? fallingBlocks : blocks;
             int x0 = rng.below(50), z0 = rng.below(50), y0 = closed + rng.below(closed ? 33 : 12);
@@ -140,16 +135,14 @@ TEST(BlockMeshes, CoverEachFaceThatShowsOnceAndCloseTheirSeamsOnRandomWorlds) {
             (i % 3 ? blocks : fallingBlocks)[rng.below(50)][rng.below(35)][rng.below(50)] = 1;
         optimizeGeometry = closed || world % 4 == 1, useLight = world % 3 != 0;
         markAllChunksDirty(), rebuildDirtyChunks();
-        std::map<std::array<int, 6>, int> edges; // +1 per drawing from the lesser end
+        std::map<std::pair<int, int>, int> edges; // +1 per drawing from the lesser end
         int fillers = 0;
         auto draw = [&edges](const float* a, const float* b, int c) {
-            std::array<int, 3> p, q;
-            for (int k = 0; k < 3; k++) {
-                const int offset = k == 1 ? 0 : k == 0 ? 5 * (c / 10) : 5 * (c % 10);
-                p[k] = ((int)a[k] + offset) % 50, q[k] = ((int)b[k] + offset) % 50;
-            }
-            edges[p < q ? std::array<int, 6>{p[0], p[1], p[2], q[0], q[1], q[2]}
-                        : std::array<int, 6>{q[0], q[1], q[2], p[0], p[1], p[2]}] += p < q ? 1 : -1;
+            int k[2]; // the grid points, wrapped
+            for (int e = 0; e < 2; e++)
+                k[e] = ((int)(e ? b : a)[0] + 5 * (c / 10)) % 50 * 2000 + (int)(e ? b : a)[1] * 50 +
+                       ((int)(e ? b : a)[2] + 5 * (c % 10)) % 50;
+            edges[{std::min(k[0], k[1]), std::max(k[0], k[1])}] += k[0] < k[1] ? 1 : -1;
         };
         for (int c = 0; c < CHUNK_TOTAL; c++) {
             ASSERT_EQ(coverageFault(false, c), "") << "blocks, world " << world << " chunk " << c;
@@ -157,11 +150,9 @@ TEST(BlockMeshes, CoverEachFaceThatShowsOnceAndCloseTheirSeamsOnRandomWorlds) {
             const ChunkMesh &m = blockMeshes[c], &f = blockSeamFillers[c];
             fallingQuads += fallingMeshes[c].vertexCount / 4, fillers += f.vertexCount / 3;
             std::set<std::vector<float>> corners;
-            for (int v = 0; v < m.vertexCount; v++) {
-                corners.insert(vertex(m, v));
-                const float* next = m.positions + 3 * (v % 4 == 3 ? v - 3 : v + 1);
-                draw(m.positions + 3 * v, next, c);
-            }
+            for (int v = 0; v < m.vertexCount; v++) // each edge from its corner to the next
+                corners.insert(vertex(m, v)),
+                    draw(m.positions + 3 * v, m.positions + 3 * (v % 4 == 3 ? v - 3 : v + 1), c);
             ASSERT_TRUE(f.vertexCount % 3 == 0 && (f.normals || !useLight || !f.vertexCount));
             for (int t = 0; t < f.vertexCount; t += 3) {
                 std::vector<float> p[3] = {vertex(f, t), vertex(f, t + 1), vertex(f, t + 2)};
@@ -219,9 +210,8 @@ TEST(SeamFillers, FollowARowMovedInItsChunk) {
 
 TEST(TerrainMesh, QuadsOverEveryPatchNotBuriedInBlocks) {
     emptyCave(0.25f, 30.5f);
-    floorHeight[0][0] = 1, floorHeight[1][0] = 2, floorHeight[0][1] = 3, floorHeight[1][1] = 4;
-    ceilingHeight[0][0] = 21, ceilingHeight[1][0] = 22, ceilingHeight[0][1] = 23;
-    ceilingHeight[1][1] = 24;
+    for (int i = 0; i < 4; i++) // at (0, 0), (1, 0), (0, 1), (1, 1): floor 1 to 4, ceiling 21 to 24
+        floorHeight[i % 2][i / 2] = 1.0f + i, ceilingHeight[i % 2][i / 2] = 21.0f + i;
     buildTerrainMesh(0, 0);
     ASSERT_EQ(terrainMeshes[0].vertexCount, 4 * 50); // 25 floor quads, then 25 ceiling quads
     const float floorQuad[12] = {0, 3, 1, 1, 4, 1, 1, 2, 0, 0, 1, 0};
