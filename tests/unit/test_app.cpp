@@ -37,15 +37,13 @@ class SettingsFile : public ::testing::Test {
         EXPECT_EQ(chdir(previous), 0);
         rmdir(folder.c_str());
     }
-    static void write(const std::string& text, bool read = true) {
+    static void write(const std::string& text) {
         FILE* file = fopen("settings.ini", "wb"); // binary: "\r\n" stays CR LF
         ASSERT_NE(file, nullptr);
         fwrite(text.data(), 1, text.size(), file);
         fclose(file);
-        if (read) {
-            readVideoSettings();
-            readGraphicsSettings();
-        }
+        readVideoSettings();
+        readGraphicsSettings();
     }
     std::string folder;
     char previous[4096] = {};
@@ -95,35 +93,14 @@ TEST_F(SettingsFile, EveryKeyReachesItsVariable) {
     write("fullscreen=yes\nusewater=0x0\noptimizegeometry=\n");
     for (const auto& k : keys)
         EXPECT_EQ(k.read(), k.missing) << k.line;
-    remove("settings.ini");
-    readVideoSettings();
-    readGraphicsSettings();
-    EXPECT_EQ(settingsLineCount, 0);
     write("viewrange=101\nscreenbpp=nan\n");
     EXPECT_EQ(viewRange, MAX_VIEW_RANGE);
     EXPECT_EQ(screenBpp, 0);
     // Just beyond what an int holds is reported like any other unusable number.
-    write("screenbpp=2200000000\n", false);
     testing::internal::CaptureStderr();
-    readVideoSettings();
+    write("screenbpp=2200000000\n");
     EXPECT_NE(testing::internal::GetCapturedStderr().find("screenbpp"), std::string::npos);
     EXPECT_EQ(screenBpp, INT_MAX);
-    // Whole numbers truncate toward zero and saturate.
-    const struct {
-        float value;
-        int whole;
-    } ints[] = {{24.9f, 24},
-                {-2.5f, -2},
-                {-0.9f, 0},
-                {NAN, 0},
-                {INFINITY, INT_MAX},
-                {-INFINITY, INT_MIN},
-                {2147483648.0f, INT_MAX},
-                {2147483520.0f, 2147483520},
-                {-2147483648.0f, INT_MIN},
-                {-1e20f, INT_MIN}};
-    for (const auto& c : ints)
-        EXPECT_EQ(settingToInt(c.value), c.whole) << c.value;
 }
 
 // The floor and ceiling grids start-up generates from the seed setting at the clock.
@@ -188,15 +165,16 @@ TEST(HostileSettings, KeptInputsAndOnlyPlainFilesReadWithinTheRules) {
     EXPECT_EQ(settingValue("screenw"), 640.0f);
     EXPECT_EQ(settingValue("screenh"), 480.0f);
     EXPECT_EQ(settingValue("viewrange"), 0.0f);
-    // A device that never ends, a folder, a pipe nobody writes to: no file.
+    // A device that never ends, a folder, a pipe nobody writes to: no file, as no file at all.
     char folder[] = "/tmp/hollowmark-kinds-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     std::string pipe = std::string(folder) + "/settings.ini";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     testing::internal::CaptureStderr();
-    for (const char* path : {"/dev/zero", (const char*)folder, pipe.c_str()}) {
-        settingsLineCount = 7;
-        readSettingsLinesFrom(path);
+    for (const std::string& path :
+         {std::string("/dev/zero"), std::string(folder), pipe, pipe + "x"}) {
+        settingsLineCount = 7; // and none at all
+        readSettingsLinesFrom(path.c_str());
         EXPECT_EQ(settingsLineCount, 0) << path;
     }
     std::string said = testing::internal::GetCapturedStderr();
@@ -205,6 +183,7 @@ TEST(HostileSettings, KeptInputsAndOnlyPlainFilesReadWithinTheRules) {
     rmdir(folder);
 }
 
+// Window sides, as every whole-number setting, truncate toward zero and saturate.
 TEST_F(SettingsFile, WindowSidesTruncateZeroMeansTheDesktopsAndADisplayIsNeeded) {
     const struct {
         float setting;
@@ -218,6 +197,8 @@ TEST_F(SettingsFile, WindowSidesTruncateZeroMeansTheDesktopsAndADisplayIsNeeded)
         EXPECT_EQ(windowSide(s.setting), s.side) << s.setting;
         EXPECT_EQ(windowSizeAllowed(s.side, 600) && windowSizeAllowed(600, s.side), s.allowed);
     }
+    EXPECT_TRUE(windowSide(2147483648.0f) == INT_MAX && windowSide(2147483520.0f) == 2147483520 &&
+                windowSide(-2147483648.0f) == INT_MIN); // the ends of what an int holds
     // Only an exact 0 runs the desktop probe; 0.5 goes to SDL as 0 directly.
     write("screenw=0.5\nscreenh=300\n");
     EXPECT_FALSE(needsDesktopProbe(screenWidth, screenHeight));
@@ -236,7 +217,6 @@ TEST(FrameClock, PacesToSixteenMillisAndMeasuresTheFrame) {
         // clock, now, sleep, frame millis, clock after
         {1000, 1005, 11, 16, 1016}, // short frame: sleeps the rest
         {1016, 1039, 0, 23, 1039},  // an oversleep shows up in the next frame
-        {2000, 2040, 0, 40, 2040},
         {2040, 2056, 0, 16, 2056},
         {2072, 2072, 16, 16, 2088},
         {0, 700, 0, 700, 700}, // the first frame includes the start-up
@@ -244,8 +224,7 @@ TEST(FrameClock, PacesToSixteenMillisAndMeasuresTheFrame) {
         {0xFFFFFFFCu, 1, 11, 16, 0xC}, // across the wrap
         {1016, 1015, 17, 16, 1032},    // an early wake-up sleeps the missing millisecond
         {1016, 1000, 32, 16, 1032},
-        {100000, 50, 16, 16, 66}, // counter restarted
-        {0, 3600000, 0, 3600000, 3600000}};
+        {100000, 50, 16, 16, 66}}; // counter restarted
     for (const auto& f : frames) {
         frameClock = f[0];
         EXPECT_EQ(advanceFrameClock(f[1]), (int)f[2]) << f[0] << " " << f[1];
@@ -292,12 +271,9 @@ TEST(InputState, PressedForOneFrameHeldUntilReleasedUnseenWithinAFrame) {
     memset(keyState, 0, sizeof keyState);
     memset(mouseButtonState, 0, sizeof mouseButtonState);
     poll({-1, KEY_STATE_COUNT, 1 << 30}, {}, {0, -3, MOUSE_BUTTON_COUNT}, {});
-    int sum = 0;
-    for (int state : keyState)
-        sum += state;
-    for (int state : mouseButtonState)
-        sum += state;
-    EXPECT_EQ(sum, 0);
+    EXPECT_EQ(std::count(keyState, std::end(keyState), Up) +
+                  std::count(mouseButtonState, std::end(mouseButtonState), Up),
+              KEY_STATE_COUNT + MOUSE_BUTTON_COUNT);
     mouseButtonState[0] = Held;
     applyButtonUp(0);
     EXPECT_EQ(mouseButtonState[0], Held);

@@ -53,7 +53,8 @@ TEST(ReplayCommandLine, TakesOnlyTheThreeForms) {
 }
 
 // A recording of random frames with a check after every third, and where each record ends.
-static RecordedFrame frames[40];
+static RecordedFrame frames[40], frame; // as written; the last one read
+static RecordedCheck check;
 static std::vector<unsigned char> sampleRecording(std::vector<size_t>& recordEnds) {
     RecordingHead head{0.9f, 640, 480, {'a', '=', '1', '\n'}, {1, 2, 3}};
     std::vector<unsigned char> file;
@@ -71,9 +72,7 @@ static std::vector<unsigned char> sampleRecording(std::vector<size_t>& recordEnd
             f.buttons[b] = (unsigned char)(rand() % 3);
         encodeFrame(f, file), recordEnds.push_back(file.size());
         if (i % 3 == 2)
-            encodeCheck(RecordedCheck{i + 1, {i, 1, 2, 3, 0xffffffffu}}, file);
-        if (i % 3 == 2)
-            recordEnds.push_back(file.size());
+            encodeCheck({i + 1, {i, 1, 2, 3, ~0u}}, file), recordEnds.push_back(file.size());
     }
     return file;
 }
@@ -92,8 +91,6 @@ TEST(ReplayFormat, ReadsBackAsWrittenUpToTheLastWholeRecordWhereverItIsCut) {
         ASSERT_EQ(offset, ends[0]) << why;
         ASSERT_EQ(std::string(head.settings.begin(), head.settings.end()), "a=1\n");
         ASSERT_TRUE(head.width == 640 && head.height == 480 && head.start.size() == 3);
-        static RecordedFrame frame;
-        RecordedCheck check{};
         unsigned int frameCount = 0, records = 0;
         int read = ReadFrame;
         while ((read = decodeRecord(file.data(), cut, offset, frame, check, why, sizeof why)) ==
@@ -153,15 +150,11 @@ TEST(ReplayFormat, RefusesDamagedAndAbsurdFilesWithAReason) {
         std::vector<unsigned char> file = good;
         c.damage(file);
         RecordingHead head;
-        static RecordedFrame frame;
-        RecordedCheck check{};
         char why[160] = "";
         size_t offset = decodeHead(file.data(), file.size(), head, why, sizeof why);
-        int read = ReadBad;
-        while (offset != 0 && ((read = decodeRecord(file.data(), file.size(), offset, frame, check,
-                                                    why, sizeof why)) == ReadFrame ||
-                               read == ReadCheck)) {
-        }
+        int read = offset == 0 ? ReadBad : ReadFrame;
+        while (read == ReadFrame || read == ReadCheck)
+            read = decodeRecord(file.data(), file.size(), offset, frame, check, why, sizeof why);
         EXPECT_EQ(read, ReadBad) << c.reason;
         EXPECT_NE(std::string(why).find(c.reason), std::string::npos) << c.reason << ": " << why;
     }

@@ -200,10 +200,6 @@ TEST(SaveFile, EveryDamagedFileIsRefusedAndKeptAside) {
         EXPECT_TRUE(folder.get("cave-bad-2.sav") == bad[i]) << i;
         EXPECT_EQ(folder.names().size(), backup ? 3u : 2u) << i;
     }
-    // The way the damaged ones were made leaves the sample itself sound.
-    char why[160] = "";
-    EXPECT_TRUE(decodeSave(sampleFile().data(), sampleFile().size(), snapshotB, why, 160));
-    EXPECT_EQ(memcmp(&snapshotB.balls[0], &snapshotA.balls[0], sizeof(Ball)), 0);
 }
 
 // A disk that fills up: every third write fails, the others take at most 100 bytes.
@@ -300,5 +296,6 @@ TEST(CaveKeeper, ANewCaveNeverRepeatsTheOneItReplaces) {
     const long long cases[][4] = {
         {0, 1000, 5, 1000}, {0, 1000, 1000, 1001}, {0, 0xFFFFFFFFLL, -1, 1}, {42, 1000, 42, 42}};
     for (const auto& c : cases)
-        EXPECT_EQ(newCaveSeed((unsigned int)c[0], c[1], (unsigned int)c[2]), (unsigned int)c[3]) << c[1];
+        EXPECT_EQ(newCaveSeed((unsigned int)c[0], c[1], (unsigned int)c[2]), (unsigned int)c[3])
+            << c[1];
 }

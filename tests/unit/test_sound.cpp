@@ -19,23 +19,19 @@ class SoundTest : public GameTest {
         resetSounds();
         GameTest::TearDown();
     }
-    // The sounds recorded over `frames` frames, each frame's queue taken as the platform would.
+    // The sounds recorded over `frames` frames, each frame's queue taken as the platform would;
+    // the last event of each sound kept in `last`.
     std::multiset<int> record(int frames, float f = 1.0f) {
         std::multiset<int> heard;
         for (int i = 0; i < frames; ++i) {
             step(f);
             for (int e = 0; e < soundEventCount; ++e)
-                heard.insert(soundEvents[e].sound);
+                heard.insert(soundEvents[e].sound), last[soundEvents[e].sound] = soundEvents[e];
             soundEventCount = 0;
         }
         return heard;
     }
-    float strengthOf(int sound) {
-        for (int e = 0; e < soundEventCount; ++e)
-            if (soundEvents[e].sound == sound)
-                return soundEvents[e].strength;
-        return 0.0f;
-    }
+    SoundEvent last[SOUND_COUNT] = {};
 };
 
 } // namespace
@@ -72,12 +68,10 @@ TEST_F(SoundTest, JumpAndLandingsLouderForHarderFalls) {
     for (float height : {0.5f, 2.0f, 6.0f, 20.0f}) {
         player.position = Vector3{25.0f, FLOOR_Y + 1.25f + height, 25.0f};
         player.velocity = Vector3{0.0f, 0.0f, 0.0f}, player.onGround = false;
-        float strength = 0.0f;
-        for (int i = 0; i < 200 && !player.onGround; ++i) {
-            soundEventCount = 0;
-            step(1.0f);
-            strength = strengthOf(SoundLand);
-        }
+        last[SoundLand].strength = 0.0f;
+        for (int i = 0; i < 200 && !player.onGround; ++i)
+            record(1);
+        const float strength = last[SoundLand].strength;
         if (height < 20.0f) { // a long fall is heard in full
             EXPECT_GT(strength, previous) << height;
         }
@@ -133,19 +127,9 @@ TEST_F(SoundTest, FallingBlocksAreHeardLanding) {
     for (int x = 20; x < 23; ++x)
         fallingBlocks[x][12][25] = 1;
     blocksFalling = true;
-    int heard = 0;
-    for (int i = 0; i < 200; ++i) {
-        step(1.0f);
-        for (int e = 0; e < soundEventCount; ++e) {
-            if (soundEvents[e].sound == SoundBlockLand) {
-                ++heard;
-                EXPECT_LT(distance(soundEvents[e].position, player.position), 8.0f);
-            }
-        }
-        soundEventCount = 0;
-    }
+    EXPECT_EQ(record(200).count(SoundBlockLand), 1u); // one settling step brought all three down
+    EXPECT_LT(distance(last[SoundBlockLand].position, player.position), 8.0f);
     EXPECT_FALSE(blocksFalling);
-    EXPECT_EQ(heard, 1); // one settling step brought all three down
 }
 
 // Listener at the origin facing yaw: louder near, quieter with distance; right of the view is
@@ -188,11 +172,7 @@ TEST_F(SoundTest, VoicesStayWithinTheBudgetHoweverMuchHappens) {
     for (int i = 0; i < MAX_BALLS; ++i)
         spawnBall(25.0f + (float)(i % 20) * 0.1f, FLOOR_Y + 0.2f, 25.0f + (float)(i / 20) * 0.1f, 0,
                   -0.5f, 0);
-    step(1.0f);
-    int hits = 0;
-    for (int e = 0; e < soundEventCount; ++e)
-        hits += soundEvents[e].sound == SoundBallHit;
-    EXPECT_EQ(hits, 1);
+    EXPECT_EQ(record(1).count(SoundBallHit), 1u);
     struct Started {
         unsigned int at, end;
         int sound;
