@@ -58,8 +58,7 @@ static std::vector<unsigned char> sampleRecording(std::vector<size_t>& recordEnd
     recordEnds.assign(1, file.size());
     srand(7);
     for (unsigned int i = 0; i < 40; ++i) {
-        RecordedFrame& f = frames[i];
-        f = RecordedFrame{
+        RecordedFrame& f = frames[i] = RecordedFrame{
             (float)rand() / RAND_MAX * 2, rand() % 900 - 50,  rand() % 700, rand() % 2 == 0,
             rand() % 201 - 100,           rand() % 201 - 100, {},           {}};
         for (int k = 0; k < KEY_STATE_COUNT; ++k)
