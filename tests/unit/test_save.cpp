@@ -117,8 +117,7 @@ static std::vector<std::vector<unsigned char>> damagedFiles() {
     std::vector<std::vector<unsigned char>> bad;
     for (size_t n = 0; n < good.size(); n += 1 + n / 3)
         bad.push_back(std::vector<unsigned char>(good.begin(), good.begin() + n));
-    // One flipped bit in the magic, each header number, and the compressed data's start,
-    // middle and end.
+    // A bit flipped in the magic, each header number, the packed data's start, middle and end.
     const size_t places[] = {0, 7, 8, 12, 13, 16, 19, 20, 23, 24, good.size() / 2, good.size() - 1};
     for (size_t at : places) {
         bad.push_back(good);
@@ -227,7 +226,6 @@ TEST(SaveFile, SavesKeepTheOneBeforeAndFailedWritesLoseNothing) {
     const std::string gone = folder.path + "/gone";
     EXPECT_FALSE(writeSaveFile(gone.c_str(), first, why, sizeof why));
     EXPECT_NE(strstr(why, "gone"), nullptr) << why;
-
     ASSERT_TRUE(writeSaveFile(dir, first, why, sizeof why)) << why; // the next one tries again
     EXPECT_TRUE(folder.get("cave.sav") == first);
 }
