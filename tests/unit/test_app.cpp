@@ -27,9 +27,7 @@ namespace {
 class SettingsFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/hollowmark-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
+        ASSERT_NE(mkdtemp(&folder[0]), nullptr);
         ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
         ASSERT_EQ(chdir(folder.c_str()), 0);
     }
@@ -47,7 +45,7 @@ class SettingsFile : public ::testing::Test {
         const std::string said = testing::internal::GetCapturedStderr();
         return std::count(said.begin(), said.end(), '\n');
     }
-    std::string folder;
+    std::string folder = "/tmp/hollowmark-settings-XXXXXX";
     char previous[4096] = {};
 };
 
