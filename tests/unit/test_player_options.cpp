@@ -1,6 +1,5 @@
-// test_player_options.cpp: the trailing camera kept clear of surfaces, and the
-// player's figure faded when that camera comes near it; comforts behind their
-// own settings key.
+// test_player_options.cpp: the trailing camera kept clear of surfaces, and the player's figure
+// faded when that camera comes near it; comforts behind their own settings key.
 
 #include "game_fixture.h"
 #include "physics/collision.h"
@@ -12,8 +11,8 @@ double segmentDistance(Point p, Point a, Point b) {
     return (p - (a + (b - a) * t)).norm();
 }
 
-// Brute force: the plane when p projects inside (each edge sees the projection
-// on the same side as the triangle), else the nearest edge.
+// Brute force: the plane when p projects inside (each edge sees the projection on the same side as
+// the triangle), else the nearest edge.
 double nearestSurface(Point p, const std::vector<Tri>& tris) {
     double best = 1e30;
     for (const Tri& t : tris) {
@@ -29,12 +28,11 @@ double nearestSurface(Point p, const std::vector<Tri>& tris) {
     return best;
 }
 
-// Random bodies in the open air of generated caves (half of them near a wall),
-// looking any way, over either shoulder, coming from any earlier reach and at any rate. Every tick
-// the camera either looks from the eye (no room at all) or stands on the line
-// from the point above the body to its trailing place, at least half a unit
-// out, with no surface between that point and it and none within the reach of
-// the near plane's corners. With room for it, it eases all the way out.
+// Random bodies in the open air of generated caves (half of them near a wall), looking any way,
+// over either shoulder, coming from any earlier reach and at any rate. Every tick the camera either
+// looks from the eye (no room at all) or stands on the line from the point above the body to its
+// trailing place, at least half a unit out, with no surface between that point and it and none
+// within the reach of the near plane's corners. With room for it, it eases all the way out.
 TEST(CameraCollision, NearPlaneAndLineToTheBodyKeptClear) {
     Rng random(11);
     auto unit = [&] { return random.uniform(0.0f, 1.0f); };
@@ -44,8 +42,7 @@ TEST(CameraCollision, NearPlaneAndLineToTheBodyKeptClear) {
         setWindow(cave == 2 ? 450.0f : 1280.0f, cave == 2 ? 660.0f : 720.0f);
         mouseInWindow = false;
         thirdPersonView = true, viewBlend = 1.0f;
-        // From the eye to a corner of the near plane: 0.1 ahead, 50 degrees high, the window's
-        // shape.
+        // The eye to a corner of the near plane: 0.1 ahead, 50 degrees high, the window's shape.
         const double h = 0.1 * std::tan(25 * 3.14159265358979 / 180),
                      reach = std::sqrt(0.01 + h * h * (1 + aspectRatio * aspectRatio));
         for (int pose = 0; pose < 300; ++pose) {
@@ -104,8 +101,8 @@ TEST(CameraCollision, NearPlaneAndLineToTheBodyKeptClear) {
     EXPECT_LT(eye, poses / 25) << "the eye only when there is no room at all";
 }
 
-// Far off, or seen from the eye, the figure is opaque; nearer than its own size
-// to a trailing camera it fades, the more the nearer.
+// Far off, or seen from the eye, the figure is opaque; nearer than its own size to a trailing
+// camera it fades, the more the nearer.
 TEST(CameraCollision, FigureFadesWhenTheCameraComesNearIt) {
     float last = 0.0f;
     for (float d = 0.0f; d < 3.0f; d += 0.125f) {

@@ -117,8 +117,7 @@ static std::vector<std::vector<unsigned char>> damagedFiles() {
     std::vector<std::vector<unsigned char>> bad;
     for (size_t n = 0; n < good.size(); n += 1 + n / 3)
         bad.push_back(std::vector<unsigned char>(good.begin(), good.begin() + n));
-    // One flipped bit in the magic, each header number, and the compressed data's start,
-    // middle and end.
+    // A bit flipped in the magic, each header number, the packed data's start, middle and end.
     const size_t places[] = {0, 7, 8, 12, 13, 16, 19, 20, 23, 24, good.size() / 2, good.size() - 1};
     for (size_t at : places) {
         bad.push_back(good);
@@ -200,10 +199,6 @@ TEST(SaveFile, EveryDamagedFileIsRefusedAndKeptAside) {
         EXPECT_TRUE(folder.get("cave-bad-2.sav") == bad[i]) << i;
         EXPECT_EQ(folder.names().size(), backup ? 3u : 2u) << i;
     }
-    // The way the damaged ones were made leaves the sample itself sound.
-    char why[160] = "";
-    EXPECT_TRUE(decodeSave(sampleFile().data(), sampleFile().size(), snapshotB, why, 160));
-    EXPECT_EQ(memcmp(&snapshotB.balls[0], &snapshotA.balls[0], sizeof(Ball)), 0);
 }
 
 // A disk that fills up: every third write fails, the others take at most 100 bytes.
@@ -231,7 +226,6 @@ TEST(SaveFile, SavesKeepTheOneBeforeAndFailedWritesLoseNothing) {
     const std::string gone = folder.path + "/gone";
     EXPECT_FALSE(writeSaveFile(gone.c_str(), first, why, sizeof why));
     EXPECT_NE(strstr(why, "gone"), nullptr) << why;
-
     ASSERT_TRUE(writeSaveFile(dir, first, why, sizeof why)) << why; // the next one tries again
     EXPECT_TRUE(folder.get("cave.sav") == first);
 }
@@ -264,9 +258,6 @@ TEST(SaveFile, AGameKilledWhileSavingLeavesASaveThatLoads) {
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         EXPECT_TRUE(!memcmp(snapshotB.blocks, snapshotA.blocks, sizeof blocks) &&
                     snapshotB.ballCount == 1);
-        for (const std::string& name : folder.names()) // the killed save's temporary file
-            if (name[0] == '.')
-                std::filesystem::remove(folder.path + "/" + name);
     }
 }
 
@@ -300,5 +291,6 @@ TEST(CaveKeeper, ANewCaveNeverRepeatsTheOneItReplaces) {
     const long long cases[][4] = {
         {0, 1000, 5, 1000}, {0, 1000, 1000, 1001}, {0, 0xFFFFFFFFLL, -1, 1}, {42, 1000, 42, 42}};
     for (const auto& c : cases)
-        EXPECT_EQ(newCaveSeed((unsigned int)c[0], c[1], (unsigned int)c[2]), (unsigned int)c[3]) << c[1];
+        EXPECT_EQ(newCaveSeed((unsigned int)c[0], c[1], (unsigned int)c[2]), (unsigned int)c[3])
+            << c[1];
 }
