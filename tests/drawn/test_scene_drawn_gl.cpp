@@ -1,11 +1,11 @@
 // The scene and the overlay in the real window, where the camera maths and the atlas put them.
-#include "../unit/label_texts.h"
 #include "app/frame.h"
 #include "app/input.h"
 #include "drawn_support_gl.h"
 #include "fixed_scenes_gl.h"
 #include "game/game.h"
 #include "game/new_game.h"
+#include "label_texts.h"
 #include "physics/collision.h"
 #include "ui/overlay_gl.h"
 #include "ui/pause_state.h"

@@ -3,19 +3,10 @@
 
 #include "game/models.h"
 #include "game_fixture.h"
-#include "label_texts.h"
 #include "render/figure_tints.h"
 #include "render/frustum.h"
 #include "render/scene_layout.h"
 #include "world/world_atlas.h"
-
-namespace {
-
-CameraPose pose(float x, float y, float z, float pitch, float yaw, float roll) {
-    return CameraPose{Vector3{x, y, z}, pitch, yaw, roll};
-}
-
-} // namespace
 
 TEST(Frustum, MatricesHaveTheProjectionAndCameraNumbers) {
     float m[16];
@@ -29,12 +20,12 @@ TEST(Frustum, MatricesHaveTheProjectionAndCameraNumbers) {
     const struct {
         CameraPose camera;
         double point[4], eye[3];
-    } cases[] = {{pose(1, 2, 3, 0, 0, 0), {1, 2, -2, 1}, {0, 0, -5}},
-                 {pose(0, 0, 0, 0, q, 0), {5, 0, 0, 1}, {0, 0, -5}},
-                 {pose(0, 0, 0, q, 0, 0), {0, -5, 0, 1}, {0, 0, -5}},
-                 {pose(0, 0, 0, q, q, 0), {5, 0, 0, 1}, {0, 5, 0}},
-                 {pose(0, 0, 0, 0, 0, q), {1, 0, 0, 1}, {0, 1, 0}},
-                 {pose(25, 10, 25, 0.4f, -2.1f, 0.3f), {25, 10, 25, 1}, {0, 0, 0}}};
+    } cases[] = {{{{1, 2, 3}, 0, 0, 0}, {1, 2, -2, 1}, {0, 0, -5}},
+                 {{{0, 0, 0}, 0, q, 0}, {5, 0, 0, 1}, {0, 0, -5}},
+                 {{{0, 0, 0}, q, 0, 0}, {0, -5, 0, 1}, {0, 0, -5}},
+                 {{{0, 0, 0}, q, q, 0}, {5, 0, 0, 1}, {0, 5, 0}},
+                 {{{0, 0, 0}, 0, 0, q}, {1, 0, 0, 1}, {0, 1, 0}},
+                 {{{25, 10, 25}, 0.4f, -2.1f, 0.3f}, {25, 10, 25, 1}, {0, 0, 0}}};
     for (const auto& c : cases) {
         cameraModelviewMatrix(m, c.camera);
         double eye[4];
@@ -58,9 +49,10 @@ TEST(Frustum, PlanesBoundTheClipVolumeOfTheMatrices) {
     int inside = 0;
     Rng rng(7);
     for (int n = 0; n < 3000; n++) {
-        CameraPose camera =
-            pose(rng.uniform(-50, 50), rng.uniform(0, 30), rng.uniform(-50, 50),
-                 rng.uniform(-1.2f, 1.2f), rng.uniform(-7, 7), rng.uniform(-0.5f, 0.5f));
+        const CameraPose camera = {{rng.uniform(-50, 50), rng.uniform(0, 30), rng.uniform(-50, 50)},
+                                   rng.uniform(-1.2f, 1.2f),
+                                   rng.uniform(-7, 7),
+                                   rng.uniform(-0.5f, 0.5f)};
         float aspect = n % 2 ? rng.uniform(1.0f, 2.5f) : rng.uniform(0.3f, 1.0f);
         float projection[16], modelview[16];
         perspectiveMatrix(projection, rng.uniform(30, 120), aspect, 0.1f, rng.uniform(5, 60));
@@ -200,11 +192,5 @@ TEST(SceneLayout, LabelCentredOnItsPanelInTheTopRightCorner) {
         EXPECT_EQ(labelPanelX(l[0]), (int)l[2]);
         EXPECT_EQ(labelTextX((int)l[2], labelText((int)l[1])), (int)l[3]) << l[1];
     }
-    for (int plain = 0; plain < 2; plain++) {
-        plainLabels = plain == 1;
-        for (int a = 0; a < 9; a++)
-            EXPECT_STREQ(labelText(a), LABEL_TEXTS[plain][a]) << a;
-    }
-    plainLabels = false;
     EXPECT_TRUE(labelText(9) == nullptr && labelText(-1) == nullptr);
 }

@@ -1,5 +1,5 @@
 // label_texts.h: the action label's texts as the README gives them, without and with "plainlabels",
-// written out here for the unit and the drawn tests, never taken from the game.
+// written out here for the drawn test, never taken from the game.
 #pragma once
 
 const char* const LABEL_TEXTS[2][9] = {
