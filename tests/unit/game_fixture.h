@@ -87,9 +87,8 @@ inline int countCells(const unsigned char grid[WORLD_SIZE][WORLD_LEVELS][WORLD_S
 inline void emptyCave(float floorY, float ceilingY) {
     memset(blocks, 0, sizeof blocks);
     memset(fallingBlocks, 0, sizeof fallingBlocks);
-    for (int x = 0; x < WORLD_SIZE; x++)
-        for (int z = 0; z < WORLD_SIZE; z++)
-            floorHeight[x][z] = floorY, ceilingHeight[x][z] = ceilingY;
+    std::fill_n(&floorHeight[0][0], WORLD_SIZE * WORLD_SIZE, floorY);
+    std::fill_n(&ceilingHeight[0][0], WORLD_SIZE * WORLD_SIZE, ceilingY);
     blocksFalling = false;
     fillTextureTables();
 }
@@ -179,9 +178,8 @@ class GameTest : public ::testing::Test {
     }
     void TearDown() override { resetGameState(); }
     static void flatten(float floorY, float ceilingY) {
-        for (int x = 0; x < WORLD_SIZE; ++x)
-            for (int z = 0; z < WORLD_SIZE; ++z)
-                floorHeight[x][z] = floorY, ceilingHeight[x][z] = ceilingY;
+        std::fill_n(&floorHeight[0][0], WORLD_SIZE * WORLD_SIZE, floorY);
+        std::fill_n(&ceilingHeight[0][0], WORLD_SIZE * WORLD_SIZE, ceilingY);
         markAllChunksDirty();
         rebuildDirtyChunks();
     }
