@@ -12,6 +12,7 @@
 #include "app/pointer_grab.h"
 #include "app/replay.h"
 #include "app/settings.h"
+#include "app/whole_file.h"
 #include "game/game.h"
 #include "game/new_game.h"
 #include "game/save.h"
@@ -47,21 +48,8 @@ static bool liveMouseInWindow = false;
 // Recording
 // ---------------------------------------------------------------------------
 
-static bool writeAll(int fd, const unsigned char* bytes, size_t size) {
-    while (size > 0) {
-        const ssize_t written = write(fd, bytes, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes += written, size -= (size_t)written;
-    }
-    return true;
-}
-
-// The head as path: a hidden temporary file beside it, synced, then renamed.
+// The head as path: a hidden temporary file beside it, synced, renamed, and
+// the folder synced.
 static bool writeHeadFile(const char* path, const std::vector<unsigned char>& bytes) {
     const std::string full(path);
     const size_t slash = full.rfind('/');
@@ -72,20 +60,22 @@ static bool writeHeadFile(const char* path, const std::vector<unsigned char>& by
     if (fd < 0) {
         return false;
     }
-    bool done = writeAll(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
+    bool done = writeAllBytes(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
     done = close(fd) == 0 && done;
     done = done && rename(temporary.c_str(), path) == 0;
     if (!done) {
         unlink(temporary.c_str());
+        return false;
     }
-    return done;
+    syncFolder(folder.c_str());
+    return true;
 }
 
 static void appendRecord(const std::vector<unsigned char>& bytes) {
     if (recordFd < 0) {
         return;
     }
-    if (!writeAll(recordFd, bytes.data(), bytes.size())) {
+    if (!writeAllBytes(recordFd, bytes.data(), bytes.size())) {
         fprintf(stderr, "hollowmark: recording stopped at tick %u: %s\n", tick, strerror(errno));
         close(recordFd);
         recordFd = -1;

@@ -11,31 +11,13 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include "app/whole_file.h"
 #include "game/save.h"
 
 ssize_t (*saveWriteHook)(int fd, const void* bytes, size_t size) = write;
 
 static void joinPath(char* out, size_t outSize, const char* folder, const char* name) {
     snprintf(out, outSize, "%s/%s", folder, name);
-}
-
-static bool writeAll(int fd, const unsigned char* bytes, size_t size) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t written = saveWriteHook(fd, bytes + done, size - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (written == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        done += (size_t)written;
-    }
-    return true;
 }
 
 // The old save becomes the backup while cave.sav keeps existing: a hard link,
@@ -57,14 +39,6 @@ static bool keepBackup(const char* save, const char* backup) {
     return rename(save, backup) == 0;
 }
 
-static void syncFolder(const char* folder) {
-    const int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
 bool writeSaveFile(const char* folder, const std::vector<unsigned char>& bytes, char* why,
                    size_t whySize) {
     char temporary[PATH_MAX] = "", save[PATH_MAX] = "", backup[PATH_MAX] = "";
@@ -80,7 +54,7 @@ bool writeSaveFile(const char* folder, const std::vector<unsigned char>& bytes, 
         return false;
     }
     const char* step = "cannot write";
-    bool done = writeAll(fd, bytes.data(), bytes.size());
+    bool done = writeAllBytes(fd, bytes.data(), bytes.size(), saveWriteHook);
     if (done) {
         step = "cannot flush";
         done = fsync(fd) == 0;

@@ -11,6 +11,8 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "app/whole_file.h"
+
 void flipFrameToImage(const unsigned char* frame, int width, int height, unsigned char* out) {
     const size_t rowBytes = (size_t)width * 4;
     for (int r = 0; r < height; ++r) {
@@ -68,26 +70,6 @@ bool encodeScreenshotPng(const unsigned char* image, int width, int height,
     free(encoded);
     lodepng_state_cleanup(&state);
     return !png.empty();
-}
-
-// Writes every byte, retrying short writes and interrupted calls.
-static bool writeAll(int fd, const unsigned char* bytes, size_t size) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t written = write(fd, bytes + done, size - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (written == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += (size_t)written;
-    }
-    return true;
 }
 
 // Creates a new, hidden temporary file in folder; fills path. -1 on failure.
@@ -148,7 +130,7 @@ int writeNumberedScreenshot(const char* folder, const unsigned char* bytes, size
                 folder, strerror(createError));
         return 0;
     }
-    bool written = writeAll(fd, bytes, size) && fsync(fd) == 0;
+    bool written = writeAllBytes(fd, bytes, size) && fsync(fd) == 0;
     int writeError = errno;
     if (close(fd) != 0 && written) {
         written = false;
