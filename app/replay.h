@@ -65,6 +65,8 @@ const int RECORDING_FORMAT_VERSION = 1;
 const int CHECK_EVERY_TICKS = 60;
 const unsigned int MAX_RECORD_BYTES = 4096;    // a frame with every key down is 1.6 KB
 const unsigned int MAX_HEAD_BYTES = 16u << 20; // a save is well under 1 MB
+// A recording read for a replay: some 30 hours of play at 130 KB a minute.
+const size_t MAX_RECORDING_BYTES = (size_t)256 << 20;
 const int MAX_RECORDED_WINDOW = 16384;         // pixels a side
 
 // The parts of the game state a check hashes: world (grids, water, settling

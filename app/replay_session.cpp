@@ -143,25 +143,11 @@ void checkRecordingNow() {
 // Replaying
 // ---------------------------------------------------------------------------
 
-static bool readWholeFile(const char* path, std::vector<unsigned char>& bytes) {
-    FILE* file = fopen(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    unsigned char block[65536];
-    size_t got = 0;
-    while ((got = fread(block, 1, sizeof block, file)) > 0) {
-        bytes.insert(bytes.end(), block, block + got);
-    }
-    const bool ok = !ferror(file);
-    fclose(file);
-    return ok;
-}
-
 bool openReplay(const char* path) {
     char why[160] = "";
-    if (!readWholeFile(path, replayBytes)) {
-        fprintf(stderr, "hollowmark: cannot read the recording %s: %s\n", path, strerror(errno));
+    if (readWholeFile(path, MAX_RECORDING_BYTES, replayBytes, why, sizeof why) != WholeFileDone) {
+        fprintf(stderr, "hollowmark: cannot read the recording %s: %s\n", path,
+                why[0] != '\0' ? why : strerror(ENOENT));
         return false;
     }
     replayOffset = decodeHead(replayBytes.data(), replayBytes.size(), replayHead, why, sizeof why);

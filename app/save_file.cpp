@@ -107,40 +107,11 @@ static size_t largestSaveFile() {
 enum ReadOutcome { SaveMissing, SaveSound, SaveDamaged };
 
 static ReadOutcome readSave(const char* path, SaveSnapshot& snapshot, char* why, size_t whySize) {
-    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            return SaveMissing;
-        }
-        snprintf(why, whySize, "cannot be opened: %s", strerror(errno));
-        return SaveDamaged;
+    std::vector<unsigned char> bytes;
+    const WholeFileOutcome read = readWholeFile(path, largestSaveFile(), bytes, why, whySize);
+    if (read != WholeFileDone) {
+        return read == WholeFileMissing ? SaveMissing : SaveDamaged;
     }
-    struct stat info;
-    memset(&info, 0, sizeof info);
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        snprintf(why, whySize, "is not a plain file");
-        return SaveDamaged;
-    }
-    if ((size_t)info.st_size > largestSaveFile()) {
-        close(fd);
-        snprintf(why, whySize, "is larger than any cave");
-        return SaveDamaged;
-    }
-    std::vector<unsigned char> bytes((size_t)info.st_size);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        done += (size_t)got;
-    }
-    close(fd);
-    bytes.resize(done);
     return decodeSave(bytes.data(), bytes.size(), snapshot, why, whySize) ? SaveSound : SaveDamaged;
 }
 

@@ -17,6 +17,7 @@
 #include "app/input.h"
 #include "app/pointer_grab.h"
 #include "app/settings.h"
+#include "app/whole_file.h"
 #include "app/window_size.h"
 #include "world/generate.h"
 #include "world/world.h"
@@ -32,9 +33,8 @@ class SettingsFile : public ::testing::Test {
         ASSERT_EQ(chdir(folder.c_str()), 0);
     }
     void TearDown() override {
-        remove("settings.ini");
         EXPECT_EQ(chdir(previous), 0);
-        rmdir(folder.c_str());
+        std::filesystem::remove_all(folder); // with what a test left in it
     }
     // Writes the file and reads it as start-up does; returns the warnings given, one a line.
     static long write(const std::string& text) {
@@ -323,3 +323,20 @@ TEST(PointerGrab, HeldWhilePlayingWithTheFocusAndLostFocusPauses) {
 }
 
 } // namespace
+
+// Saves and recordings are read only from plain files (a pipe would wait, /dev/zero never ends)
+// within their size. Each case: the path, the most bytes taken, the outcome, a word of the reason.
+TEST_F(SettingsFile, GivenFilesAreReadWholeOnlyFromPlainFilesWithinTheirSize) {
+    std::ofstream("five", std::ios::binary) << "12345";
+    ASSERT_EQ(mkfifo("pipe", 0600), 0);
+    for (const char* c : {"five 5 0 -", "five 4 2 larger", "none 5 1 -", "pipe 5 2 plain",
+                          "/dev/zero 5 2 plain", ". 5 2 plain"}) {
+        char path[16] = "", word[16] = "", why[80] = "-";
+        int most = 0, outcome = 0;
+        std::vector<unsigned char> bytes(3, 'x');
+        sscanf(c, "%15s %d %d %15s", path, &most, &outcome, word);
+        EXPECT_EQ(readWholeFile(path, (size_t)most, bytes, why, sizeof why), outcome) << c;
+        EXPECT_NE(strstr(why, word), nullptr) << c << ": " << why;
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), outcome ? "" : "12345") << c;
+    }
+}
