@@ -126,13 +126,10 @@ TEST(PauseState, DecisionsFollowTheirKeys) {
                 screenshotKeyAction(true, false, 0) == none &&
                 screenshotKeyAction(true, true, 0) == ScreenshotKeySaveLive &&
                 screenshotKeyAction(true, true, 5) == ScreenshotKeySaveFrozen);
-    EXPECT_TRUE(pointerRecentreDue(true, true, 0, true, true, false));
-    EXPECT_FALSE(pointerRecentreDue(false, true, 0, true, true, false));
-    EXPECT_FALSE(pointerRecentreDue(true, true, 0, false, true, false)); // another program's
-    EXPECT_FALSE(pointerRecentreDue(true, false, 0, true, true, false));
-    EXPECT_FALSE(pointerRecentreDue(true, true, 5, true, true, false));
-    EXPECT_FALSE(pointerRecentreDue(true, true, 0, true, false, false)); // no focus
-    EXPECT_FALSE(pointerRecentreDue(true, true, 0, true, true, true));   // the grab holds it
+    // All met (k -1), then each unmet: key, paused, closed, inside, focus, no mouse look.
+    for (int k = -1; k < 6; ++k)
+        EXPECT_EQ(pointerRecentreDue(k != 0, k != 1, k == 2 ? 5 : 0, k != 3, k != 4, k == 5), k < 0)
+            << k;
 }
 
 // The notice names the file or the reason for three seconds of the frame clock, across its wrap,
