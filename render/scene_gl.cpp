@@ -259,17 +259,25 @@ static void drawRope(const ViewFrustum& frustum) {
     }
 }
 
+// Tinted, the figures are drawn from the light grey tile: the texture matrix
+// moves the models' coordinates onto it, and back for everything else.
+static void useFigureTile(bool tinted) {
+    if (tintFigures) {
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        if (tinted) {
+            glTranslatef(0.0f, neutralFigureTileShift(), 0.0f);
+        }
+        glMatrixMode(GL_MODELVIEW);
+    }
+}
+
 // Each class of object is drawn in one place, so its look is set there.
 static void drawObjects(const ViewFrustum& frustum, bool playerFaded) {
     // The player, then the aim marker and the rope, then the enemies and the
     // balls, each near first. A faded player comes last of all, over what
-    // lies behind it. Tinted, they are drawn from the light grey tile: the
-    // texture matrix moves the models' coordinates onto it.
-    if (tintFigures) {
-        glMatrixMode(GL_TEXTURE);
-        glTranslatef(0.0f, neutralFigureTileShift(), 0.0f);
-        glMatrixMode(GL_MODELVIEW);
-    }
+    // lies behind it.
+    useFigureTile(true);
     if (!playerFaded) {
         tint(TintPlayer);
         drawFigure(player);
@@ -283,12 +291,8 @@ static void drawObjects(const ViewFrustum& frustum, bool playerFaded) {
     drawEnemies(frustum);
     tint(TintBall);
     drawBalls(frustum);
-    if (tintFigures) {
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glMatrixMode(GL_TEXTURE);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-    }
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    useFigureTile(false);
 }
 
 // Depth first, so the figure's own parts do not show through one another;
@@ -301,18 +305,10 @@ static void drawFadedPlayer(float opacity) {
     glEnable(GL_BLEND);
     static const float untinted[3] = {1.0f, 1.0f, 1.0f};
     const float* colour = tintFigures ? figureTint(TintPlayer) : untinted;
-    if (tintFigures) {
-        glMatrixMode(GL_TEXTURE);
-        glTranslatef(0.0f, neutralFigureTileShift(), 0.0f);
-        glMatrixMode(GL_MODELVIEW);
-    }
+    useFigureTile(true);
     glColor4f(colour[0], colour[1], colour[2], opacity);
     drawFigure(player);
-    if (tintFigures) {
-        glMatrixMode(GL_TEXTURE);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-    }
+    useFigureTile(false);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDisable(GL_BLEND);
     glDepthFunc(GL_LESS);
